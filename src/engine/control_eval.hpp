@@ -1,0 +1,77 @@
+#pragma once
+// The shared rule that turns a ControlLink into a number, and the note-keyed voice table that
+// polyphonic modules keep.
+
+#include <array>
+#include <cstdint>
+
+#include "engine/engine.hpp"
+#include "model/module.hpp"
+
+namespace mw {
+
+enum class Reader : uint8_t {
+    Plain,    // GetSourceValue: control-rate modules
+    Smoothed, // GetSmoothedSourceValue: audio-rate modules
+};
+
+inline double ReadSource(const Engine& e, Reader r, SourceId id, int voice) {
+    return r == Reader::Smoothed ? e.GetSmoothedSourceValue(id, voice) : e.GetSourceValue(id, voice);
+}
+
+/// Limits x to [lower, upper]; with absFirst a negative x is negated first.
+inline double Clamp(double x, double lower, double upper, bool absFirst = false) {
+    if (absFirst && x < 0) x = -x;
+    if (x < lower) x = lower;
+    if (x > upper) x = upper;
+    return x;
+}
+
+/// Manual: Value x manualScale. Source: reader(source, voice) x Sensitivity x 0.01 x sourceScale,
+/// made absolute when takeAbs.
+inline double EvaluateLink(const Engine& e, const ControlLink& link, int voice, Reader reader, double manualScale,
+                           double sourceScale, bool takeAbs = false) {
+    const SourceId src = link.source;
+    if (src == kManualSource) return link.value.load() * manualScale;
+    double r = ReadSource(e, reader, src, voice) * link.sensitivity.load() * 0.01 * sourceScale;
+    if (takeAbs && r < 0) r = -r;
+    return r;
+}
+
+/// A table of up to 128 voices keyed by note. Entry must have a member `note` comparable with Key.
+/// Dropping an entry moves the last entry into its place; the caller then processes that index again.
+template <class Entry, int Capacity = kMaxVoices> class VoiceTable {
+public:
+    int Count() const { return count_; }
+    Entry& operator[](int i) { return entries_[i]; }
+    const Entry& operator[](int i) const { return entries_[i]; }
+
+    template <class Key> int Find(const Key& note) const {
+        for (int i = 0; i < count_; ++i)
+            if (entries_[i].note == note) return i;
+        return -1;
+    }
+    /// Index of the entry for note, appending a fresh (value-initialised, then keyed) entry when absent;
+    /// -1 when absent and the table is full. appended tells whether the caller must reset its state.
+    template <class Key> int FindOrAppend(const Key& note, bool& appended) {
+        appended = false;
+        const int i = Find(note);
+        if (i >= 0) return i;
+        if (count_ >= Capacity) return -1;
+        entries_[count_] = Entry{};
+        entries_[count_].note = note;
+        appended = true;
+        return count_++;
+    }
+    void RemoveAt(int i) {
+        entries_[i] = entries_[count_ - 1];
+        --count_;
+    }
+    void Clear() { count_ = 0; }
+
+private:
+    std::array<Entry, Capacity> entries_{};
+    int count_ = 0;
+};
+
+} // namespace mw

@@ -1,0 +1,563 @@
+#include "engine/engine.hpp"
+
+#include <pthread.h>
+#include <sched.h>
+#include <time.h>
+
+#include <chrono>
+#include <cmath>
+
+#include "engine/kinds/kind_ops.hpp"
+#include "model/module.hpp"
+
+namespace mw {
+namespace {
+
+using K = ModuleKind;
+
+// Control-rate kinds, in evaluation order.
+constexpr std::array<ModuleKind, 19> kControlOrder{
+    K::ControlSensitizer, K::ControlNoteEnvelope, K::ControlModulator,      K::ControlEcho,
+    K::ControlCombine,    K::ControlRange,        K::ControlClosestNote,    K::ControlOffset,
+    K::ControlGain,       K::ControlLowCut,       K::ControlNoteRetard,     K::ControlInput,
+    K::ControlNoteCombine, K::ControlStepFunction, K::ControlPolyphonicator, K::ControlSensor,
+    K::ControlSequence,   K::ControlMIDIInput,    K::ControlMIDIControllerInput};
+
+// Audio-rate kinds, in evaluation order.
+constexpr std::array<ModuleKind, 13> kAudioOrder{
+    K::ControlNeuron,   K::AudioOsc,          K::AudioDingDong,   K::AudioInput,      K::AudioLowPass,
+    K::AudioHighPass,   K::AudioStepFunction, K::AudioPitchShift, K::AudioDistortion, K::AudioMultiDelay,
+    K::AudioEcho,       K::AudioOutputSplit,  K::AudioInputCombine};
+
+class SteadyClock final : public IClock {
+public:
+    double Milliseconds() override {
+        using namespace std::chrono;
+        return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+    }
+};
+
+// Which device id a taken module slot plays to, or kNoOutputDevice.
+int32_t RoutedDevice(const Module& m, int outputIndex) {
+    switch (m.kind) {
+    case K::AudioOsc:
+    case K::AudioEcho:
+    case K::AudioPitchShift:
+    case K::AudioInputCombine:
+    case K::AudioMultiDelay:
+    case K::AudioDistortion:
+    case K::AudioDingDong:
+    case K::AudioLowPass:
+    case K::AudioHighPass:
+    case K::AudioStepFunction: return m.Device(0);
+    case K::AudioOutputSplit: return m.Device(outputIndex == 0 ? output_split::Output1 : output_split::Output2);
+    default: return kNoOutputDevice;
+    }
+}
+
+void TryRealTimePriority(int priority) {
+    sched_param p{};
+    p.sched_priority = priority;
+    // Without the right to real-time scheduling this fails; normal scheduling is kept quietly.
+    (void)pthread_setschedparam(pthread_self(), SCHED_FIFO, &p);
+}
+
+} // namespace
+
+Engine::Engine()
+    : audioOut_(&nullOut_), midiIn_(&nullMidi_), audioIn_(&nullIn_), ownClock_(std::make_unique<SteadyClock>()),
+      saved_(std::make_unique<std::array<SavedVoices, kSlotCount>>()) {
+    clock_ = ownClock_.get();
+    for (int k = 0; k < kKindCount; ++k) ops_[k] = &OpsFor(KindAt(k));
+}
+
+void Engine::SetKindOps(ModuleKind kind, const KindOps* ops) { ops_[Index(kind)] = ops ? ops : &OpsFor(kind); }
+
+Engine::~Engine() {
+    StopEngine();
+    JoinThreads();
+}
+
+void Engine::SetDevices(IAudioOutput* out, IMidiInput* midi, IAudioInput* in) {
+    audioOut_ = out ? out : &nullOut_;
+    midiIn_ = midi ? midi : &nullMidi_;
+    audioIn_ = in ? in : &nullIn_;
+}
+
+void Engine::SetClock(IClock* clock) { clock_ = clock ? clock : ownClock_.get(); }
+
+// ---------------------------------------------------------------- slots
+
+int Engine::RegisterSlot(Module* module, ModuleKind kind, int outputIndex, const std::string& name,
+                         const std::string& outputLabel) {
+    std::lock_guard lock(slotMutex_);
+    for (int s = 0; s < kSlotCount; ++s) {
+        ModuleSlot& slot = slots[s];
+        if (slot.Taken()) continue;
+        for (int v = 0; v < kMaxVoices; ++v) {
+            slot.value[v] = 0.0;
+            slot.smoothedValue[v] = 0.0;
+            slot.velocity[v] = 0.0;
+            slot.smoothedVelocity[v] = 0.0;
+        }
+        const KindInfo& info = Info(kind);
+        slot.kind = info.engineKind;
+        slot.outputIndex = uint8_t(outputIndex);
+        slot.name = name;
+        slot.outputLabel = outputLabel;
+        slot.velocity[0] = info.initialVelocity;
+        slot.smoothedVelocity[0] = info.initialVelocity;
+        slot.voiceCount = info.initialVoiceCount;
+        slot.note[0] = 0;
+        slot.isAudioRate = info.isAudioRate ? 1 : 0;
+        slot.module = module; // taken from here on
+        return s;
+    }
+    return -1;
+}
+
+void Engine::ReleaseSlot(int s, bool setKindFree) {
+    if (s < 0 || s >= kSlotCount) return;
+    std::lock_guard lock(slotMutex_);
+    ModuleSlot& slot = slots[s];
+    slot.module = nullptr;
+    for (int v = 0; v < kMaxVoices; ++v) slot.value[v] = 0.0;
+    if (setKindFree) slot.kind = kNoEngineKind;
+}
+
+int Engine::RegisterSink(Module* module, SinkType type) {
+    std::lock_guard lock(slotMutex_);
+    for (int s = 0; s < kSinkCount; ++s) {
+        if (sinks[s].module.load() != nullptr) continue;
+        sinks[s].type = uint8_t(type);
+        sinks[s].module = module;
+        return s;
+    }
+    return -1;
+}
+
+void Engine::ReleaseSink(int s) {
+    if (s < 0 || s >= kSinkCount) return;
+    std::lock_guard lock(slotMutex_);
+    sinks[s].module = nullptr;
+}
+
+// ---------------------------------------------------------------- sources
+
+double Engine::GetSourceValue(SourceId id, int voice) const {
+    if (IsSlot(id)) return (voice >= 0 && voice < kMaxVoices) ? slots[id].value[voice].load() : 0.0;
+    if (IsMeasure(id)) return smoothedMeasures[id - kFirstMeasure];
+    return 0.0;
+}
+
+double Engine::GetSmoothedSourceValue(SourceId id, int voice) const {
+    if (IsSlot(id)) return (voice >= 0 && voice < kMaxVoices) ? slots[id].smoothedValue[voice].load() : 0.0;
+    if (IsMeasure(id)) return smoothedMeasures[id - kFirstMeasure];
+    return 0.0;
+}
+
+int Engine::VoiceCountOf(SourceId id) const {
+    if (id == kManualSource || IsMeasure(id)) return 1;
+    if (IsSlot(id)) return slots[id].voiceCount;
+    return 0;
+}
+
+double Engine::VelocityOf(SourceId id, int voice) const {
+    if (id == kManualSource || IsMeasure(id)) return 127.0;
+    if (IsSlot(id) && voice >= 0 && voice < kMaxVoices) return slots[id].velocity[voice];
+    return 0.0;
+}
+
+double Engine::SmoothedVelocityOf(SourceId id, int voice) const {
+    if (id == kManualSource || IsMeasure(id)) return 127.0;
+    if (IsSlot(id) && voice >= 0 && voice < kMaxVoices) return slots[id].smoothedVelocity[voice];
+    return 0.0;
+}
+
+uint8_t Engine::NoteOf(SourceId id, int voice) const {
+    if (IsSlot(id) && voice >= 0 && voice < kMaxVoices) return slots[id].note[voice];
+    return 0;
+}
+
+void Engine::AccumulateToDevice(double sample, int position, int32_t id) {
+    if (position < 0 || position >= kMaxBlockSamples) return;
+    if (id < 99) {
+        const int d = id + 1;
+        if (d < 0 || d >= kDeviceSlotCount) return;
+        left_[d].samples[position] += sample;
+        right_[d].samples[position] += sample;
+        used_[d] = true;
+    } else if (id < 199) {
+        const int d = id - 99;
+        if (d < 0 || d >= kDeviceSlotCount) return;
+        left_[d].samples[position] += sample;
+        used_[d] = true;
+    } else {
+        const int d = id - 199;
+        if (d < 0 || d >= kDeviceSlotCount) return;
+        right_[d].samples[position] += sample;
+        used_[d] = true;
+    }
+}
+
+// ---------------------------------------------------------------- snapshots
+
+PublishTicket Engine::PublishSnapshot(const EngineSnapshot* snapshot) {
+    snapshot_.store(snapshot, std::memory_order_seq_cst);
+    PublishTicket t;
+    t.engineIdle = !inBlock_.load(std::memory_order_seq_cst);
+    t.blockSeq = blockSeq_.load(std::memory_order_seq_cst);
+    return t;
+}
+
+bool Engine::HasPassed(const PublishTicket& t) const {
+    // A block that was running when the snapshot was published has ended once the block sequence moved
+    // on or no block is running; any block begun after the publication reads the new snapshot.
+    return t.engineIdle || blockSeq_.load(std::memory_order_seq_cst) != t.blockSeq ||
+           !inBlock_.load(std::memory_order_seq_cst);
+}
+
+void Engine::WaitUntilPassed(const PublishTicket& t) const {
+    while (!HasPassed(t)) std::this_thread::sleep_for(std::chrono::microseconds(200));
+}
+
+// ---------------------------------------------------------------- the block
+
+void Engine::ThreadStart() {
+    engineRunning = true;
+    deviceAdjust_.fill(0.0);
+    blockCounter = 0;
+    sampleCounter_ = 0;
+    controlTickCounter_ = 0;
+    t0_ = clock_->Milliseconds();
+}
+
+void Engine::ThreadEnd() {
+    audioOut_->CloseAll();
+    midiIn_->CloseAllMidi();
+    audioIn_->CloseAllInput();
+    engineRunning = false;
+}
+
+void Engine::ProcessBlock() {
+    inBlock_.store(true, std::memory_order_seq_cst);
+    const EngineSnapshot* snapPtr = snapshot_.load(std::memory_order_seq_cst);
+    static const EngineSnapshot kEmpty{};
+    const EngineSnapshot& snap = snapPtr ? *snapPtr : kEmpty;
+
+    const int64_t blocks = blockCounter;
+    if (blocks > 0 && blocks % 1000 == 0) {
+        const double t = clock_->Milliseconds();
+        blockTime = (t - t0_) * 0.001;
+        t0_ = t;
+    }
+
+    const int8_t adjust = blockAdjust;
+    blockLength_ = kBaseBlockLength + adjust;
+    for (int d = 0; d < kDeviceSlotCount; ++d) {
+        if (used_[d] || left_[d].adjust != adjust) {
+            left_[d].samples.fill(0.0);
+            right_[d].samples.fill(0.0);
+        }
+        left_[d].adjust = adjust;
+        right_[d].adjust = adjust;
+        used_[d] = false;
+    }
+
+    const double rate = controlRate;
+    if (rate == 0.0) {
+        controlDivider_ = 0;
+        effectiveControlRate_ = 0;
+        controlPeriodMs_ = 10000.0;
+    } else {
+        double n = std::trunc(kSampleRate / rate);
+        if (!(n >= 1.0)) n = 1.0; // rates above 48000 (or nonsense) tick every sample
+        if (n > kSampleRate) n = kSampleRate;
+        controlDivider_ = int(n);
+        effectiveControlRate_ = kSampleRate / controlDivider_;
+        controlPeriodMs_ = 1000.0 / effectiveControlRate_;
+    }
+
+    constexpr double kRawWeight = 1.0 / 480.0;
+    constexpr double kKeepWeight = 479.0 / 480.0;
+    for (int i = 0; i < blockLength_; ++i) {
+        samplePosition_ = i;
+        for (int k = 0; k < kMeasureCount; ++k)
+            smoothedMeasures[k] = rawMeasures[k].load() * kRawWeight + smoothedMeasures[k].load() * kKeepWeight;
+
+        if (controlDivider_ != 0 && sampleCounter_ % uint64_t(controlDivider_) == 0) ControlTick(snap);
+        if (controlDivider_ != 0) FollowControlValues(snap);
+
+        for (ModuleKind kind : kAudioOrder) {
+            const auto& list = snap.lists[Index(kind)];
+            if (list.empty()) continue;
+            const KindOps& ops = Ops(kind);
+            if (ops.evaluate) ops.evaluate(*this, list);
+        }
+        RouteSample(snap, i);
+        ++sampleCounter_;
+    }
+
+    BlockEndInputs(snap);
+    SubmitDevices();
+
+    for (Module* m : snap.lists[Index(K::AudioOutputAnalyzer)]) {
+        const KindOps& ops = Ops(K::AudioOutputAnalyzer);
+        if (ops.afterSubmit) ops.afterSubmit(*this, *m);
+    }
+
+    audioOut_->EndBlock();
+    blockCounter = blocks + 1;
+    blockSeq_.fetch_add(1, std::memory_order_seq_cst);
+    inBlock_.store(false, std::memory_order_seq_cst);
+}
+
+void Engine::ControlTick(const EngineSnapshot& snap) {
+    ++controlTickCounter_;
+    auto& saved = *saved_;
+    for (uint8_t s : snap.moduleSlots) {
+        ModuleSlot& slot = slots[s];
+        saved[s].count = 0;
+        if (slot.kind == kNoEngineKind || slot.isAudioRate || slot.voiceCount == 0) continue;
+        const uint8_t n = slot.voiceCount;
+        saved[s].count = n;
+        for (int v = 0; v < n; ++v) {
+            saved[s].note[v] = slot.note[v];
+            saved[s].smoothedValue[v] = slot.smoothedValue[v];
+            saved[s].smoothedVelocity[v] = slot.smoothedVelocity[v];
+        }
+    }
+
+    for (ModuleKind kind : kControlOrder) {
+        const auto& list = snap.lists[Index(kind)];
+        if (list.empty()) continue;
+        const KindOps& ops = Ops(kind);
+        if (ops.evaluate) ops.evaluate(*this, list);
+    }
+
+    // Smoothing follows a note, not a voice position.
+    for (uint8_t s : snap.moduleSlots) {
+        ModuleSlot& slot = slots[s];
+        const SavedVoices& sv = saved[s];
+        if (sv.count == 0 || slot.kind == kNoEngineKind || slot.isAudioRate) continue;
+        const int n = std::min<int>(slot.voiceCount, kMaxVoices);
+        for (int v = 0; v < n; ++v) {
+            const uint8_t note = slot.note[v];
+            int found = -1;
+            for (int j = 0; j < sv.count; ++j)
+                if (sv.note[j] == note) {
+                    found = j;
+                    break;
+                }
+            if (found >= 0) {
+                slot.smoothedValue[v] = sv.smoothedValue[found];
+                slot.smoothedVelocity[v] = sv.smoothedVelocity[found];
+            } else {
+                slot.smoothedValue[v] = slot.value[v].load();
+                slot.smoothedVelocity[v] = 0.0;
+            }
+        }
+    }
+}
+
+void Engine::FollowControlValues(const EngineSnapshot& snap) {
+    const double k = double(effectiveControlRate_) / kSampleRate;
+    const double keep = 1.0 - k;
+    for (uint8_t s : snap.moduleSlots) {
+        ModuleSlot& slot = slots[s];
+        if (slot.kind == kNoEngineKind || slot.isAudioRate) continue;
+        const int n = std::min<int>(slot.voiceCount, kMaxVoices);
+        for (int v = 0; v < n; ++v) {
+            slot.smoothedVelocity[v] = keep * slot.smoothedVelocity[v] + k * slot.velocity[v];
+            slot.smoothedValue[v] = keep * slot.smoothedValue[v] + k * slot.value[v];
+        }
+    }
+}
+
+void Engine::RouteSample(const EngineSnapshot& snap, int i) {
+    const bool silent = makeNoSound;
+    auto sink = snap.sinkSlots.begin();
+    auto mod = snap.moduleSlots.begin();
+    // Slot by slot in ascending order: sink s before module slot s.
+    while (sink != snap.sinkSlots.end() || mod != snap.moduleSlots.end()) {
+        const bool takeSink = mod == snap.moduleSlots.end() || (sink != snap.sinkSlots.end() && *sink <= *mod);
+        if (takeSink) {
+            const SinkSlot& ss = sinks[*sink++];
+            const Module* m = ss.module;
+            if (!m || m->kind != K::AudioOutput) continue;
+            const SourceId in = m->Input(output::Input);
+            const int32_t dev = m->Device(output::Output);
+            if (in == kNoSource || dev == kNoOutputDevice) continue;
+            AccumulateToDevice(silent ? 0.0 : GetSmoothedSourceValue(in, 0), i, dev);
+        } else {
+            const uint8_t s = *mod++;
+            const ModuleSlot& slot = slots[s];
+            const Module* m = slot.module;
+            if (!m) continue;
+            const int32_t dev = RoutedDevice(*m, slot.outputIndex);
+            if (dev == kNoOutputDevice) continue;
+            AccumulateToDevice(silent ? 0.0 : slot.smoothedValue[0].load(), i, dev);
+        }
+    }
+}
+
+void Engine::BlockEndInputs(const EngineSnapshot& snap) {
+    for (Module* m : snap.lists[Index(K::AudioInput)]) {
+        const KindOps& ops = Ops(K::AudioInput);
+        if (ops.blockEnd) ops.blockEnd(*this, *m);
+    }
+
+    if (snap.hasMidiModules) {
+        midiIn_->BeginMidiBlock();
+        for (Module* m : snap.lists[Index(K::ControlMIDIInput)])
+            if (int32_t d = m->Int(midi_input::InputDevice); d != kNoMidiDevice) midiIn_->UseMidiDevice(d);
+        for (Module* m : snap.lists[Index(K::ControlSequence)])
+            if (int32_t d = m->Int(sequence::RecordingSource); d != kNoMidiDevice) midiIn_->UseMidiDevice(d);
+        for (Module* m : snap.lists[Index(K::ControlMIDIControllerInput)])
+            if (int32_t d = m->Int(midi_slider::InputDevice); d != kNoMidiDevice) midiIn_->UseMidiDevice(d);
+        midiIn_->EndMidiBlock();
+    }
+
+    audioIn_->BeginInputBlock();
+    for (Module* m : snap.lists[Index(K::AudioInput)])
+        if (int32_t d = m->Int(audio_input::InputDevice); d != kNoOutputDevice) audioIn_->UseInputDevice(d);
+    audioIn_->EndInputBlock();
+}
+
+void Engine::SubmitDevices() {
+    audioOut_->BeginBlock();
+    bool first = true;
+    for (int d = 0; d < kDeviceSlotCount; ++d) {
+        if (!used_[d]) continue;
+        double D = deviceAdjust_[d];
+        for (OutputBlock* b : {&left_[d], &right_[d]}) {
+            int count = b->adjust;
+            if (count != D) {
+                if (count > D) {
+                    count = int(std::trunc(D));
+                } else {
+                    const int repeats = int(std::trunc(D - count));
+                    for (int r = 0; r < repeats; ++r) {
+                        b->samples[size_t(kBaseBlockLength + count)] = b->samples[size_t(95 + count)];
+                        ++count;
+                    }
+                }
+                b->adjust = int8_t(count);
+            }
+        }
+        int64_t queued = 0;
+        audioOut_->Submit(99 + d, left_[d], &queued);
+        audioOut_->Submit(199 + d, right_[d], &queued);
+
+        const double x = 2.0 * double(queued) * (96.0 + D) / 96.0;
+        if (steerLatency) {
+            const int32_t wanted = outputLatencyMs;
+            if (wanted < 60)
+                D = 2.0 * (blockTime * 0.5 * wanted - x);
+            else
+                D = D + (wanted - x) / 15.0;
+            if (!(D < 96)) D = 95; // NaN-safe
+            else if (D <= -96) D = -95;
+            deviceAdjust_[d] = D;
+        }
+        if (first) {
+            first = false;
+            if (steerLatency) blockAdjust = int8_t(std::trunc(D));
+            measuredLatency = 0.99 * measuredLatency + 0.01 * x;
+        }
+    }
+}
+
+// ---------------------------------------------------------------- threads
+
+void Engine::TickThreadMain() {
+    TryRealTimePriority(sched_get_priority_max(SCHED_FIFO));
+    timespec next{};
+    clock_gettime(CLOCK_MONOTONIC, &next);
+    while (!stopFlag) {
+        next.tv_nsec += 2'000'000;
+        if (next.tv_nsec >= 1'000'000'000) {
+            next.tv_nsec -= 1'000'000'000;
+            ++next.tv_sec;
+        }
+        // Sleep to an absolute deadline; if we fell behind by more than a tick, start afresh from now.
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        if ((now.tv_sec - next.tv_sec) * 1'000'000'000L + (now.tv_nsec - next.tv_nsec) > 4'000'000L) next = now;
+        clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr);
+        {
+            std::lock_guard lock(tickMutex_);
+            tickSet_ = true;
+        }
+        tickCv_.notify_one();
+    }
+    tickCv_.notify_one();
+}
+
+void Engine::EngineThreadMain() {
+    if (realTimePriority) TryRealTimePriority(sched_get_priority_max(SCHED_FIFO) - 1);
+    ThreadStart();
+    while (!stopFlag) {
+        {
+            std::unique_lock lock(tickMutex_);
+            tickCv_.wait_for(lock, std::chrono::milliseconds(10), [&] { return tickSet_ || stopFlag.load(); });
+            tickSet_ = false;
+        }
+        if (stopFlag) break;
+        ProcessBlock();
+    }
+    ThreadEnd();
+}
+
+void Engine::StartEngine() {
+    JoinThreads();
+    stopFlag = false;
+    {
+        std::lock_guard lock(tickMutex_);
+        tickSet_ = false;
+    }
+    engineRunning = true;
+    tickThread_ = std::thread([this] { TickThreadMain(); });
+    engineThread_ = std::thread([this] { EngineThreadMain(); });
+}
+
+void Engine::StopEngine() {
+    {
+        std::lock_guard lock(tickMutex_);
+        stopFlag = true;
+    }
+    tickCv_.notify_all();
+}
+
+void Engine::JoinThreads() {
+    if (tickThread_.joinable()) tickThread_.join();
+    if (engineThread_.joinable()) engineThread_.join();
+}
+
+// ---------------------------------------------------------------- offline
+
+namespace {
+class SampleClock final : public IClock {
+public:
+    explicit SampleClock(const Engine& e) : e_(e) {}
+    double Milliseconds() override { return double(e_.SampleCounter()) / (kSampleRate / 1000.0); }
+
+private:
+    const Engine& e_;
+};
+} // namespace
+
+void Engine::BeginOffline() {
+    if (clock_ == ownClock_.get()) {
+        ownClock_ = std::make_unique<SampleClock>(*this);
+        clock_ = ownClock_.get();
+    }
+    stopFlag = false;
+    ThreadStart();
+}
+
+void Engine::RenderBlock() { ProcessBlock(); }
+
+void Engine::EndOffline() { ThreadEnd(); }
+
+} // namespace mw

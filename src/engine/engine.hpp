@@ -1,0 +1,229 @@
+#pragma once
+// The sound engine: the slot tables through which modules exchange signals, the mouse measures,
+// and the per-block, per-sample schedule that evaluates every module and hands blocks to the devices.
+//
+// Threads: the model (user-interface thread) publishes an immutable EngineSnapshot of the per-kind
+// module lists; the engine picks it up at each block start and walks it without locks. A module is
+// destroyed only after the engine has passed a block boundary since the snapshot without it was
+// published (see PublishSnapshot / HasPassed).
+
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/devices.hpp"
+#include "engine/relaxed.hpp"
+#include "model/module_kind.hpp"
+#include "model/source_id.hpp"
+
+namespace mw {
+
+class Module;
+struct KindOps;
+
+inline constexpr int kSampleRate = 48000;
+inline constexpr int kMaxVoices = 128;
+inline constexpr int kSinkCount = 128;
+inline constexpr int kDeviceSlotCount = 10;
+
+struct ModuleSlot {
+    Relaxed<Module*> module{nullptr};
+    Relaxed<uint8_t> kind{kNoEngineKind};
+    Relaxed<uint8_t> outputIndex{0};
+    Relaxed<uint8_t> isAudioRate{0};
+    Relaxed<uint8_t> voiceCount{0};
+    std::array<Relaxed<double>, kMaxVoices> value;
+    std::array<Relaxed<double>, kMaxVoices> smoothedValue;
+    std::array<Relaxed<double>, kMaxVoices> velocity;
+    std::array<Relaxed<double>, kMaxVoices> smoothedVelocity;
+    std::array<Relaxed<uint8_t>, kMaxVoices> note;
+    // Owned by the user-interface thread (names live only at the file and window boundary).
+    std::string name;
+    std::string outputLabel;
+
+    bool Taken() const { return module.load() != nullptr; }
+};
+
+struct SinkSlot {
+    Relaxed<Module*> module{nullptr};
+    Relaxed<uint8_t> type{0};
+};
+
+/// The module lists as the engine walks them, plus the slots in use. Built and owned by the model.
+struct EngineSnapshot {
+    std::array<std::vector<Module*>, kKindCount> lists;
+    std::vector<uint8_t> moduleSlots; // taken ModuleSlots, ascending
+    std::vector<uint8_t> sinkSlots;   // taken SinkSlots, ascending
+    bool hasMidiModules = false;
+};
+
+/// Proof that a snapshot was published; HasPassed tells when no engine block can still read the old one.
+struct PublishTicket {
+    uint64_t blockSeq = 0;
+    bool engineIdle = true;
+};
+
+class Engine {
+public:
+    Engine();
+    ~Engine();
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
+
+    // ---- devices (set before the engine starts; default: absent devices) ----
+    void SetDevices(IAudioOutput* out, IMidiInput* midi, IAudioInput* in);
+    void SetClock(IClock* clock);
+    /// Replaces how one kind is evaluated (for instrumented runs and tests); null restores the default.
+    void SetKindOps(ModuleKind kind, const KindOps* ops);
+    const KindOps& Ops(ModuleKind kind) const { return *ops_[Index(kind)]; }
+    IAudioOutput& AudioOut() { return *audioOut_; }
+    IMidiInput& MidiIn() { return *midiIn_; }
+    IAudioInput& AudioIn() { return *audioIn_; }
+
+    // ---- slot tables ----
+    std::array<ModuleSlot, kSlotCount> slots;
+    std::array<SinkSlot, kSinkCount> sinks;
+
+    /// Takes the lowest free ModuleSlot for one output of a module; -1 when all are taken.
+    /// Safe to call from any non-engine thread; never hands out the same slot twice.
+    int RegisterSlot(Module* module, ModuleKind kind, int outputIndex, const std::string& name,
+                     const std::string& outputLabel);
+    /// Frees a slot and zeroes its first value row; setKindFree also marks its Kind byte 255.
+    void ReleaseSlot(int slot, bool setKindFree);
+    int RegisterSink(Module* module, SinkType type);
+    void ReleaseSink(int sink);
+
+    // ---- mouse measures ----
+    std::array<Relaxed<double>, kMeasureCount> rawMeasures;
+    std::array<Relaxed<double>, kMeasureCount> smoothedMeasures;
+
+    // ---- timing and control ----
+    Relaxed<bool> stopFlag{false};
+    Relaxed<bool> engineRunning{false};
+    Relaxed<double> controlRate{4000.0};
+    Relaxed<int8_t> blockAdjust{0};
+    Relaxed<int32_t> outputLatencyMs{60};
+    Relaxed<int32_t> inputLatencyMs{20};
+    Relaxed<double> measuredLatency{0.0};
+    Relaxed<double> blockTime{2.0};
+    Relaxed<int64_t> blockCounter{0};
+    Relaxed<bool> makeNoSound{false};
+    Relaxed<bool> realTimePriority{false};
+    /// Offline rendering keeps every block at 96 samples: the latency steering is switched off.
+    Relaxed<bool> steerLatency{true};
+
+    // ---- reading sources (engine thread) ----
+    double GetSourceValue(SourceId id, int voice) const;
+    double GetSmoothedSourceValue(SourceId id, int voice) const;
+    int VoiceCountOf(SourceId id) const;
+    double VelocityOf(SourceId id, int voice) const;
+    double SmoothedVelocityOf(SourceId id, int voice) const;
+    uint8_t NoteOf(SourceId id, int voice) const;
+
+    /// Adds a sample into the device blocks for an OutputDeviceId (engine thread).
+    void AccumulateToDevice(double sample, int position, int32_t outputDeviceId);
+
+    // ---- per-block state visible to the modules ----
+    int EffectiveControlRate() const { return effectiveControlRate_; }
+    double ControlPeriodMs() const { return controlPeriodMs_; }
+    int BlockLength() const { return blockLength_; }
+    int SamplePosition() const { return samplePosition_; }
+    uint64_t SampleCounter() const { return sampleCounter_; }
+    uint64_t ControlTickCounter() const { return controlTickCounter_; }
+
+    /// Uniform integer 0..32767 from the engine's own generator (engine thread).
+    int Rand() {
+        randState_ = randState_ * 214013u + 2531011u;
+        return int((randState_ >> 16) & 0x7FFF);
+    }
+    void Seed(uint32_t seed) { randState_ = seed; }
+
+    /// The current device blocks (left, right) of device slot d; for inspection and tests.
+    const OutputBlock& DeviceBlock(int d, bool right) const { return right ? right_[d] : left_[d]; }
+    bool DeviceUsed(int d) const { return used_[d]; }
+    double DeviceAdjust(int d) const { return deviceAdjust_[d]; }
+
+    // ---- snapshot publication (model thread) ----
+    PublishTicket PublishSnapshot(const EngineSnapshot* snapshot);
+    bool HasPassed(const PublishTicket& ticket) const;
+    void WaitUntilPassed(const PublishTicket& ticket) const;
+
+    // ---- running ----
+    /// Starts the tick and engine threads (real time).
+    void StartEngine();
+    /// Sets the stop flag; the threads end after their current block.
+    void StopEngine();
+    /// Waits until both threads have ended (after StopEngine).
+    void JoinThreads();
+
+    /// Virtual-clock mode: the caller drives the blocks on its own thread.
+    void BeginOffline();
+    void RenderBlock();
+    void EndOffline();
+
+private:
+    void ThreadStart();
+    void ProcessBlock();
+    void ThreadEnd();
+    void TickThreadMain();
+    void EngineThreadMain();
+    void ControlTick(const EngineSnapshot& snap);
+    void FollowControlValues(const EngineSnapshot& snap);
+    void RouteSample(const EngineSnapshot& snap, int i);
+    void BlockEndInputs(const EngineSnapshot& snap);
+    void SubmitDevices();
+
+    IAudioOutput* audioOut_;
+    IMidiInput* midiIn_;
+    IAudioInput* audioIn_;
+    IClock* clock_;
+    NullAudioOutput nullOut_;
+    NullMidiInput nullMidi_;
+    NullAudioInput nullIn_;
+    std::unique_ptr<IClock> ownClock_;
+    std::array<const KindOps*, kKindCount> ops_{};
+
+    std::mutex slotMutex_;
+
+    std::atomic<const EngineSnapshot*> snapshot_{nullptr};
+    std::atomic<uint64_t> blockSeq_{0};
+    std::atomic<bool> inBlock_{false};
+
+    // engine-thread state
+    std::array<OutputBlock, kDeviceSlotCount> left_{};
+    std::array<OutputBlock, kDeviceSlotCount> right_{};
+    std::array<bool, kDeviceSlotCount> used_{};
+    std::array<double, kDeviceSlotCount> deviceAdjust_{};
+    uint64_t sampleCounter_ = 0;
+    uint64_t controlTickCounter_ = 0;
+    int effectiveControlRate_ = 0;
+    double controlPeriodMs_ = 10000.0;
+    int controlDivider_ = 0;
+    int blockLength_ = kBaseBlockLength;
+    int samplePosition_ = 0;
+    double t0_ = 0.0;
+    uint32_t randState_ = 1;
+
+    struct SavedVoices {
+        uint8_t count;
+        std::array<uint8_t, kMaxVoices> note;
+        std::array<double, kMaxVoices> smoothedValue;
+        std::array<double, kMaxVoices> smoothedVelocity;
+    };
+    std::unique_ptr<std::array<SavedVoices, kSlotCount>> saved_;
+
+    // threads
+    std::thread tickThread_;
+    std::thread engineThread_;
+    std::mutex tickMutex_;
+    std::condition_variable tickCv_;
+    bool tickSet_ = false;
+};
+
+} // namespace mw

@@ -1,0 +1,329 @@
+#include "model/patch.hpp"
+
+#include <algorithm>
+
+#include "engine/kinds/kind_ops.hpp"
+#include "model/text_util.hpp"
+
+namespace mw {
+
+Patch::Patch(Engine& engine) : engine_(engine) { Publish(); }
+
+Patch::~Patch() {
+    Clear();
+    const PublishTicket t = engine_.PublishSnapshot(nullptr);
+    engine_.WaitUntilPassed(t);
+}
+
+std::string Patch::Text(int number, std::string_view english) const {
+    return text_ ? text_(number, english) : std::string(english);
+}
+
+std::string Patch::OutputLabel(const Module& m, int k) const {
+    const KindInfo& info = Info(m.kind);
+    switch (m.kind) {
+    case ModuleKind::AudioOutputSplit: return FormatLong(Text(132, "Output-%ld"), k + 1);
+    case ModuleKind::ControlSensor: return k == 0 ? Text(272, "Gravity") : Text(273, "Polarity");
+    case ModuleKind::ControlMIDIControllerInput: return FormatLong(Text(486, "Slider %ld"), k + 1);
+    default: return info.outputLabel ? Text(info.outputLabel, info.outputLabelEnglish) : std::string();
+    }
+}
+
+// ---------------------------------------------------------------- names
+
+int Patch::NextDefaultNumber(ModuleKind kind) const {
+    const ModuleList& list = lists_[Index(kind)];
+    std::lock_guard lock(list.mutex);
+    long long n = static_cast<long long>(list.modules.size()) + 1;
+    for (const auto& m : list.modules) {
+        long long digits = 0;
+        for (char c : m->name)
+            if (c >= '0' && c <= '9') {
+                digits = digits * 10 + (c - '0');
+                if (digits > 1'000'000'000LL) digits = 1'000'000'000LL; // names are text; keep the number sane
+            }
+        if (digits >= n) n = digits + 1;
+    }
+    return static_cast<int>(std::min<long long>(n, 2'000'000'000LL));
+}
+
+std::string Patch::DefaultName(ModuleKind kind) const {
+    const KindInfo& info = Info(kind);
+    return FormatLong(Text(info.nameTemplate, info.nameTemplateEnglish), NextDefaultNumber(kind));
+}
+
+std::string Patch::SourceName(SourceId id) const {
+    if (id == kManualSource) return std::string(kManualName);
+    if (IsMeasure(id)) return std::string(kMeasureNames[id - kFirstMeasure]);
+    if (IsSlot(id)) {
+        const ModuleSlot& s = engine_.slots[id];
+        return s.Taken() ? s.name : std::string(kInvalidName);
+    }
+    return {};
+}
+
+int Patch::SourceSubType(SourceId id) const {
+    if (IsSlot(id) && engine_.slots[id].Taken()) return engine_.slots[id].outputIndex;
+    return 0;
+}
+
+SourceId Patch::ResolveSource(std::string_view name, int subType) const {
+    if (EqualsIgnoreCase(name, kManualName)) return kManualSource;
+    if (name.empty()) return kNoSource;
+    for (int i = 0; i < kMeasureCount; ++i)
+        if (EqualsIgnoreCase(name, kMeasureNames[i])) return kFirstMeasure + i;
+    if (EqualsIgnoreCase(name, kInvalidName)) return kNoSource;
+    for (int s = 0; s < kSlotCount; ++s) {
+        const ModuleSlot& slot = engine_.slots[s];
+        if (slot.Taken() && slot.outputIndex == subType && EqualsIgnoreCase(slot.name, name)) return s;
+    }
+    return kNoSource;
+}
+
+// ---------------------------------------------------------------- lists
+
+std::vector<Module*> Patch::Modules(ModuleKind kind) const {
+    const ModuleList& list = lists_[Index(kind)];
+    std::lock_guard lock(list.mutex);
+    std::vector<Module*> out;
+    out.reserve(list.modules.size());
+    for (const auto& m : list.modules) out.push_back(m.get());
+    return out;
+}
+
+size_t Patch::Count(ModuleKind kind) const {
+    const ModuleList& list = lists_[Index(kind)];
+    std::lock_guard lock(list.mutex);
+    return list.modules.size();
+}
+
+size_t Patch::TotalCount() const {
+    size_t n = 0;
+    for (int k = 0; k < kKindCount; ++k) n += Count(KindAt(k));
+    return n;
+}
+
+bool Patch::Contains(const Module* module) const {
+    if (!module) return false;
+    for (const ModuleList& list : lists_) {
+        std::lock_guard lock(list.mutex);
+        for (const auto& m : list.modules)
+            if (m.get() == module) return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- creation and removal
+
+bool Patch::RegisterSlots(Module& m) {
+    const KindInfo& info = Info(m.kind);
+    if (info.isSink) {
+        const SinkType type = m.kind == ModuleKind::AudioOutput       ? SinkType::AudioOutput
+                              : m.kind == ModuleKind::AudioWaveWriter ? SinkType::WaveWriter
+                              : m.kind == ModuleKind::AudioOutputAnalyzer ? SinkType::OutputAnalyzer
+                                                                          : SinkType::MidiControllerInput;
+        const int sink = engine_.RegisterSink(&m, type);
+        if (sink < 0) return false;
+        m.sinkSlot = sink;
+    }
+    if (m.sliders) {
+        // One ModuleSlot per slider read from the file; sliders that find no slot are dropped.
+        int kept = 0;
+        const int n = m.sliderCount;
+        for (int k = 0; k < n; ++k) {
+            SliderEntry& e = (*m.sliders)[k];
+            const int s = engine_.RegisterSlot(&m, m.kind, kept, m.name, OutputLabel(m, kept));
+            if (s < 0) break;
+            SliderEntry& dst = (*m.sliders)[kept];
+            dst.controller = e.controller.load();
+            dst.negative = e.negative.load();
+            dst.slot = s;
+            ++kept;
+        }
+        m.sliderCount = kept;
+        return true;
+    }
+    for (int k = 0; k < info.outputs; ++k) {
+        const int s = engine_.RegisterSlot(&m, m.kind, k, m.name, OutputLabel(m, k));
+        if (s < 0) return false;
+        m.slot[k] = s;
+    }
+    return true;
+}
+
+void Patch::ReleaseSlots(Module& m) {
+    // The single-output kinds and the sensor also mark their slots' Kind free; the splitter keeps it.
+    const bool markFree = m.kind != ModuleKind::AudioOutputSplit;
+    if (m.sliders) {
+        for (int k = 0; k < m.sliderCount; ++k) {
+            engine_.ReleaseSlot((*m.sliders)[k].slot, markFree);
+            (*m.sliders)[k].slot = -1;
+        }
+    }
+    for (auto& s : m.slot) {
+        if (s >= 0) engine_.ReleaseSlot(s, markFree);
+        s = -1;
+    }
+    if (m.sinkSlot >= 0) engine_.ReleaseSink(m.sinkSlot);
+    m.sinkSlot = -1;
+}
+
+Module* Patch::CreateModule(ModuleKind kind, Point position, std::string name, std::u16string_view sectionText) {
+    auto m = std::make_unique<Module>(kind);
+    m->position = position;
+    m->name = name.empty() && sectionText.empty() ? DefaultName(kind) : std::move(name);
+    if (!sectionText.empty()) {
+        m->sectionText.assign(sectionText);
+        if (reader_) reader_(*m, sectionText);
+    }
+    if (const KindOps& ops = engine_.Ops(kind); ops.createState) m->state = ops.createState(*m);
+    if (!RegisterSlots(*m)) {
+        ReleaseSlots(*m); // a two-output kind gives its first slot back
+        return nullptr;
+    }
+    Module* raw = m.get();
+    if (hooks_) hooks_->Attach(*raw);
+    {
+        ModuleList& list = lists_[Index(kind)];
+        std::lock_guard lock(list.mutex);
+        list.modules.push_back(std::move(m));
+    }
+    Publish();
+    if (hooks_) hooks_->Refresh();
+    return raw;
+}
+
+std::unique_ptr<Module> Patch::Unlink(Module* module) {
+    ModuleList& list = lists_[Index(module->kind)];
+    std::lock_guard lock(list.mutex);
+    auto it = std::find_if(list.modules.begin(), list.modules.end(),
+                           [&](const std::unique_ptr<Module>& p) { return p.get() == module; });
+    if (it == list.modules.end()) return nullptr;
+    std::unique_ptr<Module> owned = std::move(*it);
+    list.modules.erase(it);
+    return owned;
+}
+
+void Patch::RemoveModule(Module* module) {
+    if (!Contains(module)) return;
+    ReleaseSlots(*module);
+    std::unique_ptr<Module> owned = Unlink(module);
+    std::erase(queued_, module);
+    // The engine may still be inside a block that walks the old lists; wait until it has passed.
+    engine_.WaitUntilPassed(Publish());
+    if (hooks_) hooks_->Detach(*owned);
+    owned.reset();
+    CollectRetired();
+    if (hooks_) hooks_->Refresh();
+}
+
+void Patch::Clear() {
+    std::vector<std::unique_ptr<Module>> doomed;
+    for (int k = 0; k < kKindCount; ++k) {
+        ModuleList& list = lists_[k];
+        std::vector<std::unique_ptr<Module>> taken;
+        {
+            std::lock_guard lock(list.mutex);
+            taken.swap(list.modules);
+        }
+        for (auto& m : taken) {
+            ReleaseSlots(*m);
+            doomed.push_back(std::move(m));
+        }
+    }
+    queued_.clear();
+    if (doomed.empty()) return;
+    engine_.WaitUntilPassed(Publish());
+    for (auto& m : doomed)
+        if (hooks_) hooks_->Detach(*m);
+    doomed.clear();
+    CollectRetired();
+    if (hooks_) hooks_->Refresh();
+}
+
+void Patch::QueueRemoveAll() {
+    for (int k = 0; k < kKindCount; ++k)
+        for (Module* m : Modules(KindAt(k))) QueueRemoval(m);
+}
+
+void Patch::QueueRemoval(Module* module) {
+    if (module && std::find(queued_.begin(), queued_.end(), module) == queued_.end()) queued_.push_back(module);
+}
+
+void Patch::ProcessQueuedRemovals() {
+    if (queued_.empty()) return;
+    std::vector<Module*> q;
+    q.swap(queued_);
+    std::vector<std::unique_ptr<Module>> doomed;
+    for (Module* m : q) {
+        if (!Contains(m)) continue;
+        ReleaseSlots(*m);
+        doomed.push_back(Unlink(m));
+    }
+    engine_.WaitUntilPassed(Publish());
+    for (auto& m : doomed)
+        if (hooks_) hooks_->Detach(*m);
+    doomed.clear();
+    CollectRetired();
+    if (hooks_) hooks_->Refresh();
+}
+
+void Patch::Rename(Module* module, std::string name) {
+    if (!Contains(module)) return;
+    module->name = std::move(name);
+    for (int k = 0; k < module->OutputCount(); ++k) {
+        const int s = module->OutputSlot(k);
+        if (s < 0) continue;
+        engine_.slots[s].name = module->name;
+        if (module->OutputCount() > 1 || module->sliders) engine_.slots[s].outputLabel = OutputLabel(*module, k);
+    }
+    if (hooks_) {
+        hooks_->Renamed(*module);
+        hooks_->Refresh();
+    }
+}
+
+bool Patch::AddSlider(Module* module, int32_t controller, bool negative) {
+    if (!module || !module->sliders || module->sliderCount >= kMaxSliders) return false;
+    const int k = module->sliderCount;
+    const int s = engine_.RegisterSlot(module, module->kind, k, module->name, OutputLabel(*module, k));
+    if (s < 0) return false;
+    SliderEntry& e = (*module->sliders)[k];
+    e.controller = controller;
+    e.negative = negative;
+    e.slot = s;
+    module->sliderCount = k + 1;
+    Publish();
+    if (hooks_) hooks_->Refresh();
+    return true;
+}
+
+void Patch::Republish() { Publish(); }
+
+// ---------------------------------------------------------------- publication
+
+PublishTicket Patch::Publish() {
+    auto snap = std::make_unique<EngineSnapshot>();
+    for (int k = 0; k < kKindCount; ++k) {
+        std::lock_guard lock(lists_[k].mutex);
+        for (const auto& m : lists_[k].modules) snap->lists[k].push_back(m.get());
+    }
+    for (int s = 0; s < kSlotCount; ++s)
+        if (engine_.slots[s].Taken()) snap->moduleSlots.push_back(uint8_t(s));
+    for (int s = 0; s < kSinkCount; ++s)
+        if (engine_.sinks[s].module.load() != nullptr) snap->sinkSlots.push_back(uint8_t(s));
+    snap->hasMidiModules = !snap->lists[Index(ModuleKind::ControlMIDIInput)].empty() ||
+                           !snap->lists[Index(ModuleKind::ControlSequence)].empty() ||
+                           !snap->lists[Index(ModuleKind::ControlMIDIControllerInput)].empty();
+    const PublishTicket ticket = engine_.PublishSnapshot(snap.get());
+    retired_.push_back({ticket, std::move(current_)});
+    current_ = std::move(snap);
+    CollectRetired();
+    return ticket;
+}
+
+void Patch::CollectRetired() {
+    std::erase_if(retired_, [&](const Retired& r) { return engine_.HasPassed(r.ticket); });
+}
+
+} // namespace mw

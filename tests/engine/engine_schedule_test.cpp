@@ -1,0 +1,315 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "engine/control_eval.hpp"
+#include "engine/engine.hpp"
+#include "engine/kinds/kind_ops.hpp"
+#include "model/patch.hpp"
+#include "recording_devices.hpp"
+
+namespace mw {
+namespace {
+
+class EngineTest : public ::testing::Test {
+protected:
+    EngineTest() {
+        engine.SetDevices(&out, nullptr, nullptr);
+        engine.steerLatency = false;
+    }
+    void Blocks(int n) {
+        for (int i = 0; i < n; ++i) engine.RenderBlock();
+    }
+    const test::Submission* Find(int32_t id, int block = 0) {
+        int seen = 0;
+        for (const auto& s : out.submissions)
+            if (s.id == id && seen++ == block) return &s;
+        return nullptr;
+    }
+    Module* OutputOf(SourceId src, int32_t device) {
+        Module* m = patch.CreateModule(ModuleKind::AudioOutput, {});
+        m->inputs[output::Input] = src;
+        m->devices[output::Output] = device;
+        return m;
+    }
+
+    test::RecordingAudioOutput out;
+    Engine engine;
+    Patch patch{engine};
+};
+
+TEST_F(EngineTest, WithoutModulesBlocksAreMadeAndNothingIsSubmitted) {
+    engine.BeginOffline();
+    Blocks(5);
+    engine.EndOffline();
+    EXPECT_TRUE(out.submissions.empty());
+    EXPECT_EQ(out.begins, 5);
+    EXPECT_EQ(out.ends, 5);
+    EXPECT_EQ(out.closeAlls, 1);
+    EXPECT_EQ(engine.blockCounter, 5);
+    EXPECT_EQ(engine.SampleCounter(), 5u * 96u);
+}
+
+TEST_F(EngineTest, OutputModulePlaysTheSmoothedMouseMeasure) {
+    OutputOf(MeasureSource(MouseMeasure::Speed), -1);
+    engine.rawMeasures[3] = 480.0;
+    engine.BeginOffline();
+    Blocks(1);
+    const test::Submission* left = Find(99);
+    const test::Submission* right = Find(199);
+    ASSERT_NE(left, nullptr);
+    ASSERT_NE(right, nullptr);
+    EXPECT_EQ(left->block.Count(), 96);
+    // After n samples the smoothed value is 480 (1 - (479/480)^n).
+    for (int i : {0, 1, 47, 95}) {
+        const double expected = 480.0 * (1.0 - std::pow(479.0 / 480.0, i + 1));
+        EXPECT_NEAR(left->block.samples[i], expected, 1e-9) << i;
+        EXPECT_NEAR(right->block.samples[i], expected, 1e-9) << i;
+    }
+    EXPECT_NEAR(left->block.samples[0], 1.0, 1e-12);
+}
+
+TEST_F(EngineTest, ModulesOnOneDeviceAddAndChannelsRouteByDeviceId) {
+    engine.rawMeasures[0] = 480.0; // each sample the smoothed value grows by 1 at first
+    engine.rawMeasures[1] = 960.0;
+    OutputOf(1000, 0);
+    OutputOf(1001, 0);
+    OutputOf(1000, 100); // device 0, left only
+    OutputOf(1001, 200); // device 0, right only
+    OutputOf(1000, -1);
+    OutputOf(1001, 8);
+    OutputOf(1001, 9); // no device slot: nothing
+    OutputOf(1001, kNoOutputDevice);
+    engine.BeginOffline();
+    Blocks(1);
+    const double a = 1.0, b = 2.0; // first sample of each measure
+    ASSERT_NE(Find(100), nullptr);
+    EXPECT_NEAR(Find(100)->block.samples[0], a + b + a, 1e-12); // device 0 left
+    EXPECT_NEAR(Find(200)->block.samples[0], a + b + b, 1e-12); // device 0 right
+    EXPECT_NEAR(Find(99)->block.samples[0], a, 1e-12);          // default device, both sides
+    EXPECT_NEAR(Find(199)->block.samples[0], a, 1e-12);
+    EXPECT_NEAR(Find(108)->block.samples[0], b, 1e-12); // device 8 is slot 9
+    EXPECT_EQ(out.submissions.size(), 6u); // three device slots, two sides each
+    EXPECT_TRUE(engine.DeviceUsed(1));
+    EXPECT_FALSE(engine.DeviceUsed(2));
+}
+
+TEST_F(EngineTest, MakeNoSoundSendsSilenceButKeepsTheDeviceOpen) {
+    OutputOf(1000, -1);
+    engine.rawMeasures[0] = 480.0;
+    engine.makeNoSound = true;
+    engine.BeginOffline();
+    Blocks(1);
+    ASSERT_NE(Find(99), nullptr);
+    EXPECT_EQ(Find(99)->block.samples[10], 0.0);
+}
+
+// A control kind that writes a fixed value once per tick and counts its ticks.
+int gTicks = 0;
+double gValue = 0.0;
+void CountTicks(Engine& e, std::span<Module* const> mods) {
+    ++gTicks;
+    for (Module* m : mods) e.slots[m->slot[0]].value[0] = gValue;
+}
+const KindOps kCountingOps{nullptr, &CountTicks};
+
+TEST_F(EngineTest, ControlRate1000TicksEvery48thSampleAndFollowsByOneFortyEighth) {
+    gTicks = 0;
+    gValue = 48.0;
+    engine.SetKindOps(ModuleKind::ControlGain, &kCountingOps);
+    Module* g = patch.CreateModule(ModuleKind::ControlGain, {});
+    const int s = g->slot[0];
+    engine.controlRate = 1000.0;
+    engine.BeginOffline();
+    engine.RenderBlock();
+    EXPECT_EQ(gTicks, 2); // samples 0 and 48
+    EXPECT_EQ(engine.EffectiveControlRate(), 1000);
+    EXPECT_DOUBLE_EQ(engine.ControlPeriodMs(), 1.0);
+    // Tick at sample 0: the new note-0 voice matches the saved one, so smoothing starts from 0; then
+    // 96 following steps of 1/48 each towards 48.
+    const double expected = 48.0 * (1.0 - std::pow(47.0 / 48.0, 96));
+    EXPECT_NEAR(engine.slots[s].smoothedValue[0], expected, 1e-9);
+    engine.SetKindOps(ModuleKind::ControlGain, nullptr);
+}
+
+TEST_F(EngineTest, ControlRateZeroMeansNoTicks) {
+    gTicks = 0;
+    engine.SetKindOps(ModuleKind::ControlGain, &kCountingOps);
+    patch.CreateModule(ModuleKind::ControlGain, {});
+    engine.controlRate = 0.0;
+    engine.BeginOffline();
+    Blocks(3);
+    EXPECT_EQ(gTicks, 0);
+    EXPECT_DOUBLE_EQ(engine.ControlPeriodMs(), 10000.0);
+    engine.controlRate = 7000.0; // divider trunc(48000/7000) = 6, effective rate 8000
+    Blocks(1);
+    EXPECT_EQ(engine.EffectiveControlRate(), 8000);
+    EXPECT_EQ(gTicks, 16);
+    engine.SetKindOps(ModuleKind::ControlGain, nullptr);
+}
+
+// Reorders its voices on every tick: notes 60, 64 become 64, 60, 67.
+void Reorder(Engine& e, std::span<Module* const> mods) {
+    ModuleSlot& s = e.slots[mods[0]->slot[0]];
+    if (e.ControlTickCounter() == 1) {
+        s.voiceCount = 2;
+        s.note[0] = 60;
+        s.note[1] = 64;
+        s.value[0] = 100.0;
+        s.value[1] = 200.0;
+        s.velocity[0] = 10.0;
+        s.velocity[1] = 20.0;
+    } else {
+        s.voiceCount = 3;
+        s.note[0] = 64;
+        s.note[1] = 60;
+        s.note[2] = 67;
+        s.value[0] = 200.0;
+        s.value[1] = 100.0;
+        s.value[2] = 300.0;
+        s.velocity[2] = 30.0;
+    }
+}
+const KindOps kReorderOps{nullptr, &Reorder};
+
+TEST_F(EngineTest, VoicesAreRealignedByNote) {
+    engine.SetKindOps(ModuleKind::ControlPolyphonicator, &kReorderOps);
+    Module* p = patch.CreateModule(ModuleKind::ControlPolyphonicator, {});
+    const int s = p->slot[0];
+    engine.controlRate = 48000.0 / 96.0; // one tick per block, at its first sample
+    engine.BeginOffline();
+    engine.RenderBlock();
+    const double sv60 = engine.slots[s].smoothedValue[0];
+    const double sv64 = engine.slots[s].smoothedValue[1];
+    EXPECT_GT(sv60, 0.0);
+    EXPECT_GT(sv64, sv60);
+    engine.RenderBlock();
+    // At the second tick the voices came in a new order; each kept its own smoothing state, and the new
+    // note 67 starts at its value with velocity 0, then all follow for 96 samples (k = 1/96).
+    const double k = 1.0 / 96.0, keep = std::pow(1.0 - k, 96);
+    EXPECT_NEAR(engine.slots[s].smoothedValue[1], 100.0 + (sv60 - 100.0) * keep, 1e-9);
+    EXPECT_NEAR(engine.slots[s].smoothedValue[0], 200.0 + (sv64 - 200.0) * keep, 1e-9);
+    EXPECT_NEAR(engine.slots[s].smoothedValue[2], 300.0, 1e-9);
+    EXPECT_NEAR(engine.slots[s].smoothedVelocity[2], 30.0 * (1.0 - keep), 1e-9);
+    engine.SetKindOps(ModuleKind::ControlPolyphonicator, nullptr);
+}
+
+TEST_F(EngineTest, LatencySteeringKeepsBlocksWithin96PlusMinus95) {
+    OutputOf(1000, -1);
+    engine.steerLatency = true;
+    engine.outputLatencyMs = 100;
+    out.queuedByDeviceSlot[0] = 1000; // a very long queue: shorten
+    engine.BeginOffline();
+    Blocks(1);
+    // x = 2 * 1000 * 96 / 96 = 2000 ms; D = 0 + (100 - 2000) / 15 is below -96, so -95.
+    EXPECT_EQ(engine.blockAdjust, -95);
+    EXPECT_EQ(engine.DeviceAdjust(0), -95.0);
+    Blocks(1);
+    EXPECT_EQ(out.submissions.back().block.Count(), 1);
+    out.queuedByDeviceSlot[0] = 0; // an empty queue: lengthen by 100 / 15 per block up to the bound
+    Blocks(200);
+    EXPECT_EQ(engine.blockAdjust, 95);
+    EXPECT_EQ(out.submissions.back().block.Count(), 191);
+    for (const auto& sub : out.submissions) {
+        EXPECT_GE(sub.block.Count(), 1);
+        EXPECT_LE(sub.block.Count(), 191);
+    }
+    EXPECT_GT(engine.measuredLatency, 0.0);
+}
+
+TEST_F(EngineTest, LowLatencySettingAimsAtHalfTheBlockTime) {
+    OutputOf(1000, -1);
+    engine.steerLatency = true;
+    engine.outputLatencyMs = 20;
+    out.queuedByDeviceSlot[0] = 3;
+    engine.BeginOffline();
+    Blocks(1);
+    // Below 60 ms: D = 2 (BlockTime 0.5 L - x) with BlockTime 2 s, x = 2 * 3 = 6 ms: D = 2 (20 - 6) = 28.
+    EXPECT_DOUBLE_EQ(engine.DeviceAdjust(0), 28.0);
+    EXPECT_EQ(engine.blockAdjust, 28);
+}
+
+TEST_F(EngineTest, EachDeviceBlockIsFittedToItsOwnAdjust) {
+    engine.rawMeasures[0] = 480.0;
+    OutputOf(1000, -1); // device slot 0, the first used: it sets the block length
+    OutputOf(1000, 0);  // device slot 1
+    engine.steerLatency = true;
+    engine.outputLatencyMs = 60;
+    out.queuedByDeviceSlot[0] = 1000; // slot 0 wants -95
+    out.queuedByDeviceSlot[1] = 0;    // slot 1 wants 0 + 60 / 15 = 4
+    engine.BeginOffline();
+    Blocks(2);
+    const test::Submission* first = Find(99, 1);
+    const test::Submission* second = Find(100, 1);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(first->block.Count(), 1);
+    // Block made with 1 sample, stretched to 96 + 4 by repeating its last sample.
+    EXPECT_EQ(second->block.Count(), 100);
+    for (int i = 1; i < 100; ++i) ASSERT_EQ(second->block.samples[i], second->block.samples[0]) << i;
+    EXPECT_GT(second->block.samples[0], 0.0);
+
+    // The other way round: slot 1 with a long queue gets the first samples only.
+    out.queuedByDeviceSlot[0] = 0;
+    out.queuedByDeviceSlot[1] = 1000;
+    Blocks(30);
+    const test::Submission& last = out.submissions.back();
+    EXPECT_EQ(last.id, 200);
+    EXPECT_LT(last.block.Count(), Find(99, 31)->block.Count());
+}
+
+TEST(ControlEvaluation, EvaluateLinkRules) {
+    Engine e;
+    e.smoothedMeasures[3] = 50.0;
+    e.slots[4].value[2] = 7.0;
+    e.slots[4].smoothedValue[2] = 9.0;
+    ControlLink link;
+    link.value = 30.0;
+    link.sensitivity = 1000.0;
+    link.source = kManualSource;
+    EXPECT_EQ(EvaluateLink(e, link, 0, Reader::Plain, 2.0, 5.0), 60.0); // sensitivity ignored
+    link.source = 1003;
+    EXPECT_EQ(EvaluateLink(e, link, 0, Reader::Plain, 2.0, 1.0), 500.0); // x10
+    link.sensitivity = 0.0;
+    EXPECT_EQ(EvaluateLink(e, link, 0, Reader::Plain, 2.0, 1.0), 0.0);
+    link.sensitivity = 100.0;
+    link.source = 4;
+    EXPECT_EQ(EvaluateLink(e, link, 2, Reader::Plain, 1.0, 1.0), 7.0);
+    EXPECT_EQ(EvaluateLink(e, link, 2, Reader::Smoothed, 1.0, -1.0), -9.0);
+    EXPECT_EQ(EvaluateLink(e, link, 2, Reader::Smoothed, 1.0, -1.0, true), 9.0);
+    link.source = kNoSource; // a deleted source reads 0, not the Value
+    EXPECT_EQ(EvaluateLink(e, link, 0, Reader::Plain, 1.0, 1.0), 0.0);
+    EXPECT_EQ(Clamp(-5.0, 1.0, 3.0, true), 3.0);
+    EXPECT_EQ(Clamp(-5.0, 1.0, 3.0, false), 1.0);
+    EXPECT_EQ(Clamp(2.0, 1.0, 3.0), 2.0);
+    EXPECT_EQ(e.VoiceCountOf(kManualSource), 1);
+    EXPECT_EQ(e.VoiceCountOf(1018), 1);
+    EXPECT_EQ(e.VoiceCountOf(kNoSource), 0);
+    EXPECT_EQ(e.VelocityOf(1000, 0), 127.0);
+    EXPECT_EQ(e.NoteOf(1000, 0), 0);
+}
+
+struct Entry {
+    uint8_t note = 0;
+    double level = 0.0;
+};
+
+TEST(ControlEvaluation, VoiceTableFindsAppendsAndRemovesByMovingTheLast) {
+    VoiceTable<Entry, 3> t;
+    bool appended = false;
+    EXPECT_EQ(t.FindOrAppend(uint8_t(60), appended), 0);
+    EXPECT_TRUE(appended);
+    t[0].level = 1;
+    EXPECT_EQ(t.FindOrAppend(uint8_t(64), appended), 1);
+    EXPECT_EQ(t.FindOrAppend(uint8_t(67), appended), 2);
+    EXPECT_EQ(t.FindOrAppend(uint8_t(72), appended), -1); // full
+    EXPECT_EQ(t.FindOrAppend(uint8_t(60), appended), 0);
+    EXPECT_FALSE(appended);
+    t.RemoveAt(0);
+    EXPECT_EQ(t.Count(), 2);
+    EXPECT_EQ(t[0].note, 67);
+    EXPECT_EQ(t[0].level, 0.0);
+}
+
+} // namespace
+} // namespace mw
