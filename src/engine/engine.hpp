@@ -26,6 +26,7 @@ namespace mw {
 
 class Module;
 struct KindOps;
+class IPointer;
 
 inline constexpr int kSampleRate = 48000;
 inline constexpr int kMaxVoices = 128;
@@ -85,6 +86,9 @@ public:
     IAudioOutput& AudioOut() { return *audioOut_; }
     IMidiInput& MidiIn() { return *midiIn_; }
     IAudioInput& AudioIn() { return *audioIn_; }
+    /// The cursor, for modules that look at it directly (the sensor); may be null.
+    void SetPointer(IPointer* pointer) { pointer_ = pointer; }
+    IPointer* Pointer() const { return pointer_; }
 
     // ---- slot tables ----
     std::array<ModuleSlot, kSlotCount> slots;
@@ -183,6 +187,7 @@ private:
     IMidiInput* midiIn_;
     IAudioInput* audioIn_;
     IClock* clock_;
+    IPointer* pointer_ = nullptr;
     NullAudioOutput nullOut_;
     NullMidiInput nullMidi_;
     NullAudioInput nullIn_;

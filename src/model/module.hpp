@@ -53,6 +53,9 @@ public:
     Point position;
     std::u16string sectionText; // kept from the first to the second pass of a load
     void* view = nullptr;       // the module window attached by the editor, if any
+    /// Screen point of the module's window centre, as the engine may read it (the sensor's reference).
+    Relaxed<int32_t> refX{0};
+    Relaxed<int32_t> refY{0};
 
     // Parameters, laid out by Schema(kind).
     std::unique_ptr<ControlLink[]> links;

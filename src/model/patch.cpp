@@ -181,6 +181,8 @@ Module* Patch::CreateModule(ModuleKind kind, Point position, std::string name, s
         ReleaseSlots(*m); // a two-output kind gives its first slot back
         return nullptr;
     }
+    m->refX = m->position.x;
+    m->refY = m->position.y;
     Module* raw = m.get();
     if (hooks_) hooks_->Attach(*raw);
     {
