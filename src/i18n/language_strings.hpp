@@ -10,7 +10,6 @@
 // lines; a bracketed key without a decimal digit (a zone header such as "[Zone_Deutsch]") ends the
 // zone. The tables keep the texts as UTF-8.
 
-#include <bitset>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -135,7 +134,8 @@ template <class Store> void ParseLanguageEntries(std::u16string_view text, size_
     long key = 0;
     std::u16string entryText;
     size_t next = 0;
-    while (position != std::u16string_view::npos && detail::NextLanguageEntry(text, position, key, entryText, next)) {
+    while (position != std::u16string_view::npos &&
+           detail::NextLanguageEntry(text, position, key, entryText, next)) {
         store(key, std::move(entryText));
         position = next;
     }

@@ -92,7 +92,8 @@ std::string ToUtf8(std::u16string_view text, bool escapeBytes) {
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
         const char16_t u = text[i];
-        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
             AppendUtf8(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00));
             ++i;
         } else if (u >= 0xD800 && u <= 0xDFFF) {
@@ -109,9 +110,17 @@ std::string ToUtf8(std::u16string_view text, bool escapeBytes) {
 
 } // namespace
 
-std::u16string Utf8ToUtf16(std::string_view text) { return FromUtf8(text, false); }
-std::string Utf16ToUtf8(std::u16string_view text) { return ToUtf8(text, false); }
-std::u16string BytesToUtf16(std::string_view bytes) { return FromUtf8(bytes, true); }
-std::string Utf16ToBytes(std::u16string_view text) { return ToUtf8(text, true); }
+std::u16string Utf8ToUtf16(std::string_view text) {
+    return FromUtf8(text, false);
+}
+std::string Utf16ToUtf8(std::u16string_view text) {
+    return ToUtf8(text, false);
+}
+std::u16string BytesToUtf16(std::string_view bytes) {
+    return FromUtf8(bytes, true);
+}
+std::string Utf16ToBytes(std::u16string_view text) {
+    return ToUtf8(text, true);
+}
 
 } // namespace mw::utf
