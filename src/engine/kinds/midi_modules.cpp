@@ -1,0 +1,362 @@
+// The step sequencer (with its note catcher), the MIDI note input and the MIDI slider module, and the
+// model-thread poll that completes what they asked for.
+//
+// Hand-over of a parsed sequence: the model thread parses a changed text into a new ParsedSequence and
+// exchanges it into `pending` (deleting one the engine never took). The engine thread takes `pending`
+// at a tick only when `retired` is empty, makes it the active one and puts the previous one into
+// `retired`; the model thread deletes what it finds in `retired`. So the engine never allocates or
+// frees, and a sequence is freed only once the engine no longer reads it.
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstring>
+
+#include "engine/kinds/kind_ops.hpp"
+#include "engine/kinds/note_common.hpp"
+#include "engine/kinds/note_modules.hpp"
+#include "engine/note_sequence.hpp"
+#include "model/patch.hpp"
+
+namespace mw {
+namespace {
+
+using notes::IsMidiPollTick;
+using notes::NoteFrequency;
+using notes::OutSlot;
+using notes::SpscRing;
+using notes::StateOf;
+
+// ---------------------------------------------------------------- sequence
+
+struct ParsedSequence {
+    std::vector<uint8_t> steps;
+};
+
+struct SequenceState final : KindState {
+    ~SequenceState() override {
+        delete active;
+        delete pending.load(std::memory_order_acquire);
+        delete retired.load(std::memory_order_acquire);
+    }
+
+    // Engine thread.
+    ParsedSequence* active = nullptr;
+    int64_t position = 0;
+    std::array<double, 128> velocity{};
+    std::array<double, 128> elapsed{};  // ms
+    std::array<double, 128> length{};   // ms
+    std::array<uint64_t, 2> sounding{}; // notes whose velocity is above 0
+    std::array<uint8_t, kMidiNoteTableSize> catcherNow{};
+    std::array<uint8_t, kMidiNoteTableSize> catcherLast{};
+    bool catcherHolds = false;
+
+    // Between the threads.
+    std::atomic<ParsedSequence*> pending{nullptr};
+    std::atomic<ParsedSequence*> retired{nullptr};
+    SpscRing<uint8_t, 1024> caught; // notes caught by the engine, to be appended by the model thread
+    Relaxed<int32_t> parsedStepCount{0};
+
+    // Model thread.
+    std::string parsedText;
+};
+
+// Model thread: parses the text and hands it to the engine.
+void ParseAndHandOver(SequenceState& st, const std::string& text) {
+    delete st.retired.exchange(nullptr, std::memory_order_acq_rel);
+    auto* p = new ParsedSequence{ParseNoteSequence(text)};
+    st.parsedStepCount = int32_t(std::min<size_t>(p->steps.size(), INT32_MAX));
+    st.parsedText = text;
+    delete st.pending.exchange(p, std::memory_order_acq_rel); // one the engine never took
+}
+
+std::unique_ptr<KindState> CreateSequence(Module& m) {
+    auto st = std::make_unique<SequenceState>();
+    const std::string& text = m.texts[sequence::SequenceText];
+    st->active = new ParsedSequence{ParseNoteSequence(text)};
+    st->parsedStepCount = int32_t(std::min<size_t>(st->active->steps.size(), INT32_MAX));
+    st->parsedText = text;
+    return st;
+}
+
+void SequenceTextChanged(Module& m) {
+    auto* st = StateOf<SequenceState>(m);
+    if (!st) return;
+    ParseAndHandOver(*st, m.texts[sequence::SequenceText]);
+}
+
+void CatchNotes(Engine& e, Module& m, SequenceState& st) {
+    const int32_t device = m.Int(sequence::RecordingSource);
+    if (device == kNoMidiDevice) return;
+    if (!e.MidiIn().CopyNoteVelocities(device, st.catcherNow)) return;
+    if (st.catcherHolds &&
+        std::memcmp(st.catcherNow.data(), st.catcherLast.data(), st.catcherNow.size()) != 0) {
+        for (size_t i = 0; i < st.catcherNow.size(); ++i)
+            if (st.catcherNow[i] != 0 && st.catcherLast[i] == 0) st.caught.Push(uint8_t(i % 128));
+    }
+    st.catcherLast = st.catcherNow;
+    st.catcherHolds = true;
+}
+
+void EvaluateSequence(Engine& e, Module& m, SequenceState& st, ModuleSlot& out) {
+    using namespace sequence;
+    // A newly parsed text, once the one it replaced before has been collected.
+    if (st.retired.load(std::memory_order_acquire) == nullptr) {
+        if (ParsedSequence* p = st.pending.exchange(nullptr, std::memory_order_acq_rel)) {
+            st.retired.store(st.active, std::memory_order_release);
+            st.active = p;
+        }
+    }
+
+    CatchNotes(e, m, st);
+
+    const double bpm = EvaluateLink(e, m.Link(BPM), 0, Reader::Plain, 1.0, 1.2);
+    const double noteLength = EvaluateLink(e, m.Link(NoteLength), 0, Reader::Plain, 1.0, 10.0, true);
+    const double noteVelocity = EvaluateLink(e, m.Link(NoteVelocity), 0, Reader::Plain, 1.0, 0.127, true);
+    const double transpose = EvaluateLink(e, m.Link(Transpose), 0, Reader::Plain, 1.0, 0.048);
+    const double tuning = EvaluateLink(e, m.Link(Tuning), 0, Reader::Plain, 1.0, 0.05);
+
+    const std::vector<uint8_t>* steps = st.active ? &st.active->steps : nullptr;
+    const int64_t count = steps ? int64_t(steps->size()) : 0;
+    if (bpm != 0.0 && count > 0) {
+        const double ticks = std::trunc(std::fabs(double(e.EffectiveControlRate()) * 60.0 / bpm));
+        bool step = false;
+        if (ticks < 9.0e18) { // a NaN or an endless interval never steps
+            const auto n = uint64_t(ticks);
+            step = n == 0 || e.ControlTickCounter() % n == 0;
+        }
+        if (step) {
+            // The position may lie outside the steps after a change of direction or of the text.
+            if (bpm > 0.0) {
+                if (st.position >= count || st.position < 0) st.position = 0;
+            } else if (st.position < 0 || st.position >= count) {
+                st.position = count - 1;
+            }
+            const uint8_t note = (*steps)[size_t(st.position)];
+            if (note < kSilentStep) {
+                st.velocity[note] = noteVelocity;
+                st.length[note] = noteLength;
+                st.elapsed[note] = 0.0;
+                const uint64_t bit = uint64_t(1) << (note & 63);
+                if (noteVelocity > 0.0)
+                    st.sounding[note >> 6] |= bit;
+                else
+                    st.sounding[note >> 6] &= ~bit;
+            }
+            st.position += bpm > 0.0 ? 1 : -1;
+        }
+    }
+
+    // Sounding notes in ascending order (a note whose velocity is 0 neither sounds nor needs its clock).
+    const double period = e.ControlPeriodMs();
+    int voices = 0;
+    for (int word = 0; word < 2; ++word) {
+        uint64_t bits = st.sounding[size_t(word)];
+        while (bits != 0) {
+            const int b = __builtin_ctzll(bits);
+            bits &= bits - 1;
+            const int n = word * 64 + b;
+            if (st.length[size_t(n)] <= st.elapsed[size_t(n)]) {
+                st.velocity[size_t(n)] = 0.0;
+                st.sounding[size_t(word)] &= ~(uint64_t(1) << b);
+                continue;
+            }
+            out.value[size_t(voices)] = NoteFrequency(tuning * 0.01 + n + transpose);
+            out.velocity[size_t(voices)] = st.velocity[size_t(n)];
+            out.note[size_t(voices)] = uint8_t(n);
+            ++voices;
+            st.elapsed[size_t(n)] += period;
+        }
+    }
+    out.voiceCount = uint8_t(voices);
+}
+
+void EvaluateSequences(Engine& e, std::span<Module* const> modules) {
+    for (Module* m : modules) {
+        auto* st = StateOf<SequenceState>(*m);
+        ModuleSlot* out = OutSlot(e, *m);
+        if (st && out) EvaluateSequence(e, *m, *st, *out);
+    }
+}
+
+// ---------------------------------------------------------------- MIDI note input
+
+struct MidiInputState final : KindState {
+    std::array<uint8_t, 128> table{};
+    std::array<uint8_t, kMidiNoteTableSize> buffer{};
+};
+
+std::unique_ptr<KindState> CreateMidiInput(Module&) {
+    return std::make_unique<MidiInputState>();
+}
+
+void EvaluateMidiInput(Engine& e, Module& m, MidiInputState& st, ModuleSlot& out) {
+    using namespace midi_input;
+    const int32_t device = m.Int(InputDevice);
+    if (device == kNoMidiDevice) return;
+    const double transpose = EvaluateLink(e, m.Link(Transpose), 0, Reader::Plain, 1.0, 0.048);
+    const double tuning = EvaluateLink(e, m.Link(Tuning), 0, Reader::Plain, 1.0, 0.05);
+
+    if (IsMidiPollTick(e)) {
+        if (!e.MidiIn().CopyNoteVelocities(device, st.buffer)) return;
+        const bool reversed = m.Bool(ReversedNoteOrientation);
+        st.table.fill(0);
+        for (int channel = 0; channel < 16; ++channel)
+            for (int note = 0; note < 128; ++note)
+                if (const uint8_t vel = st.buffer[size_t(channel * 128 + note)]; vel != 0)
+                    st.table[size_t(reversed ? 127 - note : note)] = vel; // later channels win
+    }
+
+    int voices = 0;
+    for (int n = 0; n < 128; ++n) {
+        const uint8_t vel = st.table[size_t(n)];
+        if (vel == 0) continue;
+        out.value[size_t(voices)] = NoteFrequency(n + tuning * 0.01 + transpose);
+        out.velocity[size_t(voices)] = vel;
+        out.note[size_t(voices)] = uint8_t(n);
+        ++voices;
+    }
+    out.voiceCount = uint8_t(voices);
+}
+
+void EvaluateMidiInputs(Engine& e, std::span<Module* const> modules) {
+    for (Module* m : modules) {
+        auto* st = StateOf<MidiInputState>(*m);
+        ModuleSlot* out = OutSlot(e, *m);
+        if (st && out) EvaluateMidiInput(e, *m, *st, *out);
+    }
+}
+
+// ---------------------------------------------------------------- MIDI sliders
+
+struct SliderState final : KindState {
+    std::array<Relaxed<float>, kMaxSliders> value{}; // raw 0..127 per slider entry
+    Relaxed<bool> learning{false};
+    Relaxed<int32_t> lastLearned{-1};
+    SpscRing<int32_t, 64> requests; // controllers to be given a slider by the model thread
+};
+
+std::unique_ptr<KindState> CreateSliders(Module&) {
+    return std::make_unique<SliderState>();
+}
+
+// 0..127 to 0..1000, or signed to -1000..1000.
+double SliderOutput(double value, bool isSigned) {
+    double v = value;
+    if (isSigned) v = value >= 64.0 ? (value - 64.0) * 2.0 * 1.0079365 : (value - 64.0) * 2.0 * 0.9921875;
+    return v * 7.874016;
+}
+
+void EvaluateSliders(Engine& e, Module& m, SliderState& st) {
+    const int32_t device = m.Int(midi_slider::InputDevice);
+    if (device == kNoMidiDevice || !m.sliders || !IsMidiPollTick(e)) return;
+    IMidiInput& midi = e.MidiIn();
+    const int count = std::clamp<int>(m.sliderCount, 0, kMaxSliders);
+    for (int k = 0; k < count; ++k) {
+        const SliderEntry& entry = (*m.sliders)[size_t(k)];
+        const int32_t controller = entry.controller;
+        if (controller < 0) continue; // a free entry
+        const auto value = float(midi.ReadLastValue(device, controller));
+        st.value[size_t(k)] = value;
+        const int32_t s = entry.slot;
+        if (s < 0 || s >= kSlotCount || e.slots[size_t(s)].module.load() != &m) continue;
+        e.slots[size_t(s)].value[0] = SliderOutput(value, entry.negative);
+    }
+
+    if (!st.learning) return;
+    const int32_t c = midi.GetLastIndex(device);
+    if (c < 0 || c == st.lastLearned) return;
+    st.lastLearned = c;
+    for (int k = 0; k < count; ++k)
+        if ((*m.sliders)[size_t(k)].controller == c) return; // already has a slider
+    st.requests.Push(c); // the model thread gives it a slider and an output
+}
+
+void EvaluateSliderModules(Engine& e, std::span<Module* const> modules) {
+    for (Module* m : modules)
+        if (auto* st = StateOf<SliderState>(*m)) EvaluateSliders(e, *m, *st);
+}
+
+// Model thread: a learned controller takes the first free slider, or a new one.
+bool CompleteLearning(Patch& patch, Module& m, SliderState& st, bool newSliderSigned) {
+    bool changed = false;
+    int32_t c = -1;
+    while (st.requests.Pop(c)) {
+        if (!m.sliders) continue;
+        const int count = std::clamp<int>(m.sliderCount, 0, kMaxSliders);
+        bool used = false;
+        int freeEntry = -1;
+        for (int k = 0; k < count; ++k) {
+            const SliderEntry& entry = (*m.sliders)[size_t(k)];
+            if (entry.controller == c) used = true;
+            if (freeEntry < 0 && entry.controller < 0 && entry.slot >= 0) freeEntry = k;
+        }
+        if (used) continue;
+        if (freeEntry >= 0) {
+            SliderEntry& entry = (*m.sliders)[size_t(freeEntry)];
+            st.value[size_t(freeEntry)] = 0.0f;
+            entry.negative = newSliderSigned;
+            entry.controller = c;
+            changed = true;
+        } else if (count < kMaxSliders) {
+            st.value[size_t(count)] = 0.0f;
+            changed = patch.AddSlider(&m, c, newSliderSigned) || changed;
+        }
+    }
+    return changed;
+}
+
+} // namespace
+
+const KindOps kOpsControlSequence{&CreateSequence, &EvaluateSequences, nullptr, nullptr,
+                                  &SequenceTextChanged};
+const KindOps kOpsControlMIDIInput{&CreateMidiInput, &EvaluateMidiInputs};
+const KindOps kOpsControlMIDIControllerInput{&CreateSliders, &EvaluateSliderModules};
+
+bool ProcessSliderLearning(Patch& patch, bool newSliderSigned) {
+    bool changed = false;
+    for (Module* m : patch.Modules(ModuleKind::ControlMIDIControllerInput))
+        if (auto* st = StateOf<SliderState>(*m))
+            changed = CompleteLearning(patch, *m, *st, newSliderSigned) || changed;
+
+    for (Module* m : patch.Modules(ModuleKind::ControlSequence)) {
+        auto* st = StateOf<SequenceState>(*m);
+        if (!st) continue;
+        std::string& text = m->texts[sequence::SequenceText];
+        uint8_t note = 0;
+        while (st->caught.Pop(note)) {
+            text += NoteName(note);
+            changed = true;
+        }
+        if (text != st->parsedText)
+            ParseAndHandOver(*st, text);
+        else
+            delete st->retired.exchange(nullptr, std::memory_order_acq_rel);
+    }
+    return changed;
+}
+
+void SetSliderLearning(Module& module, bool on) {
+    if (module.kind != ModuleKind::ControlMIDIControllerInput) return;
+    auto* st = StateOf<SliderState>(module);
+    if (!st) return;
+    if (on) st->lastLearned = -1;
+    st->learning = on;
+}
+
+bool SliderLearning(const Module& module) {
+    if (module.kind != ModuleKind::ControlMIDIControllerInput || !module.state) return false;
+    return static_cast<const SliderState*>(module.state.get())->learning;
+}
+
+float SliderRawValue(const Module& module, int k) {
+    if (module.kind != ModuleKind::ControlMIDIControllerInput || !module.state || k < 0 || k >= kMaxSliders)
+        return 0.0f;
+    return static_cast<const SliderState*>(module.state.get())->value[size_t(k)];
+}
+
+int SequenceStepCount(const Module& module) {
+    if (module.kind != ModuleKind::ControlSequence || !module.state) return 0;
+    return static_cast<const SequenceState*>(module.state.get())->parsedStepCount;
+}
+
+} // namespace mw

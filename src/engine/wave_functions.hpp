@@ -1,0 +1,164 @@
+// Shared wave functions of the oscillator, the control modulator and the control modules.
+// All take and return f64; phases are in radians. They are inline: the oscillator calls them for every
+// voice at every sample.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+namespace mw {
+
+class Engine;
+
+inline constexpr double kPi = 3.14159265358979323846;
+inline constexpr double kTwoPi = 2.0 * kPi;
+
+// sin x to within a couple of units in the last place, several times faster than the library's.
+inline double Sine(double x);
+// p - trunc(p / 2pi) * 2pi, plus 2pi if that is negative.
+inline double ReducePhase(double p);
+// Triangle through 0 at 0, +1 at pi/2, -1 at 3pi/2.
+inline double TriangleWave(double p);
+// +1 on [0, pi), -1 on [pi, 2pi).
+inline double SquareWave(double p);
+// Three-level step: 0, +1 (pi/4..3pi/4), 0, -1 (5pi/4..7pi/4), 0.
+inline double StepWave(double p);
+// Blend of sine (w <= 0), triangle (100), square (200) and step (>= 300), linear in between.
+inline double Shape(double p, double w);
+// Ramp warp of a phase in 0..2pi; r = 0 leaves p unchanged.
+inline double PhaseWarp(double p, double r);
+// Random walk of `level` towards `target` at frequency f (Hz) for a caller running at `rate` calls per
+// second. A new target comes from `rand0to32767()` (a uniform integer 0..32767).
+template <class RandFn>
+void NoiseStep(double& level, double& target, double f, double rate, RandFn&& rand0to32767);
+// Same, drawing from the engine's generator.
+void NoiseStep(double& level, double& target, double f, double rate, Engine& engine);
+// Quantizes x towards zero to steps of 1000 * s when s > 1e-12.
+inline double Quantize(double x, double s);
+
+// ---------------------------------------------------------------------------------------- definitions
+
+inline double Sine(double x) {
+    // x is brought into [-pi/4, pi/4] by subtracting the nearest multiple of pi/2 (in three parts, exact
+    // for |x| below 2^20), then a sine or cosine polynomial on that interval. Far arguments and NaN go to
+    // the library.
+    if (!(std::abs(x) < 1e6)) return std::sin(x);
+    constexpr double kTwoOverPi = 6.36619772367581382433e-01;
+    constexpr double kPiOver2a = 1.57079632673412561417e+00; // the first 33 bits of pi/2
+    constexpr double kPiOver2b = 6.07710050630396597660e-11; // the next 33 bits
+    constexpr double kPiOver2c = 2.02226624871116645580e-21; // the rest
+    constexpr double kRoundingShift = 6755399441055744.0;     // 1.5 x 2^52: adding it rounds to an integer
+    const double j = (x * kTwoOverPi + kRoundingShift) - kRoundingShift;
+    const double r = ((x - j * kPiOver2a) - j * kPiOver2b) - j * kPiOver2c;
+    const double z = r * r;
+    const double z2 = z * z;
+    const double z4 = z2 * z2;
+    const int quadrant = int(int64_t(j) & 3);
+    double v;
+    if ((quadrant & 1) == 0) {
+        constexpr double S1 = -1.66666666666666324348e-01, S2 = 8.33333333332248946124e-03,
+                         S3 = -1.98412698298579493134e-04, S4 = 2.75573137070700676789e-06,
+                         S5 = -2.50507602534068634195e-08, S6 = 1.58969099521155010221e-10;
+        const double poly = (S1 + z * S2) + z2 * (S3 + z * S4) + z4 * (S5 + z * S6);
+        v = r + r * z * poly;
+    } else {
+        constexpr double C1 = 4.16666666666666019037e-02, C2 = -1.38888888888741095749e-03,
+                         C3 = 2.48015872894767294178e-05, C4 = -2.75573143513906633035e-07,
+                         C5 = 2.08757232129817482790e-09, C6 = -1.13596475577881948265e-11;
+        const double poly = (C1 + z * C2) + z2 * (C3 + z * C4) + z4 * (C5 + z * C6);
+        v = 1.0 - 0.5 * z + z2 * poly;
+    }
+    return (quadrant & 2) ? -v : v;
+}
+
+inline double ReducePhase(double p) {
+    double r = p - std::trunc(p / kTwoPi) * kTwoPi;
+    if (r < 0.0) r += kTwoPi;
+    return r;
+}
+
+inline double TriangleWave(double p) {
+    p = ReducePhase(p);
+    constexpr double k = 2.0 / kPi;
+    if (p < kPi / 2.0) return p * k;
+    if (p < 3.0 * kPi / 2.0) return (kPi - p) * k;
+    if (p < kTwoPi) return (p - kTwoPi) * k;
+    return 0.0;
+}
+
+inline double SquareWave(double p) {
+    p = ReducePhase(p);
+    if (p < kPi) return 1.0;
+    if (p < kTwoPi) return -1.0;
+    return 0.0;
+}
+
+inline double StepWave(double p) {
+    p = ReducePhase(p);
+    if (p < kPi / 4.0) return 0.0;
+    if (p < 3.0 * kPi / 4.0) return 1.0;
+    if (p < 5.0 * kPi / 4.0) return 0.0;
+    if (p < 7.0 * kPi / 4.0) return -1.0;
+    return 0.0;
+}
+
+inline double Shape(double p, double w) {
+    if (w <= 0.0) return Sine(p);
+    if (w < 100.0) {
+        const double a = w / 100.0;
+        return (1.0 - a) * Sine(p) + a * TriangleWave(p);
+    }
+    if (w == 100.0) return TriangleWave(p);
+    if (w < 200.0) {
+        const double a = (w - 100.0) / 100.0;
+        return (1.0 - a) * TriangleWave(p) + a * SquareWave(p);
+    }
+    if (w == 200.0) return SquareWave(p);
+    if (w < 300.0) {
+        const double a = (w - 200.0) / 100.0;
+        return (1.0 - a) * SquareWave(p) + a * StepWave(p);
+    }
+    if (w >= 300.0) return StepWave(p);
+    return Sine(p); // a NaN waveform number
+}
+
+inline double PhaseWarp(double p, double r) {
+    if (r == 0.0) return p;
+    if (r > 0.0) return p / (r + 1.0) + r * kPi / 2.0;
+    if (r < 0.0) {
+        const double m = -r;
+        if (p < kPi) return p / (m + 1.0);
+        return kTwoPi - kPi / (m + 1.0) + (p - kPi) / (m + 1.0);
+    }
+    return p; // a NaN ramp
+}
+
+template <class RandFn>
+void NoiseStep(double& level, double& target, double f, double rate, RandFn&& rand0to32767) {
+    if (f == 0.0) return;
+    if (!(rate > 0.0) || f != f) return; // no rate or a NaN frequency: the walk stands still
+    if (level < -1.0) level = -1.0;
+    if (level > 1.0) level = 1.0;
+    if (target < -1.0) target = -1.0;
+    if (target > 1.0) target = 1.0;
+    const double step = 2.0 * f / rate;
+    if (level <= target)
+        level += step;
+    else
+        level -= step;
+    const double d = level - target;
+    if ((d < 0 ? -d : d) < step || level > 1.0 || level < -1.0) {
+        const double r = static_cast<double>(rand0to32767());
+        target = (r - 16383.5) / 16383.5;
+    }
+}
+
+inline double Quantize(double x, double s) {
+    if (s > 1e-12) {
+        const double q = 1000.0 * s;
+        return std::trunc(x / q) * q;
+    }
+    return x;
+}
+
+} // namespace mw
