@@ -1,0 +1,372 @@
+#include "audio/wave_out_manager.hpp"
+
+#include <algorithm>
+#include <chrono>
+
+#include "audio/sample_convert.hpp"
+#include "audio/thread_priority.hpp"
+#include "audio/wave_writer_registry.hpp"
+
+namespace mw {
+namespace {
+
+// Buffer states. A filled buffer is Free until its writer pass queues it; the done notice marks it Done.
+enum : uint8_t { kFree = 0, kQueued = 1, kDone = 2 };
+
+} // namespace
+
+struct WaveOutManager::Device {
+    int32_t deviceNumber = 0;
+    std::unique_ptr<IOutputStream> stream;
+    std::unique_ptr<int16_t[]> frames; // kSlotCount buffers of kSlotFrames stereo frames
+
+    std::array<uint32_t, kSlotCount> lengthBytes{};
+    std::array<uint64_t, kSlotCount> blockNumbers{};
+    std::array<std::atomic<uint8_t>, kSlotCount> state{};
+
+    // Under the manager's lock.
+    int16_t currentSlot = -1;
+    bool claimedThisBlock = false;
+    int32_t useCount = 0;
+    bool closing = false;
+    Device* next = nullptr;
+
+    std::atomic<uint64_t> blocksStarted{0}; // written under the lock, read by the done notice
+    std::atomic<uint64_t> queued{0};        // written by the done notice
+
+    // Writer side (the writer thread, or PumpWriters).
+    uint64_t lastSent = 0;
+    std::array<uint16_t, kSlotCount> sendList{};
+
+    std::thread writer;
+    std::mutex wakeMutex;
+    std::condition_variable wakeCv;
+    bool stop = false;
+
+    int16_t* Slot(int k) { return frames.get() + size_t(k) * kSlotFrames * 2; }
+};
+
+WaveOutManager::WaveOutManager(IOutputBackend& backend, WaveWriterRegistry* registry)
+    : WaveOutManager(backend, registry, Options{}) {}
+
+WaveOutManager::WaveOutManager(IOutputBackend& backend, WaveWriterRegistry* registry, Options options)
+    : backend_(backend), registry_(registry), options_(options) {}
+
+WaveOutManager::~WaveOutManager() {
+    CloseAll();
+}
+
+WaveOutManager::Target WaveOutManager::Decode(int32_t id) {
+    if (id < 99) return {id, true, true};
+    if (id < 199) return {id - 100, true, false};
+    return {id - 200, false, true};
+}
+
+WaveOutManager::Device* WaveOutManager::FindLocked(int32_t device) const {
+    for (Device* d = head_; d; d = d->next)
+        if (d->deviceNumber == device) return d;
+    return nullptr;
+}
+
+void WaveOutManager::Append(Device* d) {
+    d->next = nullptr;
+    if (tail_)
+        tail_->next = d;
+    else
+        head_ = d;
+    tail_ = d;
+    ++count_;
+}
+
+// Opens with the lock released: the device call may block. Only the engine thread changes the list, so
+// nothing else can open the same device meanwhile.
+WaveOutManager::Device* WaveOutManager::OpenDevice(std::unique_lock<std::mutex>& lock, int32_t device) {
+    lock.unlock();
+    auto d = std::make_unique<Device>();
+    d->deviceNumber = device;
+    d->stream = backend_.Open(device, &WaveOutManager::OnDone, d.get());
+    if (!d->stream) {
+        lock.lock();
+        return nullptr;
+    }
+    d->frames = std::make_unique<int16_t[]>(size_t(kSlotCount) * kSlotFrames * 2);
+    Device* raw = d.get();
+    if (!options_.manualPump) raw->writer = std::thread([this, raw] { WriterMain(raw); });
+    lock.lock();
+    if (Device* other = FindLocked(device)) {
+        // Opened meanwhile from elsewhere: keep that one.
+        lock.unlock();
+        Device* duplicate = d.release();
+        duplicate->closing = true;
+        CloseDevices(duplicate);
+        lock.lock();
+        return other;
+    }
+    Append(d.release());
+    return raw;
+}
+
+// Each device of the list (already unlinked, marked closing) stops its writer, drops what is queued and
+// closes. Called without the lock.
+void WaveOutManager::CloseDevices(Device* list) {
+    while (list) {
+        Device* d = list;
+        list = d->next;
+        {
+            std::lock_guard wake(d->wakeMutex);
+            d->stop = true;
+        }
+        d->wakeCv.notify_all();
+        if (d->writer.joinable()) d->writer.join();
+        if (d->stream) closedUnderruns_.fetch_add(d->stream->Underruns(), std::memory_order_relaxed);
+        d->stream.reset(); // no done notice after this
+        delete d;
+    }
+}
+
+void WaveOutManager::BeginBlock() {
+    std::lock_guard lock(mutex_);
+    blockOpen_ = true;
+    for (Device* d = head_; d; d = d->next) {
+        d->useCount = 0;
+        d->claimedThisBlock = false;
+    }
+}
+
+bool WaveOutManager::Submit(int32_t id, const OutputBlock& block, int64_t* queuedOut) {
+    std::unique_lock lock(mutex_);
+    if (!blockOpen_) return false;
+    const Target t = Decode(id);
+    Device* d = FindLocked(t.device);
+    if (!d) {
+        d = OpenDevice(lock, t.device);
+        if (!d) return false;
+    }
+    if (queuedOut) *queuedOut = int64_t(d->queued.load(std::memory_order_relaxed));
+
+    const int count = std::min(block.Count(), kSlotFrames);
+    if (count < 1) {
+        ++d->useCount;
+        return true;
+    }
+
+    if (d->useCount > 0 && d->claimedThisBlock) {
+        // Another channel block already went to this device in this engine block: mix into it.
+        int16_t* out = d->Slot(d->currentSlot);
+        for (int i = 0; i < count; ++i) {
+            const double s = block.samples[size_t(i)] * kOutputScale;
+            if (t.left) out[2 * i] = ToOutputSample(out[2 * i] + s);
+            if (t.right) out[2 * i + 1] = ToOutputSample(out[2 * i + 1] + s);
+        }
+        ++d->useCount;
+        return true;
+    }
+
+    int next = d->currentSlot + 1;
+    if (next >= kSlotCount) next = 0;
+    if (d->state[size_t(next)].load(std::memory_order_acquire) == kQueued) {
+        // 1024 blocks behind: this block is dropped, the queued ones play on (the device stays in use).
+        ++d->useCount;
+        return false;
+    }
+    d->state[size_t(next)].store(kFree, std::memory_order_relaxed);
+    d->currentSlot = int16_t(next);
+    const uint64_t started = d->blocksStarted.load(std::memory_order_relaxed) + 1;
+    d->blocksStarted.store(started, std::memory_order_relaxed);
+    d->blockNumbers[size_t(next)] = started;
+    d->lengthBytes[size_t(next)] = uint32_t(count) * 4;
+
+    int16_t* out = d->Slot(next);
+    for (int i = 0; i < count; ++i) {
+        const int16_t v = ToOutputSample(block.samples[size_t(i)] * kOutputScale);
+        out[2 * i] = t.left ? v : int16_t(0);
+        out[2 * i + 1] = t.right ? v : int16_t(0);
+    }
+    d->claimedThisBlock = true;
+    ++d->useCount;
+    return true;
+}
+
+void WaveOutManager::EndBlock() {
+    Device* closing = nullptr;
+    Device** tailOfClosing = &closing;
+    {
+        std::lock_guard lock(mutex_);
+        Device* prev = nullptr;
+        for (Device* d = head_; d;) {
+            Device* next = d->next;
+            // Unused in this block, or failed beyond recovery (reopened on the next use).
+            if (d->useCount < 1 || d->stream->Failed()) {
+                if (prev)
+                    prev->next = next;
+                else
+                    head_ = next;
+                if (tail_ == d) tail_ = prev;
+                --count_;
+                d->closing = true;
+                d->next = nullptr;
+                *tailOfClosing = d;
+                tailOfClosing = &d->next;
+            } else {
+                prev = d;
+            }
+            d = next;
+        }
+        blockOpen_ = false;
+    }
+    CloseDevices(closing);
+}
+
+void WaveOutManager::CloseAll() {
+    Device* all = nullptr;
+    {
+        std::lock_guard lock(mutex_);
+        all = head_;
+        for (Device* d = head_; d; d = d->next) d->closing = true;
+        head_ = tail_ = nullptr;
+        count_ = 0;
+    }
+    CloseDevices(all);
+}
+
+bool WaveOutManager::ReadBack(int32_t id, OutputBlock& out, bool openIfClosed, bool noHalving) {
+    std::unique_lock lock(mutex_);
+    if (!blockOpen_) return false;
+    const Target t = Decode(id);
+    Device* d = FindLocked(t.device);
+    if (!d) {
+        if (!openIfClosed) return false;
+        d = OpenDevice(lock, t.device);
+        if (!d) return false;
+    }
+    out.samples.fill(0.0);
+    if (d->useCount < 1 || d->currentSlot < 0) return true;
+    const int count = int(d->lengthBytes[size_t(d->currentSlot)] / 4);
+    out.adjust = int8_t(count - kBaseBlockLength);
+    const double scale = (t.left && t.right && !noHalving) ? 0.5 : 1.0;
+    const int16_t* in = d->Slot(d->currentSlot);
+    for (int i = 0; i < count && i < kMaxBlockSamples; ++i) {
+        double v = 0.0;
+        if (t.left) v += in[2 * i] / 32767.0 * scale;
+        if (t.right) v += in[2 * i + 1] / 32767.0 * scale;
+        out.samples[size_t(i)] += v;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- writer
+
+// Marks the buffers filled since the last pass as queued and lists them; nothing while a block is open.
+int WaveOutManager::CollectLocked(Device& d) {
+    if (blockOpen_ || d.closing) return 0;
+    const uint64_t started = d.blocksStarted.load(std::memory_order_relaxed);
+    if (started <= d.lastSent) return 0;
+    const int pending = int(std::min<uint64_t>(started - d.lastSent, kSlotCount));
+    int slot = d.currentSlot - pending + 1;
+    if (slot < 0) slot += kSlotCount;
+    for (int k = 0; k < pending; ++k) {
+        d.state[size_t(slot)].store(kQueued, std::memory_order_relaxed);
+        d.sendList[size_t(k)] = uint16_t(slot);
+        if (++slot == kSlotCount) slot = 0;
+    }
+    d.lastSent = started;
+    return pending;
+}
+
+// Taps and writes the listed buffers. They are queued, so the engine does not touch them until their done
+// notice; a buffer the device does not take is free again at once.
+void WaveOutManager::SendCollected(Device& d, int count) {
+    for (int k = 0; k < count; ++k) {
+        const int slot = d.sendList[size_t(k)];
+        const uint32_t bytes = d.lengthBytes[size_t(slot)];
+        const int16_t* data = d.Slot(slot);
+        if (registry_) registry_->TapBuffer(data, bytes, d.deviceNumber);
+        if (!d.stream->Write(data, bytes / 4, uint32_t(slot)))
+            d.state[size_t(slot)].store(kFree, std::memory_order_release);
+    }
+}
+
+void WaveOutManager::WriterMain(Device* d) {
+    RaiseDeviceThreadPriority();
+    for (;;) {
+        {
+            std::unique_lock wake(d->wakeMutex);
+            d->wakeCv.wait_for(wake, std::chrono::milliseconds(1), [d] { return d->stop; });
+            if (d->stop) return;
+        }
+        int n = 0;
+        {
+            std::lock_guard lock(mutex_);
+            n = CollectLocked(*d);
+        }
+        // The device stays open until this thread has been joined, so the record outlives this pass.
+        SendCollected(*d, n);
+    }
+}
+
+void WaveOutManager::PumpWriters() {
+    if (!options_.manualPump) return; // the writer threads do this work
+    // Whole pass under the lock: the done notices take no lock, so this cannot deadlock, and it stays
+    // safe whichever thread calls it.
+    std::lock_guard lock(mutex_);
+    for (Device* d = head_; d; d = d->next) SendCollected(*d, CollectLocked(*d));
+}
+
+void WaveOutManager::OnDone(void* context, uint32_t tag) {
+    auto* d = static_cast<Device*>(context);
+    if (tag >= uint32_t(kSlotCount)) return;
+    d->queued.store(d->blocksStarted.load(std::memory_order_relaxed) - d->blockNumbers[tag],
+                    std::memory_order_relaxed);
+    d->state[tag].store(kDone, std::memory_order_release);
+}
+
+// ---------------------------------------------------------------- lists and inspection
+
+DeviceChoices WaveOutManager::ListDevices(int32_t selectedId, bool deviceOnly) const {
+    DeviceChoices list;
+    auto add = [&](std::string label, int32_t data) {
+        if (data == selectedId) list.selected = int(list.entries.size());
+        list.entries.push_back({std::move(label), data});
+    };
+    add(std::string(), kNoDevice);
+    auto addDevice = [&](int n, const std::string& name) {
+        if (deviceOnly) {
+            add(name, n);
+        } else {
+            add(name + " - (L+R)", n);
+            add(name + " - (L)", n + 100);
+            add(name + " - (R)", n + 200);
+        }
+    };
+    std::string name;
+    if (backend_.DeviceName(-1, name)) addDevice(-1, name);
+    const int count = backend_.DeviceCount();
+    for (int i = 0; i < count; ++i)
+        if (backend_.DeviceName(i, name)) addDevice(i, name);
+    return list;
+}
+
+bool WaveOutManager::IsOpen(int32_t device) const {
+    std::lock_guard lock(mutex_);
+    return FindLocked(device) != nullptr;
+}
+
+int WaveOutManager::OpenDeviceCount() const {
+    std::lock_guard lock(mutex_);
+    return count_;
+}
+
+int64_t WaveOutManager::QueuedBlocks(int32_t device) const {
+    std::lock_guard lock(mutex_);
+    const Device* d = FindLocked(device);
+    return d ? int64_t(d->queued.load(std::memory_order_relaxed)) : -1;
+}
+
+uint64_t WaveOutManager::Underruns() const {
+    std::lock_guard lock(mutex_);
+    uint64_t n = closedUnderruns_.load(std::memory_order_relaxed);
+    for (const Device* d = head_; d; d = d->next) n += d->stream->Underruns();
+    return n;
+}
+
+} // namespace mw

@@ -1,0 +1,113 @@
+#pragma once
+// The output device manager. It opens a device the first time an engine block is addressed to it, keeps
+// a ring of 1024 16-bit stereo buffers of 192 frames per open device, mixes every channel block that is
+// sent to the same device within one engine block (soft-clipped), lets one writer thread per device hand
+// the finished buffers to the device and to the wave-writer registry, reports how many blocks are still
+// waiting to be played (the engine steers its latency with it), and closes a device at the end of the
+// first engine block in which nothing was sent to it.
+//
+// Threads and locks:
+// - The engine thread calls BeginBlock, Submit, ReadBack, EndBlock, CloseAll. Each takes the manager's
+//   lock; Submit allocates nothing and makes no system call once its device is open. A device is opened
+//   (and closed) with the lock released, so no blocking device call is ever made under it.
+// - One writer thread per open device wakes every millisecond, takes the lock, and when no block is open
+//   marks the buffers filled since its last pass as queued; it then releases the lock and gives them to
+//   the wave-writer registry and to the device.
+// - The device's done notice (backend thread) only writes atomics: the buffer's state and Queued.
+// - ListDevices (user-interface thread) asks the backend only; it touches no state of the manager.
+//
+// Deterministic offline use ("manual pump"): construct with Options{.manualPump = true}. No writer
+// threads are started; the caller does their work by calling PumpWriters() between engine blocks, on the
+// thread that drives the engine. Over an in-memory backend driven by a virtual clock the sequence
+//     engine.RenderBlock(); outputs.PumpWriters(); memoryBackend.Advance(frames);
+// is bit-for-bit repeatable: every buffer is tapped, written and played in the same order each run, and
+// the Queued values the engine sees follow the virtual clock only.
+
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "audio/device_list.hpp"
+#include "audio/output_backend.hpp"
+#include "engine/devices.hpp"
+
+namespace mw {
+
+class WaveWriterRegistry;
+
+class WaveOutManager final : public IAudioOutput {
+public:
+    static constexpr int kSlotCount = 1024;
+    static constexpr int kSlotFrames = kMaxBlockSamples; // 192
+    static constexpr int32_t kNoDevice = -555;
+
+    struct Options {
+        bool manualPump = false;
+    };
+
+    explicit WaveOutManager(IOutputBackend& backend, WaveWriterRegistry* registry = nullptr);
+    WaveOutManager(IOutputBackend& backend, WaveWriterRegistry* registry, Options options);
+    ~WaveOutManager() override;
+    WaveOutManager(const WaveOutManager&) = delete;
+    WaveOutManager& operator=(const WaveOutManager&) = delete;
+
+    // ---- engine thread ----
+    void BeginBlock() override;
+    /// id: n (< 99) both channels of device n, 99..198 left of device id-100, >= 199 right of id-200.
+    bool Submit(int32_t id, const OutputBlock& block, int64_t* queued) override;
+    void EndBlock() override;
+    bool ReadBack(int32_t id, OutputBlock& out, bool openIfClosed, bool noHalving) override;
+    void CloseAll() override;
+
+    /// Manual-pump mode: one writer pass over every open device (see the top of this file).
+    void PumpWriters();
+
+    // ---- user-interface thread ----
+    /// The output choices of a device list: an empty entry (-555), then per device (the default -1
+    /// first) "name - (L+R)", "name - (L)", "name - (R)" with n, n + 100, n + 200, or with deviceOnly
+    /// just the name with n. The entry whose data equals selectedId is selected.
+    DeviceChoices ListDevices(int32_t selectedId, bool deviceOnly) const;
+
+    // ---- inspection ----
+    bool IsOpen(int32_t device) const;
+    int OpenDeviceCount() const;
+    /// Queued of an open device (blocks started after the last one that finished playing); -1 if closed.
+    int64_t QueuedBlocks(int32_t device) const;
+    /// Underruns reported by the devices, closed ones included.
+    uint64_t Underruns() const;
+
+private:
+    struct Device;
+    struct Target {
+        int32_t device;
+        bool left;
+        bool right;
+    };
+    static Target Decode(int32_t id);
+    static void OnDone(void* context, uint32_t tag);
+
+    Device* FindLocked(int32_t device) const;
+    Device* OpenDevice(std::unique_lock<std::mutex>& lock, int32_t device);
+    void Append(Device* d);
+    void CloseDevices(Device* list);
+    void WriterMain(Device* d);
+    int CollectLocked(Device& d);
+    void SendCollected(Device& d, int count);
+
+    IOutputBackend& backend_;
+    WaveWriterRegistry* registry_;
+    const Options options_;
+
+    mutable std::mutex mutex_;
+    bool blockOpen_ = false;
+    Device* head_ = nullptr;
+    Device* tail_ = nullptr;
+    int count_ = 0;
+    std::atomic<uint64_t> closedUnderruns_{0};
+};
+
+} // namespace mw

@@ -1,0 +1,34 @@
+#pragma once
+// Audio output through ALSA. Device -1 is the PCM named by Options::defaultPcm ("default"); devices
+// 0..n-1 are the playback PCMs of ALSA's name hints in ALSA's order ("default" itself left out), named
+// by their descriptions. Each open device has a feeder thread that writes the queued buffers to the PCM
+// (non-blocking, never under a lock of the manager), reads back how far playback has come
+// (snd_pcm_delay) and reports each buffer done once its last frame has been played. Underruns are
+// recovered (snd_pcm_recover) and counted; a PCM that cannot be recovered marks the stream failed, so
+// the manager reopens the device on its next use.
+
+#include <string>
+
+#include "audio/output_backend.hpp"
+
+namespace mw::platform {
+
+class AlsaOutputBackend final : public IOutputBackend {
+public:
+    struct Options {
+        std::string defaultPcm = "default";
+        unsigned bufferUs = 200000; // ALSA's ring; what does not fit waits in the manager's buffers
+    };
+    AlsaOutputBackend();
+    explicit AlsaOutputBackend(Options options);
+
+    int DeviceCount() override;
+    bool DeviceName(int device, std::string& name) override;
+    std::unique_ptr<IOutputStream> Open(int device, OutputDoneFn done, void* context) override;
+
+private:
+    bool PcmName(int device, std::string& pcm) const;
+    Options options_;
+};
+
+} // namespace mw::platform

@@ -1,0 +1,183 @@
+#include "sources/midi_in_manager.hpp"
+
+namespace mw {
+
+struct MidiInManager::Device {
+    int32_t deviceNumber = 0;
+    std::unique_ptr<IMidiStream> stream;
+    Tables tables;
+    // Under the manager's lock.
+    int32_t useCount = 0;
+    Device* next = nullptr;
+};
+
+MidiInManager::MidiInManager(IMidiBackend& backend) : backend_(backend) {}
+
+MidiInManager::~MidiInManager() {
+    CloseAllMidi();
+}
+
+MidiInManager::Device* MidiInManager::FindLocked(int32_t device) const {
+    for (Device* d = head_; d; d = d->next)
+        if (d->deviceNumber == device) return d;
+    return nullptr;
+}
+
+void MidiInManager::BeginMidiBlock() {
+    std::lock_guard lock(mutex_);
+    blockOpen_ = true;
+    for (Device* d = head_; d; d = d->next) d->useCount = 0;
+}
+
+bool MidiInManager::UseMidiDevice(int32_t deviceNumber) {
+    std::unique_lock lock(mutex_);
+    if (!blockOpen_) return false;
+    Device* d = FindLocked(deviceNumber);
+    if (!d) {
+        // Opened with the lock released (the device calls may block); only the engine thread changes the
+        // list.
+        lock.unlock();
+        auto fresh = std::make_unique<Device>();
+        fresh->deviceNumber = deviceNumber;
+        fresh->stream = backend_.Open(deviceNumber, &MidiInManager::OnMessage, fresh.get());
+        if (fresh->stream && !fresh->stream->Start()) fresh->stream.reset();
+        lock.lock();
+        if (!fresh->stream) return false;
+        if (Device* other = FindLocked(deviceNumber)) {
+            lock.unlock();
+            CloseDevices(fresh.release());
+            lock.lock();
+            d = other;
+        } else {
+            d = fresh.release();
+            if (tail_)
+                tail_->next = d;
+            else
+                head_ = d;
+            tail_ = d;
+            ++count_;
+        }
+    }
+    ++d->useCount;
+    return true;
+}
+
+bool MidiInManager::CopyNoteVelocities(int32_t deviceNumber, std::array<uint8_t, kMidiNoteTableSize>& out) {
+    std::lock_guard lock(mutex_);
+    const Device* d = FindLocked(deviceNumber);
+    if (!d) return false;
+    for (size_t i = 0; i < out.size(); ++i)
+        out[i] = d->tables.noteVelocity[i].load(std::memory_order_relaxed);
+    return true;
+}
+
+double MidiInManager::ReadLastValue(int32_t deviceNumber, int32_t index) {
+    std::lock_guard lock(mutex_);
+    const Device* d = FindLocked(deviceNumber);
+    if (!d) return 0.0;
+    return d->tables.lastValue[size_t(uint32_t(index) & 0xFFFFu)].load(std::memory_order_relaxed);
+}
+
+int32_t MidiInManager::GetLastIndex(int32_t deviceNumber) {
+    std::lock_guard lock(mutex_);
+    const Device* d = FindLocked(deviceNumber);
+    return d ? d->tables.lastIndex.load(std::memory_order_acquire) : -1;
+}
+
+void MidiInManager::EndMidiBlock() {
+    Device* closing = nullptr;
+    Device** tailOfClosing = &closing;
+    {
+        std::lock_guard lock(mutex_);
+        Device* prev = nullptr;
+        for (Device* d = head_; d;) {
+            Device* next = d->next;
+            if (d->useCount < 1) {
+                if (prev)
+                    prev->next = next;
+                else
+                    head_ = next;
+                if (tail_ == d) tail_ = prev;
+                --count_;
+                d->next = nullptr;
+                *tailOfClosing = d;
+                tailOfClosing = &d->next;
+            } else {
+                prev = d;
+            }
+            d = next;
+        }
+        blockOpen_ = false;
+    }
+    CloseDevices(closing);
+}
+
+void MidiInManager::CloseAllMidi() {
+    Device* all = nullptr;
+    {
+        std::lock_guard lock(mutex_);
+        all = head_;
+        head_ = tail_ = nullptr;
+        count_ = 0;
+    }
+    CloseDevices(all);
+}
+
+void MidiInManager::CloseDevices(Device* list) {
+    while (list) {
+        Device* d = list;
+        list = d->next;
+        d->stream.reset(); // stops input: no message after this
+        delete d;
+    }
+}
+
+void MidiInManager::Apply(Tables& t, uint32_t message) {
+    const uint32_t s = message & 0xFFu;
+    // Data bytes are seven bits wide; a stray high bit must not index past a table row.
+    const uint32_t d1 = (message >> 8) & 0x7Fu;
+    const uint32_t d2 = (message >> 16) & 0x7Fu;
+    if (s >= 0x80 && s <= 0x8F) t.noteVelocity[(s - 0x80) * 128 + d1].store(0, std::memory_order_relaxed);
+    if (s >= 0x90 && s <= 0x9F)
+        t.noteVelocity[(s - 0x90) * 128 + d1].store(uint8_t(d2), std::memory_order_relaxed);
+    int32_t index = -1;
+    float value = 0.0f;
+    if (s >= 0x80 && s <= 0xBF) { // note off, note on, key pressure, controller
+        index = int32_t(s * 128 + d1);
+        value = float(d2);
+    } else if (s >= 0xC0 && s <= 0xDF) { // program change, channel pressure
+        index = int32_t(s * 128);
+        value = float(d1);
+    } else if (s >= 0xE0 && s <= 0xEF) { // pitch bend: the most significant seven bits
+        index = int32_t(s * 128);
+        value = float(d2);
+    }
+    if (index < 0) return; // system messages change nothing
+    t.lastValue[size_t(index)].store(value, std::memory_order_relaxed);
+    t.lastIndex.store(index, std::memory_order_release);
+}
+
+void MidiInManager::OnMessage(void* context, uint32_t message) {
+    Apply(static_cast<Device*>(context)->tables, message);
+}
+
+std::vector<DeviceChoice> MidiInManager::ListDevices() const {
+    std::vector<DeviceChoice> list;
+    std::string name;
+    const int n = backend_.DeviceCount();
+    for (int i = 0; i < n; ++i)
+        if (backend_.DeviceName(i, name)) list.push_back({name, i});
+    return list;
+}
+
+bool MidiInManager::IsOpen(int32_t device) const {
+    std::lock_guard lock(mutex_);
+    return FindLocked(device) != nullptr;
+}
+
+int MidiInManager::OpenDeviceCount() const {
+    std::lock_guard lock(mutex_);
+    return count_;
+}
+
+} // namespace mw

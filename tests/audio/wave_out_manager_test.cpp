@@ -1,0 +1,328 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "audio/memory_output.hpp"
+#include "audio/sample_convert.hpp"
+#include "audio/wave_out_manager.hpp"
+
+namespace mw {
+namespace {
+
+OutputBlock Block(int count, double value) {
+    OutputBlock b;
+    b.adjust = int8_t(count - kBaseBlockLength);
+    for (int i = 0; i < kMaxBlockSamples; ++i) b.samples[size_t(i)] = value;
+    return b;
+}
+
+OutputBlock Ramp(int count, double start, double step) {
+    OutputBlock b;
+    b.adjust = int8_t(count - kBaseBlockLength);
+    for (int i = 0; i < count; ++i) b.samples[size_t(i)] = start + step * i;
+    return b;
+}
+
+std::vector<MemoryOutputBackend::DeviceSpec> Cards(int n) {
+    std::vector<MemoryOutputBackend::DeviceSpec> v;
+    for (int i = 0; i < n; ++i) v.push_back({"Card " + std::to_string(i)});
+    return v;
+}
+
+class WaveOutManagerTest : public ::testing::Test {
+protected:
+    // Plays everything sent so far: one writer pass, then the device consumes `frames`.
+    void Play(uint32_t frames) {
+        out.PumpWriters();
+        backend.Advance(frames);
+    }
+    // A whole engine block: the given submissions, then the end of the block.
+    template <class F> void InBlock(F&& submissions) {
+        out.BeginBlock();
+        submissions();
+        out.EndBlock();
+    }
+
+    MemoryOutputBackend backend{Cards(3), "Default Output", true};
+    WaveOutManager out{backend, nullptr, WaveOutManager::Options{true}};
+};
+
+TEST(SoftClipTest, KneeAndConversion) {
+    EXPECT_DOUBLE_EQ(kSoftClipKnee, 0.8 * 32767);
+    // 1000.0 x 32 = 32000 -> 26213.6 + sqrt(5786.4) = 26289.67 -> 26289.
+    EXPECT_EQ(ToOutputSample(1000.0 * 32.0), 26289);
+    EXPECT_EQ(ToOutputSample(-1000.0 * 32.0), -26289);
+    // Below the knee values pass and are truncated toward zero.
+    EXPECT_EQ(ToOutputSample(31.68), 31);
+    EXPECT_EQ(ToOutputSample(-31.68), -31);
+    EXPECT_EQ(ToOutputSample(26213.0), 26213);
+    // 1.3 million engine units: 41.6e6 -> 26213.6 + sqrt(41573786.4) = 32661.37, still in range.
+    EXPECT_EQ(ToOutputSample(1.3e6 * 32.0), 32661);
+    // Beyond what the soft clip keeps in range: saturation, not wrapping.
+    EXPECT_EQ(ToOutputSample(1.35e6 * 32.0), 32767);
+    EXPECT_EQ(ToOutputSample(-1.35e6 * 32.0), -32768);
+    EXPECT_EQ(ToOutputSample(1e300), 32767);
+    EXPECT_EQ(ToOutputSample(std::numeric_limits<double>::infinity()), 32767);
+    EXPECT_EQ(ToOutputSample(-std::numeric_limits<double>::infinity()), -32768);
+    EXPECT_EQ(ToOutputSample(std::numeric_limits<double>::quiet_NaN()), 0);
+}
+
+TEST_F(WaveOutManagerTest, LeftThenRightOfOneDeviceMakeOneStereoBuffer) {
+    InBlock([&] {
+        EXPECT_TRUE(out.Submit(100, Block(96, 1000.0), nullptr)); // device 0, left
+        EXPECT_TRUE(out.Submit(200, Block(96, -2.5), nullptr));   // device 0, right
+    });
+    Play(96);
+    const auto played = backend.Played(0);
+    ASSERT_EQ(played.size(), 2u * 96u);
+    for (int i = 0; i < 96; ++i) {
+        EXPECT_EQ(played[2 * size_t(i)], 26289) << i;
+        EXPECT_EQ(played[2 * size_t(i) + 1], -80) << i;
+    }
+}
+
+TEST_F(WaveOutManagerTest, OneChannelLeavesTheOtherSilent) {
+    InBlock([&] { out.Submit(201, Block(96, 3.0), nullptr); }); // device 1, right only
+    Play(96);
+    const auto played = backend.Played(1);
+    ASSERT_EQ(played.size(), 192u);
+    EXPECT_EQ(played[0], 0);
+    EXPECT_EQ(played[1], 96);
+}
+
+TEST_F(WaveOutManagerTest, TwoBothChannelBlocksAreSoftClippedEachOnItsOwn) {
+    InBlock([&] {
+        out.Submit(0, Block(96, 900.0), nullptr);
+        out.Submit(0, Block(96, 100.0), nullptr);
+    });
+    Play(96);
+    const auto played = backend.Played(0);
+    ASSERT_EQ(played.size(), 192u);
+    // 28800 -> 26213.6 + sqrt(2586.4) = 26264.46 -> 26264; then 26264 + 3200 = 29464 -> 26270.61 -> 26270.
+    // (Summed first, 32000 would give 26289.)
+    EXPECT_EQ(played[0], 26270);
+    EXPECT_EQ(played[1], 26270);
+    EXPECT_EQ(played[190], 26270);
+}
+
+TEST_F(WaveOutManagerTest, EngineStyleLeftAndRightBlocksOfTheDefaultDevice) {
+    InBlock([&] {
+        out.Submit(99, Ramp(96, 1.0, 1.0), nullptr);    // left of device -1
+        out.Submit(199, Ramp(96, -1.0, -1.0), nullptr); // right of device -1
+    });
+    Play(96);
+    const auto played = backend.Played(-1);
+    ASSERT_EQ(played.size(), 192u);
+    EXPECT_EQ(played[0], 32);
+    EXPECT_EQ(played[1], -32);
+    EXPECT_EQ(played[2 * 95], 96 * 32);
+    EXPECT_EQ(played[2 * 95 + 1], -96 * 32);
+}
+
+TEST_F(WaveOutManagerTest, BlockLengthFollowsTheCountUpTo192Frames) {
+    InBlock([&] { out.Submit(0, Block(191, 1.0), nullptr); });
+    InBlock([&] { out.Submit(0, Block(1, 2.0), nullptr); });
+    OutputBlock tooLong = Block(96, 3.0);
+    tooLong.adjust = 127; // 223 samples asked: the buffer holds 192
+    InBlock([&] { out.Submit(0, tooLong, nullptr); });
+    Play(191 + 1 + 192);
+    const auto played = backend.Played(0);
+    ASSERT_EQ(played.size(), 2u * (191 + 1 + 192));
+    EXPECT_EQ(played[2 * 190], 32);
+    EXPECT_EQ(played[2 * 191], 64);
+    EXPECT_EQ(played[2 * 192], 96);
+}
+
+TEST_F(WaveOutManagerTest, ACountOfZeroOrLessKeepsTheDeviceOpenAndWritesNothing) {
+    InBlock([&] { EXPECT_TRUE(out.Submit(0, Block(0, 5.0), nullptr)); });
+    EXPECT_TRUE(out.IsOpen(0));
+    InBlock([&] {
+        OutputBlock negative = Block(96, 5.0);
+        negative.adjust = -100; // count -4
+        EXPECT_TRUE(out.Submit(100, negative, nullptr));
+    });
+    EXPECT_TRUE(out.IsOpen(0));
+    Play(96);
+    EXPECT_TRUE(backend.Played(0).empty());
+    EXPECT_EQ(backend.OpenCount(0), 1);
+    EXPECT_EQ(out.QueuedBlocks(0), 0);
+}
+
+TEST_F(WaveOutManagerTest, AnUnusedDeviceClosesAtTheEndOfTheNextBlock) {
+    InBlock([&] { out.Submit(0, Block(96, 1.0), nullptr); });
+    EXPECT_TRUE(out.IsOpen(0));
+    // The module switched to device 1: device 0 stays open through the block, closes at its end.
+    out.BeginBlock();
+    out.Submit(1, Block(96, 1.0), nullptr);
+    EXPECT_TRUE(out.IsOpen(0));
+    out.EndBlock();
+    EXPECT_FALSE(out.IsOpen(0));
+    EXPECT_TRUE(out.IsOpen(1));
+    EXPECT_EQ(backend.CloseCount(0), 1);
+    EXPECT_FALSE(backend.IsOpen(0));
+    // A block with no submissions at all closes the rest.
+    InBlock([] {});
+    EXPECT_EQ(out.OpenDeviceCount(), 0);
+    EXPECT_FALSE(backend.IsOpen(1));
+}
+
+TEST_F(WaveOutManagerTest, CallsOutsideABlockFail) {
+    EXPECT_FALSE(out.Submit(0, Block(96, 1.0), nullptr));
+    OutputBlock back;
+    EXPECT_FALSE(out.ReadBack(0, back, true, false));
+    EXPECT_EQ(out.OpenDeviceCount(), 0);
+}
+
+TEST_F(WaveOutManagerTest, ADeviceThatCannotBeOpenedIsTriedAgainNextBlock) {
+    backend.SetOpenFails(2, true);
+    InBlock([&] { EXPECT_FALSE(out.Submit(2, Block(96, 1.0), nullptr)); });
+    EXPECT_FALSE(out.IsOpen(2));
+    backend.SetOpenFails(2, false);
+    InBlock([&] { EXPECT_TRUE(out.Submit(2, Block(96, 1.0), nullptr)); });
+    EXPECT_TRUE(out.IsOpen(2));
+    // Unknown devices never open.
+    InBlock([&] { EXPECT_FALSE(out.Submit(7, Block(96, 1.0), nullptr)); });
+}
+
+TEST_F(WaveOutManagerTest, QueuedCountsTheBlocksStartedAfterTheLastOneThatFinished) {
+    for (int b = 0; b < 5; ++b) {
+        InBlock([&] { out.Submit(0, Block(96, b), nullptr); });
+        out.PumpWriters();
+    }
+    int64_t queued = -1;
+    InBlock([&] { out.Submit(0, Block(96, 1.0), &queued); });
+    EXPECT_EQ(queued, 0);    // nothing has finished yet
+    backend.Advance(2 * 96); // blocks 1 and 2 play
+    InBlock([&] { out.Submit(0, Block(96, 1.0), &queued); });
+    EXPECT_EQ(queued, 6 - 2); // 6 blocks were started when block 2 finished
+    out.PumpWriters();
+    backend.Advance(96 + 10); // block 3 and part of block 4
+    EXPECT_EQ(out.QueuedBlocks(0), 7 - 3);
+}
+
+TEST_F(WaveOutManagerTest, ADevice1024BlocksBehindDropsNewBlocksAndStaysOpen) {
+    for (int b = 0; b < WaveOutManager::kSlotCount; ++b) {
+        InBlock([&] { ASSERT_TRUE(out.Submit(0, Block(96, 1.0), nullptr)); });
+        out.PumpWriters();
+    }
+    EXPECT_EQ(backend.QueuedBuffers(0), 1024u);
+    InBlock([&] {
+        EXPECT_FALSE(out.Submit(0, Block(96, 2.0), nullptr));
+        EXPECT_FALSE(out.Submit(0, Block(96, 2.0), nullptr));
+    });
+    EXPECT_TRUE(out.IsOpen(0)); // the queued buffers play on
+    backend.Advance(96);        // the oldest buffer finishes
+    InBlock([&] { EXPECT_TRUE(out.Submit(0, Block(96, 3.0), nullptr)); });
+    out.PumpWriters();
+    backend.Advance(1024 * 96);
+    const auto played = backend.Played(0);
+    ASSERT_EQ(played.size(), 2u * 96u * 1025u);
+    EXPECT_EQ(played[2 * 96 * 1023], 32);
+    EXPECT_EQ(played[2 * 96 * 1024], 96); // the dropped block never plays
+}
+
+TEST_F(WaveOutManagerTest, ReadBackGivesTheMixedBlockOnTheUnitScale) {
+    out.BeginBlock();
+    out.Submit(100, Block(100, 10.0), nullptr);  // left 320
+    out.Submit(200, Block(100, -20.0), nullptr); // right -640
+    OutputBlock back;
+    ASSERT_TRUE(out.ReadBack(0, back, false, false));
+    EXPECT_EQ(back.adjust, 4);
+    EXPECT_DOUBLE_EQ(back.samples[0], (320.0 / 32767 - 640.0 / 32767) / 2);
+    EXPECT_DOUBLE_EQ(back.samples[99], (320.0 / 32767 - 640.0 / 32767) / 2);
+    EXPECT_EQ(back.samples[100], 0.0);
+    ASSERT_TRUE(out.ReadBack(0, back, false, true));
+    EXPECT_DOUBLE_EQ(back.samples[5], 320.0 / 32767 - 640.0 / 32767);
+    ASSERT_TRUE(out.ReadBack(100, back, false, false));
+    EXPECT_DOUBLE_EQ(back.samples[5], 320.0 / 32767);
+    ASSERT_TRUE(out.ReadBack(200, back, false, false));
+    EXPECT_DOUBLE_EQ(back.samples[5], -640.0 / 32767);
+    // A closed device is not opened unless asked to.
+    EXPECT_FALSE(out.ReadBack(1, back, false, false));
+    EXPECT_FALSE(out.IsOpen(1));
+    out.EndBlock();
+
+    // Open but not yet used in this block: silence, the count left as it was.
+    out.BeginBlock();
+    back = Block(96, 7.0);
+    back.adjust = -3;
+    ASSERT_TRUE(out.ReadBack(0, back, false, false));
+    EXPECT_EQ(back.adjust, -3);
+    EXPECT_EQ(back.samples[0], 0.0);
+    EXPECT_EQ(back.samples[191], 0.0);
+    // Asked to open: it opens, and reads silence.
+    ASSERT_TRUE(out.ReadBack(1, back, true, false));
+    EXPECT_TRUE(out.IsOpen(1));
+    out.EndBlock();
+}
+
+TEST_F(WaveOutManagerTest, CloseAllClosesEveryDevice) {
+    InBlock([&] {
+        out.Submit(0, Block(96, 1.0), nullptr);
+        out.Submit(-1, Block(96, 1.0), nullptr);
+    });
+    EXPECT_EQ(out.OpenDeviceCount(), 2);
+    out.CloseAll();
+    EXPECT_EQ(out.OpenDeviceCount(), 0);
+    EXPECT_FALSE(backend.IsOpen(0));
+    EXPECT_FALSE(backend.IsOpen(-1));
+}
+
+TEST(WaveOutListTest, EntriesAndSuffixes) {
+    MemoryOutputBackend backend(Cards(2), "Default Output", true);
+    WaveOutManager out(backend);
+    const DeviceChoices both = out.ListDevices(-555, false);
+    const std::vector<DeviceChoice> expected{
+        {"", -555},
+        {"Default Output - (L+R)", -1},
+        {"Default Output - (L)", 99},
+        {"Default Output - (R)", 199},
+        {"Card 0 - (L+R)", 0},
+        {"Card 0 - (L)", 100},
+        {"Card 0 - (R)", 200},
+        {"Card 1 - (L+R)", 1},
+        {"Card 1 - (L)", 101},
+        {"Card 1 - (R)", 201},
+    };
+    EXPECT_EQ(both.entries, expected);
+    EXPECT_EQ(both.selected, 0);
+    EXPECT_EQ(out.ListDevices(199, false).selected, 3);
+    EXPECT_EQ(out.ListDevices(1, false).selected, 7);
+
+    const DeviceChoices only = out.ListDevices(1, true);
+    const std::vector<DeviceChoice> expectedOnly{
+        {"", -555}, {"Default Output", -1}, {"Card 0", 0}, {"Card 1", 1}};
+    EXPECT_EQ(only.entries, expectedOnly);
+    EXPECT_EQ(only.selected, 3);
+    EXPECT_EQ(out.ListDevices(101, true).selected, -1);
+}
+
+TEST(WaveOutListTest, Selection105NeedsDevice5AndItsCapabilities) {
+    MemoryOutputBackend six(Cards(6), "Default Output", true);
+    WaveOutManager out(six);
+    DeviceChoices list = out.ListDevices(105, false);
+    ASSERT_GE(list.selected, 0);
+    EXPECT_EQ(list.entries[size_t(list.selected)].label, "Card 5 - (L)");
+    EXPECT_EQ(list.entries[size_t(list.selected)].data, 105);
+
+    six.SetNameFails(5, true); // its capabilities cannot be read: left out
+    list = out.ListDevices(105, false);
+    EXPECT_EQ(list.selected, -1);
+    EXPECT_EQ(list.entries.size(), 1u + 3u * 6u); // empty entry, the default and devices 0..4
+
+    MemoryOutputBackend three(Cards(3), "Default Output", true);
+    WaveOutManager fewer(three);
+    EXPECT_EQ(fewer.ListDevices(105, false).selected, -1);
+
+    // A default device whose capabilities cannot be read is left out too.
+    MemoryOutputBackend noDefault(Cards(1), "", true);
+    WaveOutManager plain(noDefault);
+    const std::vector<DeviceChoice> expected{
+        {"", -555}, {"Card 0 - (L+R)", 0}, {"Card 0 - (L)", 100}, {"Card 0 - (R)", 200}};
+    EXPECT_EQ(plain.ListDevices(-1, false).entries, expected);
+    EXPECT_EQ(plain.ListDevices(-1, false).selected, -1);
+}
+
+} // namespace
+} // namespace mw

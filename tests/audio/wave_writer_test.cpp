@@ -1,0 +1,282 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "audio/memory_output.hpp"
+#include "audio/wave_out_manager.hpp"
+#include "audio/wave_writer_registry.hpp"
+#include "model/module.hpp"
+
+namespace mw {
+namespace {
+
+std::vector<uint8_t> ReadFile(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
+
+void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+uint32_t U32(const std::vector<uint8_t>& b, size_t at) {
+    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
+}
+int16_t S16(const std::vector<uint8_t>& b, size_t at) {
+    return int16_t(uint16_t(b[at] | b[at + 1] << 8));
+}
+
+OutputBlock Block(double value) {
+    OutputBlock b;
+    for (auto& s : b.samples) s = value;
+    return b;
+}
+
+class WaveWriterTest : public ::testing::Test {
+protected:
+    WaveWriterTest() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        path = ::testing::TempDir() + "mw_wave_" + info->name() + "_" + std::to_string(::getpid()) + ".wav";
+        std::remove(path.c_str());
+        writer.texts[wave_writer::FilePath] = path;
+        writer.bools[wave_writer::Append] = false;
+        writer.devices[wave_writer::Output] = -1;
+    }
+    ~WaveWriterTest() override {
+        registry.StopAll();
+        std::remove(path.c_str());
+    }
+    // One engine block on device -1: left `left`, right `right` (engine units), then the writer pass.
+    void PlayBlock(double left, double right, int32_t device = -1) {
+        out.BeginBlock();
+        out.Submit(99 + device + 1, Block(left), nullptr);
+        out.Submit(199 + device + 1, Block(right), nullptr);
+        out.EndBlock();
+        out.PumpWriters();
+        backend.Advance(96);
+    }
+
+    std::string path;
+    Module writer{ModuleKind::AudioWaveWriter};
+    WaveWriterRegistry registry;
+    MemoryOutputBackend backend{{{"Card 0"}, {"Card 1"}}, "Default", false};
+    WaveOutManager out{backend, &registry, WaveOutManager::Options{true}};
+};
+
+TEST(WaveHeaderTest, NewFileHeaderBytes) {
+    const std::array<uint8_t, 44> expected{'R',  'I',  'F',  'F', 0xFF, 0xFF, 0xFF, 0xFF, 'W', 'A',
+                                           'V',  'E',  'f',  'm', 't',  ' ',  16,   0,    0,   0, // fmt size
+                                           1,    0,                                               // PCM
+                                           2,    0,                                               // channels
+                                           0x80, 0xBB, 0,    0,                                   // 48000
+                                           0x00, 0xEE, 0x02, 0,                                   // 192000
+                                           4,    0, // block alignment
+                                           16,   0, // bits per sample
+                                           'd',  'a',  't',  'a', 0xFF, 0xFF, 0xFF, 0xFF};
+    EXPECT_EQ(WaveWriterRegistry::NewFileHeader(), expected);
+}
+
+TEST_F(WaveWriterTest, RecordsTheFramesSentToItsDeviceAndPatchesTheSizesAtStop) {
+    ASSERT_EQ(registry.StartRecording(writer), WaveWriterRegistry::StartResult::Started);
+    EXPECT_TRUE(registry.IsRecording(writer));
+    PlayBlock(1.0, -1.0);
+    PlayBlock(2.0, -2.0);
+    PlayBlock(3.0, 0.5, 0); // another device: not recorded
+    PlayBlock(4.0, -4.0);
+
+    auto bytes = ReadFile(path);
+    ASSERT_EQ(bytes.size(), 44u + 3u * 96u * 4u);
+    EXPECT_EQ(U32(bytes, 4), 0xFFFFFFFFu); // still recording
+    EXPECT_EQ(U32(bytes, 40), 0xFFFFFFFFu);
+
+    EXPECT_TRUE(registry.StopRecording(writer));
+    EXPECT_FALSE(registry.IsRecording(writer));
+    EXPECT_FALSE(registry.StopRecording(writer));
+    bytes = ReadFile(path);
+    ASSERT_EQ(bytes.size(), 1196u);
+    EXPECT_EQ(U32(bytes, 4), 1196u - 8u);
+    EXPECT_EQ(U32(bytes, 40), 1196u - 44u);
+    EXPECT_EQ(S16(bytes, 44), 32);
+    EXPECT_EQ(S16(bytes, 46), -32);
+    EXPECT_EQ(S16(bytes, 44 + 96 * 4), 64);
+    EXPECT_EQ(S16(bytes, 44 + 2 * 96 * 4 + 2), -128);
+    const auto header = WaveWriterRegistry::NewFileHeader();
+    for (size_t i = 0; i < 44; ++i) {
+        if ((i < 4 || i >= 8) && i < 40) {
+            EXPECT_EQ(bytes[i], header[i]) << i;
+        }
+    }
+}
+
+TEST_F(WaveWriterTest, AppendingGrowsTheDataAndRecomputesBothSizes) {
+    ASSERT_EQ(registry.StartRecording(writer), WaveWriterRegistry::StartResult::Started);
+    PlayBlock(1.0, 1.0);
+    registry.StopRecording(writer);
+
+    writer.bools[wave_writer::Append] = true;
+    ASSERT_EQ(registry.StartRecording(writer), WaveWriterRegistry::StartResult::Started);
+    PlayBlock(5.0, 5.0);
+    PlayBlock(6.0, 6.0);
+    registry.StopRecording(writer);
+
+    const auto bytes = ReadFile(path);
+    ASSERT_EQ(bytes.size(), 44u + 3u * 384u);
+    EXPECT_EQ(U32(bytes, 4), 44u + 3u * 384u - 8u);
+    EXPECT_EQ(U32(bytes, 40), 3u * 384u);
+    EXPECT_EQ(S16(bytes, 44), 32);
+    EXPECT_EQ(S16(bytes, 44 + 384), 160); // no second header
+    EXPECT_EQ(S16(bytes, 44 + 2 * 384), 192);
+
+    // Without Append the file starts afresh.
+    writer.bools[wave_writer::Append] = false;
+    ASSERT_EQ(registry.StartRecording(writer), WaveWriterRegistry::StartResult::Started);
+    registry.StopRecording(writer);
+    EXPECT_EQ(ReadFile(path).size(), 44u);
+}
+
+TEST_F(WaveWriterTest, AppendingToAForeignFileOverwritesOnlyTheTwoSizeFields) {
+    std::vector<uint8_t> foreign(50);
+    for (size_t i = 0; i < foreign.size(); ++i) foreign[i] = uint8_t(i + 1);
+    WriteFile(path, foreign);
+    writer.bools[wave_writer::Append] = true;
+    ASSERT_EQ(registry.StartRecording(writer), WaveWriterRegistry::StartResult::Started);
+    PlayBlock(1.0, 2.0);
+    registry.StopRecording(writer);
+    const auto bytes = ReadFile(path);
+    ASSERT_EQ(bytes.size(), 50u + 384u);
+    EXPECT_EQ(U32(bytes, 4), 434u - 8u);
+    EXPECT_EQ(U32(bytes, 40), 434u - 44u);
+    for (size_t i : {0u, 3u, 8u, 39u, 44u, 49u}) EXPECT_EQ(bytes[i], uint8_t(i + 1)) << i;
+    EXPECT_EQ(S16(bytes, 50), 32);
+    EXPECT_EQ(S16(bytes, 52), 64);
+}
+
+TEST_F(WaveWriterTest, AppendingToAnEmptyFileWritesAHeader) {
+    WriteFile(path, {});
+    writer.bools[wave_writer::Append] = true;
+    ASSERT_EQ(registry.StartRecording(writer), WaveWriterRegistry::StartResult::Started);
+    PlayBlock(1.0, 1.0);
+    registry.StopRecording(writer);
+    const auto bytes = ReadFile(path);
+    ASSERT_EQ(bytes.size(), 44u + 384u);
+    EXPECT_EQ(bytes[0], 'R');
+    EXPECT_EQ(U32(bytes, 40), 384u);
+}
+
+TEST_F(WaveWriterTest, ADeviceThatNoModuleUsesLeavesTheHeaderOnly) {
+    writer.devices[wave_writer::Output] = 1;
+    ASSERT_EQ(registry.StartRecording(writer), WaveWriterRegistry::StartResult::Started);
+    PlayBlock(1.0, 1.0); // device -1 plays, device 1 does not
+    registry.StopRecording(writer);
+    const auto bytes = ReadFile(path);
+    ASSERT_EQ(bytes.size(), 44u);
+    EXPECT_EQ(U32(bytes, 4), 36u);
+    EXPECT_EQ(U32(bytes, 40), 0u);
+}
+
+TEST_F(WaveWriterTest, AWriterSetToNoDeviceRecordsNothing) {
+    writer.devices[wave_writer::Output] = -555;
+    ASSERT_EQ(registry.StartRecording(writer), WaveWriterRegistry::StartResult::Started);
+    PlayBlock(1.0, 1.0);
+    PlayBlock(1.0, 1.0, 0);
+    registry.StopRecording(writer);
+    const auto bytes = ReadFile(path);
+    ASSERT_EQ(bytes.size(), 44u);
+    EXPECT_EQ(U32(bytes, 4), 36u);
+    EXPECT_EQ(U32(bytes, 40), 0u);
+}
+
+TEST_F(WaveWriterTest, TwoWritersOnOneDeviceBothRecord) {
+    Module second{ModuleKind::AudioWaveWriter};
+    const std::string path2 = path + ".2.wav";
+    second.texts[wave_writer::FilePath] = path2;
+    second.bools[wave_writer::Append] = false;
+    second.devices[wave_writer::Output] = -1;
+    ASSERT_EQ(registry.StartRecording(writer), WaveWriterRegistry::StartResult::Started);
+    ASSERT_EQ(registry.StartRecording(second), WaveWriterRegistry::StartResult::Started);
+    EXPECT_EQ(registry.StartRecording(second), WaveWriterRegistry::StartResult::AlreadyRecording);
+    EXPECT_EQ(registry.RecordingCount(), 2u);
+    PlayBlock(1.0, 1.0);
+    registry.StopRecording(second);
+    PlayBlock(1.0, 1.0);
+    registry.StopRecording(writer);
+    EXPECT_EQ(ReadFile(path).size(), 44u + 2u * 384u);
+    EXPECT_EQ(ReadFile(path2).size(), 44u + 384u);
+    std::remove(path2.c_str());
+}
+
+TEST_F(WaveWriterTest, StartFailures) {
+    writer.texts[wave_writer::FilePath].clear();
+    EXPECT_EQ(registry.StartRecording(writer), WaveWriterRegistry::StartResult::NoPath);
+    writer.texts[wave_writer::FilePath] = ::testing::TempDir() + "no-such-folder-mw/x.wav";
+    EXPECT_EQ(registry.StartRecording(writer), WaveWriterRegistry::StartResult::OpenFailed);
+    EXPECT_FALSE(registry.IsRecording(writer));
+    Module notAWriter{ModuleKind::AudioOutput};
+    EXPECT_EQ(registry.StartRecording(notAWriter), WaveWriterRegistry::StartResult::OpenFailed);
+}
+
+TEST_F(WaveWriterTest, SizesPast4GiBAreClampedNotWrapped) {
+    // A sparse file of 5 GiB stands for a long recording.
+    WriteFile(path, {});
+    ASSERT_EQ(::truncate(path.c_str(), off_t(5) << 30), 0);
+    writer.bools[wave_writer::Append] = true;
+    ASSERT_EQ(registry.StartRecording(writer), WaveWriterRegistry::StartResult::Started);
+    PlayBlock(1.0, 1.0);
+    registry.StopRecording(writer);
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_size, (off_t(5) << 30) + 384);
+    std::ifstream f(path, std::ios::binary);
+    std::vector<uint8_t> head(44);
+    f.read(reinterpret_cast<char*>(head.data()), 44);
+    EXPECT_EQ(U32(head, 4), 0xFFFFFFFFu);
+    EXPECT_EQ(U32(head, 40), 0xFFFFFFFFu);
+}
+
+// The writer thread taps while the user stops and starts the recording: after a stop nothing more reaches
+// the file, and every stopped file is whole.
+TEST(WaveWriterThreading, StopIsExclusiveWithTheTap) {
+    const std::string path =
+        ::testing::TempDir() + "mw_wave_threading_" + std::to_string(::getpid()) + ".wav";
+    Module writer{ModuleKind::AudioWaveWriter};
+    writer.texts[wave_writer::FilePath] = path;
+    writer.bools[wave_writer::Append] = false;
+    writer.devices[wave_writer::Output] = 0;
+    WaveWriterRegistry registry;
+
+    std::array<int16_t, 2 * 96> frames{};
+    for (size_t i = 0; i < frames.size(); ++i) frames[i] = int16_t(i);
+    std::atomic<bool> stop{false};
+    std::thread tapper([&] {
+        while (!stop.load()) {
+            registry.TapBuffer(frames.data(), uint32_t(frames.size() * 2), 0);
+            std::this_thread::sleep_for(std::chrono::microseconds(20));
+        }
+    });
+    for (int round = 0; round < 20; ++round) {
+        ASSERT_EQ(registry.StartRecording(writer), WaveWriterRegistry::StartResult::Started);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        ASSERT_TRUE(registry.StopRecording(writer));
+        const auto size1 = ReadFile(path).size();
+        std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        const auto bytes = ReadFile(path);
+        ASSERT_EQ(bytes.size(), size1) << "a tap reached a stopped file";
+        ASSERT_EQ((bytes.size() - 44) % 384, 0u);
+        EXPECT_EQ(U32(bytes, 4), bytes.size() - 8);
+        EXPECT_EQ(U32(bytes, 40), bytes.size() - 44);
+    }
+    stop = true;
+    tapper.join();
+    std::remove(path.c_str());
+}
+
+} // namespace
+} // namespace mw

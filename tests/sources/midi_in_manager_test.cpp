@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "sources/memory_midi.hpp"
+#include "sources/midi_in_manager.hpp"
+
+namespace mw {
+namespace {
+
+using Notes = std::array<uint8_t, kMidiNoteTableSize>;
+
+class MidiInManagerTest : public ::testing::Test {
+protected:
+    void Use(int32_t device) {
+        midi.BeginMidiBlock();
+        midi.UseMidiDevice(device);
+        midi.EndMidiBlock();
+    }
+    uint8_t Velocity(int channel, int note) {
+        Notes n{};
+        EXPECT_TRUE(midi.CopyNoteVelocities(0, n));
+        return n[size_t(channel * 128 + note)];
+    }
+
+    MemoryMidiBackend backend{{{"Keys", {{100, 0x643C90u}, {200, 0x003C80u}}}, {"Pads"}}};
+    MidiInManager midi{backend};
+};
+
+TEST_F(MidiInManagerTest, NoteOnThenNoteOff) {
+    Use(0);
+    backend.Send(0, MidiShortMessage(0x91, 60, 100));
+    EXPECT_EQ(Velocity(1, 60), 100);
+    EXPECT_EQ(midi.GetLastIndex(0), 0x91 * 128 + 60);
+    EXPECT_EQ(midi.ReadLastValue(0, 0x91 * 128 + 60), 100.0);
+    backend.Send(0, MidiShortMessage(0x81, 60, 64));
+    EXPECT_EQ(Velocity(1, 60), 0);
+    EXPECT_EQ(midi.ReadLastValue(0, 16572), 64.0); // 0x81 x 128 + 60
+    EXPECT_EQ(midi.GetLastIndex(0), 16572);
+}
+
+TEST_F(MidiInManagerTest, NoteOnWithVelocityZeroReleases) {
+    Use(0);
+    backend.Send(0, MidiShortMessage(0x9F, 127, 1));
+    EXPECT_EQ(Velocity(15, 127), 1);
+    backend.Send(0, MidiShortMessage(0x9F, 127, 0));
+    EXPECT_EQ(Velocity(15, 127), 0);
+}
+
+TEST_F(MidiInManagerTest, ControllerSetsItsValueOnly) {
+    Use(0);
+    backend.Send(0, MidiShortMessage(0x90, 10, 50));
+    backend.Send(0, MidiShortMessage(0xB0, 7, 127));
+    EXPECT_EQ(midi.ReadLastValue(0, 22535), 127.0); // 0xB0 x 128 + 7
+    EXPECT_EQ(midi.GetLastIndex(0), 22535);
+    Notes n{};
+    ASSERT_TRUE(midi.CopyNoteVelocities(0, n));
+    int held = 0;
+    for (uint8_t v : n) held += v != 0;
+    EXPECT_EQ(held, 1);
+    EXPECT_EQ(n[10], 50);
+    // Key pressure is kept like a controller.
+    backend.Send(0, MidiShortMessage(0xA2, 40, 33));
+    EXPECT_EQ(midi.ReadLastValue(0, 0xA2 * 128 + 40), 33.0);
+}
+
+TEST_F(MidiInManagerTest, PitchBendKeepsTheMostSignificantBits) {
+    Use(0);
+    backend.Send(0, MidiShortMessage(0xE3, 0x00, 0x40));
+    EXPECT_EQ(midi.ReadLastValue(0, 29056), 64.0); // 0xE3 x 128
+    EXPECT_EQ(midi.GetLastIndex(0), 29056);
+}
+
+TEST_F(MidiInManagerTest, ProgramChangeAndChannelPressureKeepTheFirstDataByte) {
+    Use(0);
+    backend.Send(0, MidiShortMessage(0xC5, 12, 99));
+    EXPECT_EQ(midi.ReadLastValue(0, 25216), 12.0); // 0xC5 x 128
+    backend.Send(0, MidiShortMessage(0xD0, 90, 0));
+    EXPECT_EQ(midi.ReadLastValue(0, 0xD0 * 128), 90.0);
+    EXPECT_EQ(midi.GetLastIndex(0), 0xD0 * 128);
+}
+
+TEST_F(MidiInManagerTest, SystemMessagesChangeNothing) {
+    Use(0);
+    backend.Send(0, MidiShortMessage(0x92, 61, 70));
+    const int32_t index = midi.GetLastIndex(0);
+    backend.Send(0, 0xF8); // clock
+    backend.Send(0, MidiShortMessage(0xF0, 1, 2));
+    EXPECT_EQ(midi.GetLastIndex(0), index);
+    EXPECT_EQ(Velocity(2, 61), 70);
+    EXPECT_EQ(midi.ReadLastValue(0, 0xF8 * 128), 0.0);
+}
+
+TEST_F(MidiInManagerTest, StrayHighBitsInDataBytesStayInTheirRow) {
+    Use(0);
+    backend.Send(0, 0x00FFFF90u); // note on, data bytes 0xFF: read as 127, 127
+    EXPECT_EQ(Velocity(0, 127), 127);
+    EXPECT_EQ(midi.GetLastIndex(0), 0x90 * 128 + 127);
+}
+
+TEST_F(MidiInManagerTest, ReadersOfAClosedDeviceGiveNeutralValues) {
+    Notes n{};
+    EXPECT_FALSE(midi.CopyNoteVelocities(0, n));
+    EXPECT_EQ(midi.ReadLastValue(0, 100), 0.0);
+    EXPECT_EQ(midi.GetLastIndex(0), -1);
+    Use(0);
+    EXPECT_EQ(midi.GetLastIndex(0), -1); // just opened
+    EXPECT_TRUE(midi.CopyNoteVelocities(0, n));
+}
+
+TEST_F(MidiInManagerTest, IndexIsTakenModulo65536) {
+    Use(0);
+    backend.Send(0, MidiShortMessage(0xB1, 2, 3));
+    EXPECT_EQ(midi.ReadLastValue(0, 0x10000 + 0xB1 * 128 + 2), 3.0);
+}
+
+TEST_F(MidiInManagerTest, ClosesInTheFirstBlockWithoutUseAndRestartsFromZero) {
+    Use(0);
+    backend.Send(0, MidiShortMessage(0x90, 1, 2));
+    midi.BeginMidiBlock();
+    midi.UseMidiDevice(1);
+    EXPECT_TRUE(midi.IsOpen(0));
+    midi.EndMidiBlock();
+    EXPECT_FALSE(midi.IsOpen(0));
+    EXPECT_FALSE(backend.IsOpen(0));
+    Use(0);
+    EXPECT_EQ(Velocity(0, 1), 0);
+    EXPECT_EQ(midi.GetLastIndex(0), -1);
+    EXPECT_EQ(backend.OpenCount(0), 2);
+    midi.CloseAllMidi();
+    EXPECT_EQ(midi.OpenDeviceCount(), 0);
+}
+
+TEST_F(MidiInManagerTest, UseOutsideABlockAndOpenFailures) {
+    EXPECT_FALSE(midi.UseMidiDevice(0));
+    backend.SetOpenFails(0, true);
+    midi.BeginMidiBlock();
+    EXPECT_FALSE(midi.UseMidiDevice(0));
+    EXPECT_FALSE(midi.UseMidiDevice(5));
+    midi.EndMidiBlock();
+    backend.SetOpenFails(0, false);
+    midi.BeginMidiBlock();
+    EXPECT_TRUE(midi.UseMidiDevice(0));
+    midi.EndMidiBlock();
+}
+
+TEST_F(MidiInManagerTest, TimedMessagesArriveWhenTheirTimeComes) {
+    Use(0);
+    backend.Advance(150);
+    EXPECT_EQ(Velocity(0, 60), 100);
+    backend.Advance(50); // the note off is due at 200: not yet (before 200)
+    EXPECT_EQ(Velocity(0, 60), 100);
+    backend.Advance(1);
+    EXPECT_EQ(Velocity(0, 60), 0);
+}
+
+TEST_F(MidiInManagerTest, ListsTheDevices) {
+    const std::vector<DeviceChoice> expected{{"Keys", 0}, {"Pads", 1}};
+    EXPECT_EQ(midi.ListDevices(), expected);
+}
+
+// The input notice writes the tables while the engine reads them under the lock.
+TEST(MidiInManagerThreading, MessagesArriveWhileTheEngineReads) {
+    MemoryMidiBackend backend;
+    MidiInManager midi(backend);
+    midi.BeginMidiBlock();
+    ASSERT_TRUE(midi.UseMidiDevice(0));
+    midi.EndMidiBlock();
+    std::atomic<bool> done{false};
+    std::thread device([&] {
+        for (int i = 0; i < 20000; ++i)
+            backend.Send(0,
+                         MidiShortMessage(uint8_t(0x90 | (i & 15)), uint8_t(i & 127), uint8_t(1 + i % 126)));
+        backend.Send(0, MidiShortMessage(0xB0, 1, 77));
+        done = true;
+    });
+    Notes n{};
+    while (!done.load()) {
+        midi.BeginMidiBlock();
+        midi.UseMidiDevice(0);
+        midi.CopyNoteVelocities(0, n);
+        const int32_t index = midi.GetLastIndex(0);
+        EXPECT_TRUE(index == -1 || (index >= 0x90 * 128 && index < 0xC0 * 128)) << index;
+        (void)midi.ReadLastValue(0, index);
+        midi.EndMidiBlock();
+    }
+    device.join();
+    EXPECT_EQ(midi.ReadLastValue(0, 0xB0 * 128 + 1), 77.0);
+    EXPECT_EQ(midi.GetLastIndex(0), 0xB0 * 128 + 1);
+}
+
+} // namespace
+} // namespace mw
