@@ -1,0 +1,82 @@
+// The patch tools of murmelwerk-render: load a patch file, save it again, print it as JSON.
+// Headless, the main window's client origin is the screen origin: positions pass through unchanged.
+#include <iostream>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/commands.hpp"
+#include "model/config_file.hpp"
+#include "model/patch.hpp"
+
+namespace mw::cli {
+namespace {
+
+void Report(ConfigStatus status, const std::string& path) {
+    if (const auto message = MessageFor(status))
+        std::cerr << "murmelwerk-render: " << path << ": " << message->englishText << "\n";
+}
+
+nlohmann::ordered_json KeyJson(const WrittenKey& w) {
+    switch (w.role) {
+    case KeyRole::LinkSensitivity:
+    case KeyRole::LinkValue:
+    case KeyRole::Real:
+        return w.real;
+    case KeyRole::Bool:
+        return w.boolean;
+    case KeyRole::Text:
+    case KeyRole::Sequence:
+        return w.text;
+    case KeyRole::LinkSource:
+    case KeyRole::LinkSubType:
+    case KeyRole::InputSource:
+    case KeyRole::InputSubType:
+    case KeyRole::Integer:
+    case KeyRole::Enum:
+    case KeyRole::Device:
+    case KeyRole::Controllers:
+        return w.integer;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool LoadPatchFile(Patch& patch, const std::string& path) {
+    const ConfigStatus status = LoadConfigurationFile(patch, path);
+    Report(status, path);
+    return status == ConfigStatus::Ok;
+}
+
+bool SavePatchFile(const Patch& patch, const std::string& path) {
+    const ConfigStatus status = SaveConfigurationFile(patch, path);
+    Report(status, path);
+    return status == ConfigStatus::Ok;
+}
+
+std::string PatchToJson(const Patch& patch) {
+    nlohmann::ordered_json modules = nlohmann::ordered_json::array();
+    patch.ForEachModule([&](const Module& m) {
+        nlohmann::ordered_json j;
+        j["kind"] = Info(m.kind).keyword;
+        j["name"] = m.name;
+        j["position"] = {m.position.x, m.position.y};
+        nlohmann::ordered_json slots = nlohmann::ordered_json::array();
+        if (Info(m.kind).isSink && !m.sliders) {
+            slots.push_back(m.sinkSlot.load());
+        } else {
+            for (int k = 0; k < m.OutputCount(); ++k) slots.push_back(m.OutputSlot(k));
+        }
+        j["slots"] = std::move(slots);
+        nlohmann::ordered_json keys = nlohmann::ordered_json::object();
+        ForEachWrittenKey(m, patch, [&](const WrittenKey& w) { keys[w.key] = KeyJson(w); });
+        j["keys"] = std::move(keys);
+        modules.push_back(std::move(j));
+    });
+    nlohmann::ordered_json root;
+    root["modules"] = std::move(modules);
+    // Texts that are not valid UTF-8 (file paths may hold any bytes) are shown with U+FFFD.
+    return root.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
+} // namespace mw::cli
