@@ -1,0 +1,249 @@
+#include "cli/offline_renderer.hpp"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstring>
+#include <mutex>
+
+#include "audio/memory_output.hpp"
+#include "audio/wave_out_manager.hpp"
+#include "audio/wave_writer_registry.hpp"
+#include "engine/kinds/note_modules.hpp"
+#include "sources/memory_input.hpp"
+#include "sources/memory_midi.hpp"
+#include "sources/midi_in_manager.hpp"
+#include "sources/mouse_sampler.hpp"
+#include "sources/wave_in_manager.hpp"
+
+namespace mw::cli {
+namespace {
+
+constexpr int kDeviceCount = 9; // devices 0..8 besides the default, as many as the engine can address
+constexpr uint32_t kSamplesPerSamplerIteration = 480; // 10 ms
+
+// Counts the frames handed to each device, so the renderer can tell when a device played nothing.
+class CountingBackend final : public IOutputBackend {
+public:
+    explicit CountingBackend(IOutputBackend& inner) : inner_(inner) {}
+    int DeviceCount() override { return inner_.DeviceCount(); }
+    bool DeviceName(int device, std::string& name) override { return inner_.DeviceName(device, name); }
+    std::unique_ptr<IOutputStream> Open(int device, OutputDoneFn done, void* context) override {
+        auto s = inner_.Open(device, done, context);
+        if (!s) return nullptr;
+        return std::make_unique<Stream>(std::move(s), Counter(device));
+    }
+    uint64_t Frames(int device) const { return (device >= -1 && device < kDeviceCount) ? frames_[device + 1] : 0; }
+
+private:
+    class Stream final : public IOutputStream {
+    public:
+        Stream(std::unique_ptr<IOutputStream> inner, uint64_t* counter) : inner_(std::move(inner)), counter_(counter) {}
+        bool Write(const int16_t* frames, uint32_t count, uint32_t tag) override {
+            const bool ok = inner_->Write(frames, count, tag);
+            if (ok && counter_) *counter_ += count;
+            return ok;
+        }
+        bool Failed() const override { return inner_->Failed(); }
+        uint64_t Underruns() const override { return inner_->Underruns(); }
+
+    private:
+        std::unique_ptr<IOutputStream> inner_;
+        uint64_t* counter_;
+    };
+    uint64_t* Counter(int device) { return (device >= -1 && device < kDeviceCount) ? &frames_[device + 1] : nullptr; }
+
+    IOutputBackend& inner_;
+    std::array<uint64_t, kDeviceCount + 1> frames_{};
+};
+
+std::vector<MemoryOutputBackend::DeviceSpec> OutputSpecs() {
+    std::vector<MemoryOutputBackend::DeviceSpec> specs;
+    for (int i = 0; i < kDeviceCount; ++i) specs.push_back({"Offline Output " + std::to_string(i)});
+    return specs;
+}
+
+} // namespace
+
+struct OfflineRenderer::Devices {
+    explicit Devices(const RenderSettings& s, bool keepFrames)
+        : outBackend(OutputSpecs(), "Offline Default Output", keepFrames), counting(outBackend),
+          outputs(counting, &registry, WaveOutManager::Options{true}),
+          midiBackend(MidiSpecs(s)), midi(midiBackend),
+          inBackend({}, MemoryInputBackend::DeviceSpec{"Offline Default Input", s.input, false}),
+          inputs(inBackend, WaveInManager::Options{true}), pointer(s.gesture, s.screen) {}
+
+    static std::vector<MemoryMidiBackend::DeviceSpec> MidiSpecs(const RenderSettings& s) {
+        MemoryMidiBackend::DeviceSpec d{"Offline MIDI In", {}};
+        for (const TimedMidiMessage& m : s.midi) {
+            const double frame = std::max(0.0, std::round(m.seconds * kSampleRate));
+            d.messages.push_back({uint64_t(frame), m.message});
+        }
+        return {d};
+    }
+
+    WaveWriterRegistry registry;
+    MemoryOutputBackend outBackend;
+    CountingBackend counting;
+    WaveOutManager outputs;
+    MemoryMidiBackend midiBackend;
+    MidiInManager midi;
+    MemoryInputBackend inBackend;
+    WaveInManager inputs;
+    ScriptedPointer pointer;
+    WheelState wheel;
+    MouseSamplerCore sampler;
+};
+
+OfflineRenderer::OfflineRenderer(RenderSettings settings) : s_(std::move(settings)) {
+    engine_ = std::make_unique<Engine>();
+    patch_ = std::make_unique<Patch>(*engine_);
+}
+
+OfflineRenderer::~OfflineRenderer() {
+    // Modules go before the devices the engine talks to.
+    patch_.reset();
+    engine_.reset();
+}
+
+uint64_t OfflineRenderer::FrameCount() const {
+    const double f = std::round(std::max(0.0, s_.seconds) * kSampleRate);
+    return f > 1e12 ? uint64_t(1e12) : uint64_t(f);
+}
+
+void OfflineRenderer::Prepare() {
+    dev_.reset();
+    engine_->SetDevices(nullptr, nullptr, nullptr);
+}
+
+void OfflineRenderer::RenderBlocks(const std::function<void(uint32_t)>& afterBlock) {
+    Devices& d = *dev_;
+    Engine& e = *engine_;
+    e.SetDevices(&d.outputs, &d.midi, &d.inputs);
+    e.SetPointer(&d.pointer);
+    e.Seed(s_.seed);
+    e.controlRate = s_.controlRate;
+    e.steerLatency = false;
+    e.blockAdjust = 0;
+
+    int cx = 0, cy = 0;
+    d.pointer.ReadCursor(cx, cy);
+    d.sampler.Start({cx, cy}, d.pointer.Screen(), 0);
+
+    const uint64_t frames = FrameCount();
+    const uint64_t blocks = (frames + kBaseBlockLength - 1) / kBaseBlockLength;
+    uint64_t sample = 0;
+    e.BeginOffline();
+    for (uint64_t b = 0; b < blocks; ++b) {
+        if (sample % kSamplesPerSamplerIteration == 0) {
+            if (sample > 0) {
+                // One wheel message per notch, as the window system sends them.
+                for (int n = d.pointer.Advance(); n != 0; n -= (n > 0 ? 1 : -1)) d.wheel.OnWheel(n > 0 ? 120 : -120);
+            }
+            SampleStep(d.sampler, d.pointer, d.wheel, s_.wrapMouse);
+            // The model's 10 ms poll: learned MIDI sliders and caught notes.
+            ProcessSliderLearning(*patch_);
+            const auto& m = d.sampler.Measures();
+            for (int k = 0; k < kMeasureCount; ++k) e.rawMeasures[k] = m[k];
+        }
+        d.inBackend.Advance(kBaseBlockLength);
+        d.inputs.PumpCapture();
+        d.midiBackend.Advance(kBaseBlockLength);
+
+        e.RenderBlock();
+        d.outputs.PumpWriters();
+        d.outBackend.Advance(kBaseBlockLength);
+        sample += kBaseBlockLength;
+        afterBlock(kBaseBlockLength);
+        if (s_.progress && (b % 250 == 0 || b + 1 == blocks)) s_.progress(double(b + 1) / double(blocks));
+    }
+    e.EndOffline();
+    e.SetDevices(nullptr, nullptr, nullptr);
+    e.SetPointer(nullptr);
+}
+
+std::vector<int16_t> OfflineRenderer::RenderFrames() {
+    Prepare();
+    dev_ = std::make_unique<Devices>(s_, true);
+    const int32_t device = s_.device;
+    // Per block: did the device get frames? A block that reached no module plays as silence.
+    std::vector<bool> played;
+    uint64_t last = 0;
+    RenderBlocks([&](uint32_t) {
+        const uint64_t now = dev_->counting.Frames(device);
+        played.push_back(now > last);
+        last = now;
+    });
+    const std::vector<int16_t> frames = dev_->outBackend.Played(device);
+    std::vector<int16_t> out;
+    out.reserve(played.size() * 2 * kBaseBlockLength);
+    size_t at = 0;
+    for (bool p : played) {
+        const size_t n = 2 * kBaseBlockLength;
+        if (p && at + n <= frames.size()) {
+            out.insert(out.end(), frames.begin() + long(at), frames.begin() + long(at + n));
+            at += n;
+        } else {
+            out.insert(out.end(), n, int16_t(0));
+        }
+    }
+    out.resize(size_t(FrameCount()) * 2);
+    dev_.reset();
+    return out;
+}
+
+namespace {
+
+void PutLe32(uint8_t* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
+}
+
+// Cuts a finished recording to exactly `frames` stereo frames and sets both size fields to match.
+bool TrimWaveFile(const std::string& path, uint64_t frames, std::string& error) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
+        error = "cannot write '" + path + "': " + std::strerror(errno);
+        return false;
+    }
+    const uint64_t dataBytes = frames * 4;
+    bool ok = ::ftruncate(fd, off_t(44 + dataBytes)) == 0;
+    uint8_t riff[4], data[4];
+    const uint64_t riffSize = 36 + dataBytes;
+    PutLe32(riff, riffSize > 0xFFFFFFFFull ? 0xFFFFFFFFu : uint32_t(riffSize));
+    PutLe32(data, dataBytes > 0xFFFFFFFFull ? 0xFFFFFFFFu : uint32_t(dataBytes));
+    ok = ok && ::pwrite(fd, riff, 4, 4) == 4 && ::pwrite(fd, data, 4, 40) == 4;
+    ok = (::close(fd) == 0) && ok;
+    if (!ok) error = "cannot write '" + path + "': " + std::strerror(errno);
+    return ok;
+}
+
+} // namespace
+
+bool OfflineRenderer::RenderToFile(const std::string& path, std::string& error) {
+    Prepare();
+    dev_ = std::make_unique<Devices>(s_, false);
+    Module writer(ModuleKind::AudioWaveWriter);
+    writer.texts[wave_writer::FilePath] = path;
+    writer.bools[wave_writer::Append] = false;
+    writer.devices[wave_writer::Output] = s_.device;
+    if (dev_->registry.StartRecording(writer) != WaveWriterRegistry::StartResult::Started) {
+        error = "cannot write '" + path + "'";
+        dev_.reset();
+        return false;
+    }
+    const int32_t device = s_.device;
+    uint64_t last = 0;
+    const std::vector<int16_t> silence(2 * kMaxBlockSamples, 0);
+    RenderBlocks([&](uint32_t n) {
+        // A block in which no module played to the device: the device plays silence, and so does the file.
+        const uint64_t now = dev_->counting.Frames(device);
+        if (now == last) dev_->registry.TapBuffer(silence.data(), n * 4, device);
+        last = now;
+    });
+    dev_->registry.StopRecording(writer);
+    dev_.reset();
+    return TrimWaveFile(path, FrameCount(), error);
+}
+
+} // namespace mw::cli
