@@ -47,7 +47,7 @@ inline double Sine(double x) {
     constexpr double kPiOver2a = 1.57079632673412561417e+00; // the first 33 bits of pi/2
     constexpr double kPiOver2b = 6.07710050630396597660e-11; // the next 33 bits
     constexpr double kPiOver2c = 2.02226624871116645580e-21; // the rest
-    constexpr double kRoundingShift = 6755399441055744.0;     // 1.5 x 2^52: adding it rounds to an integer
+    constexpr double kRoundingShift = 6755399441055744.0;    // 1.5 x 2^52: adding it rounds to an integer
     const double j = (x * kTwoOverPi + kRoundingShift) - kRoundingShift;
     const double r = ((x - j * kPiOver2a) - j * kPiOver2b) - j * kPiOver2c;
     const double z = r * r;
