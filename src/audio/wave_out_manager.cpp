@@ -62,21 +62,7 @@ WaveOutManager::Target WaveOutManager::Decode(int32_t id) {
     return {id - 200, false, true};
 }
 
-WaveOutManager::Device* WaveOutManager::FindLocked(int32_t device) const {
-    for (Device* d = head_; d; d = d->next)
-        if (d->deviceNumber == device) return d;
-    return nullptr;
-}
-
-void WaveOutManager::Append(Device* d) {
-    d->next = nullptr;
-    if (tail_)
-        tail_->next = d;
-    else
-        head_ = d;
-    tail_ = d;
-    ++count_;
-}
+WaveOutManager::Device* WaveOutManager::FindLocked(int32_t device) const { return devices_.Find(device); }
 
 // Opens with the lock released: the device call may block. Only the engine thread changes the list, so
 // nothing else can open the same device meanwhile.
@@ -102,7 +88,7 @@ WaveOutManager::Device* WaveOutManager::OpenDevice(std::unique_lock<std::mutex>&
         lock.lock();
         return other;
     }
-    Append(d.release());
+    devices_.Append(d.release());
     return raw;
 }
 
@@ -127,7 +113,7 @@ void WaveOutManager::CloseDevices(Device* list) {
 void WaveOutManager::BeginBlock() {
     std::lock_guard lock(mutex_);
     blockOpen_ = true;
-    for (Device* d = head_; d; d = d->next) {
+    for (Device* d = devices_.Head(); d; d = d->next) {
         d->useCount = 0;
         d->claimedThisBlock = false;
     }
@@ -189,29 +175,11 @@ bool WaveOutManager::Submit(int32_t id, const OutputBlock& block, int64_t* queue
 
 void WaveOutManager::EndBlock() {
     Device* closing = nullptr;
-    Device** tailOfClosing = &closing;
     {
         std::lock_guard lock(mutex_);
-        Device* prev = nullptr;
-        for (Device* d = head_; d;) {
-            Device* next = d->next;
-            // Unused in this block, or failed beyond recovery (reopened on the next use).
-            if (d->useCount < 1 || d->stream->Failed()) {
-                if (prev)
-                    prev->next = next;
-                else
-                    head_ = next;
-                if (tail_ == d) tail_ = prev;
-                --count_;
-                d->closing = true;
-                d->next = nullptr;
-                *tailOfClosing = d;
-                tailOfClosing = &d->next;
-            } else {
-                prev = d;
-            }
-            d = next;
-        }
+        // Unused in this block, or failed beyond recovery (reopened on the next use).
+        closing = devices_.Unlink([](Device* d) { return d->useCount < 1 || d->stream->Failed(); });
+        for (Device* d = closing; d; d = d->next) d->closing = true;
         blockOpen_ = false;
     }
     CloseDevices(closing);
@@ -221,10 +189,8 @@ void WaveOutManager::CloseAll() {
     Device* all = nullptr;
     {
         std::lock_guard lock(mutex_);
-        all = head_;
-        for (Device* d = head_; d; d = d->next) d->closing = true;
-        head_ = tail_ = nullptr;
-        count_ = 0;
+        all = devices_.TakeAll();
+        for (Device* d = all; d; d = d->next) d->closing = true;
     }
     CloseDevices(all);
 }
@@ -309,7 +275,7 @@ void WaveOutManager::PumpWriters() {
     // Whole pass under the lock: the done notices take no lock, so this cannot deadlock, and it stays
     // safe whichever thread calls it.
     std::lock_guard lock(mutex_);
-    for (Device* d = head_; d; d = d->next) SendCollected(*d, CollectLocked(*d));
+    for (Device* d = devices_.Head(); d; d = d->next) SendCollected(*d, CollectLocked(*d));
 }
 
 void WaveOutManager::OnDone(void* context, uint32_t tag) {
@@ -353,7 +319,7 @@ bool WaveOutManager::IsOpen(int32_t device) const {
 
 int WaveOutManager::OpenDeviceCount() const {
     std::lock_guard lock(mutex_);
-    return count_;
+    return devices_.Count();
 }
 
 int64_t WaveOutManager::QueuedBlocks(int32_t device) const {
@@ -365,7 +331,7 @@ int64_t WaveOutManager::QueuedBlocks(int32_t device) const {
 uint64_t WaveOutManager::Underruns() const {
     std::lock_guard lock(mutex_);
     uint64_t n = closedUnderruns_.load(std::memory_order_relaxed);
-    for (const Device* d = head_; d; d = d->next) n += d->stream->Underruns();
+    for (const Device* d = devices_.Head(); d; d = d->next) n += d->stream->Underruns();
     return n;
 }
 

@@ -31,6 +31,7 @@
 #include <mutex>
 #include <thread>
 
+#include "audio/device_chain.hpp"
 #include "audio/device_list.hpp"
 #include "audio/output_backend.hpp"
 #include "engine/devices.hpp"
@@ -92,7 +93,6 @@ private:
 
     Device* FindLocked(int32_t device) const;
     Device* OpenDevice(std::unique_lock<std::mutex>& lock, int32_t device);
-    void Append(Device* d);
     void CloseDevices(Device* list);
     void WriterMain(Device* d);
     int CollectLocked(Device& d);
@@ -104,9 +104,7 @@ private:
 
     mutable std::mutex mutex_;
     bool blockOpen_ = false;
-    Device* head_ = nullptr;
-    Device* tail_ = nullptr;
-    int count_ = 0;
+    DeviceChain<Device> devices_;
     std::atomic<uint64_t> closedUnderruns_{0};
 };
 

@@ -17,16 +17,12 @@ MidiInManager::~MidiInManager() {
     CloseAllMidi();
 }
 
-MidiInManager::Device* MidiInManager::FindLocked(int32_t device) const {
-    for (Device* d = head_; d; d = d->next)
-        if (d->deviceNumber == device) return d;
-    return nullptr;
-}
+MidiInManager::Device* MidiInManager::FindLocked(int32_t device) const { return devices_.Find(device); }
 
 void MidiInManager::BeginMidiBlock() {
     std::lock_guard lock(mutex_);
     blockOpen_ = true;
-    for (Device* d = head_; d; d = d->next) d->useCount = 0;
+    for (Device* d = devices_.Head(); d; d = d->next) d->useCount = 0;
 }
 
 bool MidiInManager::UseMidiDevice(int32_t deviceNumber) {
@@ -50,12 +46,7 @@ bool MidiInManager::UseMidiDevice(int32_t deviceNumber) {
             d = other;
         } else {
             d = fresh.release();
-            if (tail_)
-                tail_->next = d;
-            else
-                head_ = d;
-            tail_ = d;
-            ++count_;
+            devices_.Append(d);
         }
     }
     ++d->useCount;
@@ -86,27 +77,9 @@ int32_t MidiInManager::GetLastIndex(int32_t deviceNumber) {
 
 void MidiInManager::EndMidiBlock() {
     Device* closing = nullptr;
-    Device** tailOfClosing = &closing;
     {
         std::lock_guard lock(mutex_);
-        Device* prev = nullptr;
-        for (Device* d = head_; d;) {
-            Device* next = d->next;
-            if (d->useCount < 1) {
-                if (prev)
-                    prev->next = next;
-                else
-                    head_ = next;
-                if (tail_ == d) tail_ = prev;
-                --count_;
-                d->next = nullptr;
-                *tailOfClosing = d;
-                tailOfClosing = &d->next;
-            } else {
-                prev = d;
-            }
-            d = next;
-        }
+        closing = devices_.Unlink([](Device* d) { return d->useCount < 1; });
         blockOpen_ = false;
     }
     CloseDevices(closing);
@@ -116,9 +89,7 @@ void MidiInManager::CloseAllMidi() {
     Device* all = nullptr;
     {
         std::lock_guard lock(mutex_);
-        all = head_;
-        head_ = tail_ = nullptr;
-        count_ = 0;
+        all = devices_.TakeAll();
     }
     CloseDevices(all);
 }
@@ -177,7 +148,7 @@ bool MidiInManager::IsOpen(int32_t device) const {
 
 int MidiInManager::OpenDeviceCount() const {
     std::lock_guard lock(mutex_);
-    return count_;
+    return devices_.Count();
 }
 
 } // namespace mw

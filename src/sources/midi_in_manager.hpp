@@ -16,6 +16,7 @@
 #include <mutex>
 #include <vector>
 
+#include "audio/device_chain.hpp"
 #include "audio/device_list.hpp"
 #include "engine/devices.hpp"
 #include "sources/midi_backend.hpp"
@@ -61,9 +62,7 @@ private:
     IMidiBackend& backend_;
     mutable std::mutex mutex_;
     bool blockOpen_ = false;
-    Device* head_ = nullptr;
-    Device* tail_ = nullptr;
-    int count_ = 0;
+    DeviceChain<Device> devices_;
 };
 
 /// The per-device state the input notice writes.

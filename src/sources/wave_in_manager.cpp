@@ -53,16 +53,12 @@ WaveInManager::~WaveInManager() {
     CloseAllInput();
 }
 
-WaveInManager::Device* WaveInManager::FindLocked(int32_t device) const {
-    for (Device* d = head_; d; d = d->next)
-        if (d->deviceNumber == device) return d;
-    return nullptr;
-}
+WaveInManager::Device* WaveInManager::FindLocked(int32_t device) const { return devices_.Find(device); }
 
 void WaveInManager::BeginInputBlock() {
     std::lock_guard lock(mutex_);
     blockOpen_ = true;
-    for (Device* d = head_; d; d = d->next) d->useCount = 0;
+    for (Device* d = devices_.Head(); d; d = d->next) d->useCount = 0;
 }
 
 bool WaveInManager::UseInputDevice(int32_t deviceNumber) {
@@ -95,12 +91,7 @@ bool WaveInManager::UseInputDevice(int32_t deviceNumber) {
             d = other;
         } else {
             d = fresh.release();
-            if (tail_)
-                tail_->next = d;
-            else
-                head_ = d;
-            tail_ = d;
-            ++count_;
+            devices_.Append(d);
         }
     }
     ++d->useCount;
@@ -134,29 +125,11 @@ bool WaveInManager::ReadInput(int32_t deviceNumber, uint64_t& position,
 
 void WaveInManager::EndInputBlock() {
     Device* closing = nullptr;
-    Device** tailOfClosing = &closing;
     {
         std::lock_guard lock(mutex_);
-        Device* prev = nullptr;
-        for (Device* d = head_; d;) {
-            Device* next = d->next;
-            // Unused in this block, or failed beyond recovery (reopened on the next use).
-            if (d->useCount < 1 || d->stream->Failed()) {
-                if (prev)
-                    prev->next = next;
-                else
-                    head_ = next;
-                if (tail_ == d) tail_ = prev;
-                --count_;
-                d->closing = true;
-                d->next = nullptr;
-                *tailOfClosing = d;
-                tailOfClosing = &d->next;
-            } else {
-                prev = d;
-            }
-            d = next;
-        }
+        // Unused in this block, or failed beyond recovery (reopened on the next use).
+        closing = devices_.Unlink([](Device* d) { return d->useCount < 1 || d->stream->Failed(); });
+        for (Device* d = closing; d; d = d->next) d->closing = true;
         blockOpen_ = false;
     }
     CloseDevices(closing);
@@ -166,10 +139,8 @@ void WaveInManager::CloseAllInput() {
     Device* all = nullptr;
     {
         std::lock_guard lock(mutex_);
-        all = head_;
-        for (Device* d = head_; d; d = d->next) d->closing = true;
-        head_ = tail_ = nullptr;
-        count_ = 0;
+        all = devices_.TakeAll();
+        for (Device* d = all; d; d = d->next) d->closing = true;
     }
     CloseDevices(all);
 }
@@ -236,7 +207,7 @@ void WaveInManager::CaptureMain(Device* d) {
 void WaveInManager::PumpCapture() {
     if (!options_.manualPump) return; // the capture threads do this work
     std::lock_guard lock(mutex_);
-    for (Device* d = head_; d; d = d->next) CapturePassLocked(*d);
+    for (Device* d = devices_.Head(); d; d = d->next) CapturePassLocked(*d);
 }
 
 void WaveInManager::OnCaptured(void* context, uint32_t tag, const int16_t* samples, uint32_t count) {
@@ -269,7 +240,7 @@ bool WaveInManager::IsOpen(int32_t device) const {
 
 int WaveInManager::OpenDeviceCount() const {
     std::lock_guard lock(mutex_);
-    return count_;
+    return devices_.Count();
 }
 
 uint32_t WaveInManager::CapturedBuffers(int32_t device) const {

@@ -27,6 +27,7 @@
 #include <mutex>
 #include <thread>
 
+#include "audio/device_chain.hpp"
 #include "audio/device_list.hpp"
 #include "engine/devices.hpp"
 #include "sources/input_backend.hpp"
@@ -90,9 +91,7 @@ private:
 
     mutable std::mutex mutex_;
     bool blockOpen_ = false;
-    Device* head_ = nullptr;
-    Device* tail_ = nullptr;
-    int count_ = 0;
+    DeviceChain<Device> devices_;
 };
 
 } // namespace mw
