@@ -1,6 +1,7 @@
 # Writes a C++ source holding the bytes of every file given, so the program carries them in itself.
-# Usage: cmake -DOUTPUT=out.cpp -DNAMESPACE=ns -DINPUTS="a;b;c" -P embed_files.cmake
+# Usage: cmake -DOUTPUT=out.cpp -DNAMESPACE=ns -DINPUTS="a|b|c" -P embed_files.cmake
 set(body "// Generated from the files it names; do not edit.\n#include <cstdint>\n#include <string_view>\n\nnamespace ${NAMESPACE} {\n\nstruct EmbeddedFile {\n    std::string_view name;\n    const unsigned char* data;\n    std::size_t size;\n};\n\n")
+string(REPLACE "|" ";" INPUTS "${INPUTS}")
 set(index 0)
 set(table "")
 foreach(input IN LISTS INPUTS)
