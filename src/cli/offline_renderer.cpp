@@ -149,9 +149,11 @@ void OfflineRenderer::RenderBlocks(const std::function<void(uint32_t)>& afterBlo
         }
         d.inBackend.Advance(kBaseBlockLength);
         d.inputs.PumpCapture();
-        d.midiBackend.Advance(kBaseBlockLength);
 
         e.RenderBlock();
+        // MIDI falls due after the block: the block's end has opened the devices its modules use, so
+        // notes at the very start of a MIDI file are not lost to a device that was still closed.
+        d.midiBackend.Advance(kBaseBlockLength);
         d.outputs.PumpWriters();
         d.outBackend.Advance(kBaseBlockLength);
         sample += kBaseBlockLength;

@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "engine/engine.hpp"
+#include "model/builtin_patches.hpp"
+#include "model/config_file.hpp"
+#include "model/patch.hpp"
+
+namespace mw {
+namespace {
+
+TEST(BuiltInPatches, MenuHoldsTheTwentyThreePatchesInSixSubmenus) {
+    const auto menu = BuiltInMenu();
+    ASSERT_EQ(menu.size(), 6u);
+    const int titles[] = {452, 453, 454, 455, 456, 457};
+    const size_t counts[] = {2, 8, 6, 4, 1, 2};
+    std::set<int> commands, resources;
+    for (size_t i = 0; i < menu.size(); ++i) {
+        EXPECT_EQ(menu[i].title, titles[i]);
+        EXPECT_EQ(menu[i].patches.size(), counts[i]);
+        for (const BuiltInPatch* p : menu[i].patches) {
+            commands.insert(p->command);
+            resources.insert(p->resource);
+        }
+    }
+    EXPECT_EQ(BuiltInPatches().size(), size_t(kBuiltInPatchCount));
+    EXPECT_EQ(commands.size(), 23u);
+    EXPECT_EQ(*commands.begin(), 0x8008);
+    EXPECT_EQ(*commands.rbegin(), 0x801E);
+    EXPECT_EQ(*resources.begin(), 205);
+    EXPECT_EQ(*resources.rbegin(), 241);
+    EXPECT_EQ(menu[0].patches[1]->name, "Basically Robotic");
+    EXPECT_EQ(FindBuiltInByName("air saw")->resource, 205);
+    EXPECT_EQ(FindBuiltInByCommand(0x801E)->resource, 241);
+    EXPECT_EQ(FindBuiltInByResource(206), nullptr);
+}
+
+class EachBuiltIn : public ::testing::TestWithParam<int> {};
+
+TEST_P(EachBuiltIn, IsACompleteFileWithItsCompositionAndEveryLinkResolved) {
+    const BuiltInPatch& p = BuiltInPatches()[size_t(GetParam())];
+    SCOPED_TRACE(std::string(p.name));
+    const std::string_view bytes = BuiltInPatchBytes(p);
+    ASSERT_GE(bytes.size(), 8u) << p.file << " is missing";
+    EXPECT_EQ(bytes.substr(0, 6), std::string_view("\xFF\xFE#\0#\0", 6));
+    EXPECT_EQ(bytes.substr(bytes.size() - 4), std::string_view("\r\0\n\0", 4));
+    const std::u16string file = FromFileBytes(bytes);
+    EXPECT_EQ(file.find(u"-[Invalid]-"), std::u16string::npos);
+    EXPECT_EQ(file.substr(1, 38), u"## Murmelwerk Configuration (MWC) ##\r\n");
+
+    Engine engine;
+    Patch patch(engine);
+    const std::optional<size_t> created = LoadBuiltInPatch(patch, p.resource);
+    ASSERT_TRUE(created.has_value());
+    size_t expected = 0;
+    for (auto [kind, count] : p.kinds) {
+        EXPECT_EQ(patch.Count(kind), size_t(count)) << Info(kind).keyword;
+        expected += size_t(count);
+    }
+    EXPECT_EQ(*created, expected);
+    EXPECT_EQ(patch.TotalCount(), expected);
+
+    // Saved again, the text is the same: every name found its module, every value kept its form.
+    EXPECT_EQ(ConfigurationText(patch), file);
+
+    const bool midi = p.submenu == 453, mic = p.submenu == 452;
+    for (Module* m : patch.Modules(ModuleKind::ControlMIDIInput)) EXPECT_EQ(m->Int(midi_input::InputDevice), 0);
+    for (Module* m : patch.Modules(ModuleKind::ControlMIDIControllerInput))
+        EXPECT_EQ(m->Int(midi_slider::InputDevice), 0);
+    if (midi) {
+        EXPECT_GT(patch.Count(ModuleKind::ControlMIDIInput), 0u);
+    }
+    for (Module* m : patch.Modules(ModuleKind::AudioInput)) EXPECT_EQ(m->Int(audio_input::InputDevice), -1);
+    if (mic) {
+        EXPECT_EQ(patch.Count(ModuleKind::AudioInput), 1u);
+    }
+}
+
+TEST_P(EachBuiltIn, MousePatchesTakeTheDirectionMeasuresAndMore) {
+    const BuiltInPatch& p = BuiltInPatches()[size_t(GetParam())];
+    if (p.resource != 219 && p.resource != 220) GTEST_SKIP() << "not one of the two direct-mouse patches";
+    const std::u16string file = FromFileBytes(BuiltInPatchBytes(p));
+    bool direction = false;
+    for (const char16_t* name : {u"=Direction\r", u"=Direction Horizontal Unsigned\r", u"=Direction Horizontal Signed\r",
+                                 u"=Direction Vertical Unsigned\r", u"=Direction Vertical Signed\r"})
+        direction = direction || file.find(name) != std::u16string::npos;
+    EXPECT_TRUE(direction);
+    for (const char16_t* name : {u"=Speed\r", u"=Horizontal Position\r", u"=Vertical Velocity\r"})
+        EXPECT_NE(file.find(name), std::u16string::npos) << std::string(name, name + 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(All, EachBuiltIn, ::testing::Range(0, kBuiltInPatchCount),
+                         [](const ::testing::TestParamInfo<int>& param) {
+                             return std::to_string(BuiltInPatches()[size_t(param.param)].resource);
+                         });
+
+} // namespace
+} // namespace mw
