@@ -160,6 +160,18 @@ TEST_F(OscillatorTest, MouseMeasureFrequencyIsTimesSixAModuleIsNot) {
     EXPECT_NEAR(UpwardCrossings(Played(1), 480, 48480), 150, 1);
 }
 
+TEST_F(OscillatorTest, APhaseSourceKeepsItsSign) {
+    // 0 Hz: the phase angle stays 0, so the output is sin(Phase x 0.02 pi) at full amplitude.
+    engine.rawMeasures[7] = -500.0;
+    engine.smoothedMeasures[7] = -500.0;
+    Module* o = Osc();
+    o->Link(osc::Frequency).value = 0.0;
+    o->Link(osc::Phase).source = MeasureSource(MouseMeasure::HorizontalVelocity); // -500 x 0.05 = -25
+    const auto out = Render(1000);
+    // p = -25 x 0.02 pi = -pi/2, brought to 3 pi / 2: a sine of -1, not the +1 of a made-positive phase.
+    EXPECT_NEAR(out[999], -500.0, 1e-6);
+}
+
 TEST_F(OscillatorTest, SourceVoicesAreSummedWithTheirVelocities) {
     Module* src = Voices({{100.0, 127.0, 60}, {100.0, 63.5, 64}});
     Module* o = Osc(200.0);

@@ -81,8 +81,9 @@ void EvaluateOscillator(Engine& e, Module& m, OscState& st) {
     const double amplitude = AudioParam(e, m.Link(osc::Amplitude), 1.0, 1.0);
     const double noise = AudioParam(e, m.Link(osc::Noise), 1.0, 1.0);
     const double waveform = AudioParam(e, m.Link(osc::Waveform), 1.0, 1.0);
-    const double ramp = sound::AudioParamClampedOnSource(e, m.Link(osc::Ramp), 1.0, 0.05, -50.0, 50.0);
-    const double phase = sound::AudioParamClampedOnSource(e, m.Link(osc::Phase), 1.0, 0.05, -50.0, 50.0);
+    // Ramp and Phase keep their sign: a source only limits them to -50..50.
+    const double ramp = sound::AudioParamClampedOnSource(e, m.Link(osc::Ramp), 1.0, 0.05, -50.0, 50.0, false);
+    const double phase = sound::AudioParamClampedOnSource(e, m.Link(osc::Phase), 1.0, 0.05, -50.0, 50.0, false);
     const ControlLink& stepLink = m.Link(osc::StepSize);
     const double stepSize = Clamp(EvaluateLink(e, stepLink, 0, Reader::Plain, 0.01, 0.001), 0.0, 1.0, true);
 
@@ -191,9 +192,9 @@ std::unique_ptr<KindState> CreateModulatorState(Module&) {
 }
 
 double ControlParamClampedOnSource(const Engine& e, const ControlLink& link, double sourceScale, double lower,
-                                   double upper) {
+                                   double upper, bool absFirst) {
     if (IsManual(link)) return link.value.load();
-    return Clamp(EvaluateLink(e, link, 0, Reader::Plain, 1.0, sourceScale), lower, upper, true);
+    return Clamp(EvaluateLink(e, link, 0, Reader::Plain, 1.0, sourceScale), lower, upper, absFirst);
 }
 
 void EvaluateModulator(Engine& e, Module& m, ModulatorState& st) {
@@ -211,8 +212,8 @@ void EvaluateModulator(Engine& e, Module& m, ModulatorState& st) {
     if (!(rate > 0.0)) return; // no control ticks: nothing to advance
 
     const double waveform = EvaluateLink(e, m.Link(modulator::Waveform), 0, Reader::Plain, 1.0, 1.0);
-    const double ramp = ControlParamClampedOnSource(e, m.Link(modulator::Ramp), 0.05, -50.0, 50.0);
-    const double phase = ControlParamClampedOnSource(e, m.Link(modulator::Phase), 0.05, -50.0, 50.0);
+    const double ramp = ControlParamClampedOnSource(e, m.Link(modulator::Ramp), 0.05, -50.0, 50.0, false);
+    const double phase = ControlParamClampedOnSource(e, m.Link(modulator::Phase), 0.05, -50.0, 50.0, false);
     const double noise = EvaluateLink(e, m.Link(modulator::Noise), 0, Reader::Plain, 1.0, 0.1);
     const double stepSize =
         Clamp(EvaluateLink(e, m.Link(modulator::StepSize), 0, Reader::Plain, 0.01, 0.001), 0.0, 1.0, true);

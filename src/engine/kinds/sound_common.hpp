@@ -20,11 +20,11 @@ inline double AudioParam(const Engine& e, const ControlLink& link, double manual
     return EvaluateLink(e, link, 0, Reader::Smoothed, manualScale, sourceScale, absOnSource);
 }
 
-/// A parameter clamped (after taking the absolute value) on the source branch only.
+/// A parameter clamped on the source branch only; absFirst takes the absolute value before the clamp.
 inline double AudioParamClampedOnSource(const Engine& e, const ControlLink& link, double manualScale,
-                                        double sourceScale, double lower, double upper) {
+                                        double sourceScale, double lower, double upper, bool absFirst = true) {
     if (IsManual(link)) return link.value.load() * manualScale;
-    return Clamp(EvaluateLink(e, link, 0, Reader::Smoothed, manualScale, sourceScale), lower, upper, true);
+    return Clamp(EvaluateLink(e, link, 0, Reader::Smoothed, manualScale, sourceScale), lower, upper, absFirst);
 }
 
 /// NaN becomes `fallback`; everything else passes.
