@@ -289,21 +289,11 @@ std::unique_ptr<KindState> CreateDingDong(Module&) {
     return std::make_unique<DingDongState>();
 }
 
-// The partials h = 50..120 (h = 40 has the weight 1 - 1^b = 0): frequency factor and the natural
-// logarithm of the weight base |h - 100| / 60 (h = 100 has base 0).
-struct Partial {
-    double factor;
-    double logBase;
-    bool zeroBase;
-};
-const std::array<Partial, 8> kPartials{{{0.5, std::log(50.0 / 60.0), false},
-                                        {0.6, std::log(40.0 / 60.0), false},
-                                        {0.7, std::log(30.0 / 60.0), false},
-                                        {0.8, std::log(20.0 / 60.0), false},
-                                        {0.9, std::log(10.0 / 60.0), false},
-                                        {1.0, 0.0, true},
-                                        {1.1, std::log(10.0 / 60.0), false},
-                                        {1.2, std::log(20.0 / 60.0), false}}};
+// The partials h = 50, 60, ..., 120 (h = 40 has weight 1 - 1^b = 0) sound at h/100 of the phase, with
+// weight 1 - (|h - 100| / 60)^b. Their weight bases take five values besides 0 (h = 100); these are their
+// natural logarithms, for 50/60, 40/60, 30/60, 20/60 and 10/60.
+const std::array<double, 5> kLogWeightBase{std::log(50.0 / 60.0), std::log(40.0 / 60.0), std::log(30.0 / 60.0),
+                                           std::log(20.0 / 60.0), std::log(10.0 / 60.0)};
 
 void DingDongStrike(DingDongState& st, uint8_t note, double frequency, double velocity) {
     bool appended = false;
@@ -366,12 +356,19 @@ void EvaluateDingDong(Engine& e, Module& m, DingDongState& st, ModuleSlot& out) 
         else
             b = age > 0.0 ? 0.0 : 1.0; // the limit for a vanishing velocity
 
-        double sum = 0.0;
-        for (const Partial& p : kPartials) {
-            const double weightBase = p.zeroBase ? (b > 0.0 ? 0.0 : 1.0) : std::exp(b * p.logBase);
-            sum += Sine(p.factor * en.phase) * (1.0 - weightBase) * env;
-        }
-        total += sum * lengthScale;
+        std::array<double, 5> w;
+        for (size_t j = 0; j < w.size(); ++j) w[j] = 1.0 - std::exp(b * kLogWeightBase[j]);
+        const double w100 = b > 0.0 ? 1.0 : 0.0; // 1 - 0^b
+        // sin(k theta) for k = 5..12, theta = phase / 10, by sin((k+1) t) = 2 cos t sin(k t) - sin((k-1) t).
+        const double theta = en.phase * 0.1;
+        const double twoCos = 2.0 * Sine(theta + kPi / 2.0);
+        std::array<double, 8> sk;
+        sk[0] = Sine(5.0 * theta);
+        sk[1] = Sine(6.0 * theta);
+        for (size_t k = 2; k < sk.size(); ++k) sk[k] = twoCos * sk[k - 1] - sk[k - 2];
+        const double sum = sk[0] * w[0] + sk[1] * w[1] + sk[2] * w[2] + sk[3] * w[3] + sk[4] * w[4] +
+                           sk[5] * w100 + sk[6] * w[4] + sk[7] * w[3];
+        total += sum * env * lengthScale;
         en.counter += en.counter < 0 ? -1 : 1;
 
         if (t > 10.0 && !(env > 0.1))
