@@ -16,7 +16,7 @@ namespace {
 void BM_RenderBuiltIn(benchmark::State& state) {
     const mw::BuiltInPatch& p = mw::BuiltInPatches()[size_t(state.range(0))];
     state.SetLabel(std::string(p.name));
-    constexpr double kSeconds = 2.0;
+    constexpr double kSeconds = 10.0; // as the sound tests render them
     double rendered = 0;
     for (auto _ : state) {
         mw::cli::RenderSettings s;

@@ -37,22 +37,11 @@ public:
     }
 };
 
-// Which device id a taken module slot plays to, or kNoOutputDevice.
+// Which device id a taken module slot plays to (its kind plays on an output device).
 int32_t RoutedDevice(const Module& m, int outputIndex) {
-    switch (m.kind) {
-    case K::AudioOsc:
-    case K::AudioEcho:
-    case K::AudioPitchShift:
-    case K::AudioInputCombine:
-    case K::AudioMultiDelay:
-    case K::AudioDistortion:
-    case K::AudioDingDong:
-    case K::AudioLowPass:
-    case K::AudioHighPass:
-    case K::AudioStepFunction: return m.Device(0);
-    case K::AudioOutputSplit: return m.Device(outputIndex == 0 ? output_split::Output1 : output_split::Output2);
-    default: return kNoOutputDevice;
-    }
+    if (m.kind == K::AudioOutputSplit)
+        return m.Device(outputIndex == 0 ? output_split::Output1 : output_split::Output2);
+    return m.Device(0);
 }
 
 void TryRealTimePriority(int priority) {
@@ -376,28 +365,39 @@ void Engine::FollowControlValues(const EngineSnapshot& snap) {
 
 void Engine::RouteSample(const EngineSnapshot& snap, int i) {
     const bool silent = makeNoSound;
-    auto sink = snap.sinkSlots.begin();
-    auto mod = snap.moduleSlots.begin();
-    // Slot by slot in ascending order: sink s before module slot s.
-    while (sink != snap.sinkSlots.end() || mod != snap.moduleSlots.end()) {
-        const bool takeSink = mod == snap.moduleSlots.end() || (sink != snap.sinkSlots.end() && *sink <= *mod);
-        if (takeSink) {
-            const SinkSlot& ss = sinks[*sink++];
-            const Module* m = ss.module;
+    for (const EngineSnapshot::Route r : snap.routes) {
+        if (r.sink) {
+            const Module* m = sinks[r.slot].module;
             if (!m || m->kind != K::AudioOutput) continue;
             const SourceId in = m->Input(output::Input);
             const int32_t dev = m->Device(output::Output);
             if (in == kNoSource || dev == kNoOutputDevice) continue;
             AccumulateToDevice(silent ? 0.0 : GetSmoothedSourceValue(in, 0), i, dev);
         } else {
-            const uint8_t s = *mod++;
-            const ModuleSlot& slot = slots[s];
+            const ModuleSlot& slot = slots[r.slot];
             const Module* m = slot.module;
             if (!m) continue;
             const int32_t dev = RoutedDevice(*m, slot.outputIndex);
             if (dev == kNoOutputDevice) continue;
             AccumulateToDevice(silent ? 0.0 : slot.smoothedValue[0].load(), i, dev);
         }
+    }
+}
+
+bool PlaysOnOutputDevice(ModuleKind kind) {
+    switch (kind) {
+    case K::AudioOsc:
+    case K::AudioEcho:
+    case K::AudioPitchShift:
+    case K::AudioInputCombine:
+    case K::AudioMultiDelay:
+    case K::AudioDistortion:
+    case K::AudioDingDong:
+    case K::AudioLowPass:
+    case K::AudioHighPass:
+    case K::AudioStepFunction:
+    case K::AudioOutputSplit: return true;
+    default: return false;
     }
 }
 

@@ -61,8 +61,18 @@ struct EngineSnapshot {
     std::array<std::vector<Module*>, kKindCount> lists;
     std::vector<uint8_t> moduleSlots; // taken ModuleSlots, ascending
     std::vector<uint8_t> sinkSlots;   // taken SinkSlots, ascending
+    /// The slots that may play, in routing order: sinks of output modules (sink = true) and the ModuleSlots
+    /// of the audio kinds that have an output device, slot by slot with a sink before its module slot.
+    struct Route {
+        uint8_t slot;
+        bool sink;
+    };
+    std::vector<Route> routes;
     bool hasMidiModules = false;
 };
+
+/// Whether the engine plays the output slots of a kind on the kind's OutputDeviceID.
+bool PlaysOnOutputDevice(ModuleKind kind);
 
 /// Proof that a snapshot was published; HasPassed tells when no engine block can still read the old one.
 struct PublishTicket {

@@ -314,6 +314,12 @@ PublishTicket Patch::Publish() {
         if (engine_.slots[s].Taken()) snap->moduleSlots.push_back(uint8_t(s));
     for (int s = 0; s < kSinkCount; ++s)
         if (engine_.sinks[s].module.load() != nullptr) snap->sinkSlots.push_back(uint8_t(s));
+    for (int s = 0; s < kSlotCount; ++s) {
+        const Module* sink = engine_.sinks[s].module;
+        if (sink && sink->kind == ModuleKind::AudioOutput) snap->routes.push_back({uint8_t(s), true});
+        const Module* owner = engine_.slots[s].module;
+        if (owner && PlaysOnOutputDevice(owner->kind)) snap->routes.push_back({uint8_t(s), false});
+    }
     snap->hasMidiModules = !snap->lists[Index(ModuleKind::ControlMIDIInput)].empty() ||
                            !snap->lists[Index(ModuleKind::ControlSequence)].empty() ||
                            !snap->lists[Index(ModuleKind::ControlMIDIControllerInput)].empty();

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "engine/kinds/kind_ops.hpp"
 #include "engine/kinds/note_common.hpp"
@@ -183,6 +184,12 @@ void EvaluateSequences(Engine& e, std::span<Module* const> modules) {
 struct MidiInputState final : KindState {
     std::array<uint8_t, 128> table{};
     std::array<uint8_t, kMidiNoteTableSize> buffer{};
+    // The held notes in ascending order, rebuilt on each poll.
+    std::array<uint8_t, 128> held{};
+    int heldCount = 0;
+    // The frequency of every note at the current transpose and tuning, recomputed when they change.
+    std::array<double, 128> frequency{};
+    double frequencyOffset = std::numeric_limits<double>::quiet_NaN();
 };
 
 std::unique_ptr<KindState> CreateMidiInput(Module&) {
@@ -200,22 +207,34 @@ void EvaluateMidiInput(Engine& e, Module& m, MidiInputState& st, ModuleSlot& out
         if (!e.MidiIn().CopyNoteVelocities(device, st.buffer)) return;
         const bool reversed = m.Bool(ReversedNoteOrientation);
         st.table.fill(0);
-        for (int channel = 0; channel < 16; ++channel)
-            for (int note = 0; note < 128; ++note)
-                if (const uint8_t vel = st.buffer[size_t(channel * 128 + note)]; vel != 0)
-                    st.table[size_t(reversed ? 127 - note : note)] = vel; // later channels win
+        // Most of the 16 x 128 bytes are 0: look at them eight at a time.
+        for (size_t i = 0; i < st.buffer.size(); i += 8) {
+            uint64_t word;
+            std::memcpy(&word, &st.buffer[i], sizeof word);
+            if (word == 0) continue;
+            for (size_t j = i; j < i + 8; ++j)
+                if (const uint8_t vel = st.buffer[j]; vel != 0) {
+                    const size_t note = j % 128;
+                    st.table[reversed ? 127 - note : note] = vel; // later channels win
+                }
+        }
+        st.heldCount = 0;
+        for (int n = 0; n < 128; ++n)
+            if (st.table[size_t(n)] != 0) st.held[size_t(st.heldCount++)] = uint8_t(n);
     }
 
-    int voices = 0;
-    for (int n = 0; n < 128; ++n) {
-        const uint8_t vel = st.table[size_t(n)];
-        if (vel == 0) continue;
-        out.value[size_t(voices)] = NoteFrequency(n + tuning * 0.01 + transpose);
-        out.velocity[size_t(voices)] = vel;
-        out.note[size_t(voices)] = uint8_t(n);
-        ++voices;
+    const double offset = tuning * 0.01 + transpose;
+    if (!(offset == st.frequencyOffset)) {
+        st.frequencyOffset = offset;
+        for (int n = 0; n < 128; ++n) st.frequency[size_t(n)] = NoteFrequency(n + offset);
     }
-    out.voiceCount = uint8_t(voices);
+    for (int v = 0; v < st.heldCount; ++v) {
+        const uint8_t n = st.held[size_t(v)];
+        out.value[size_t(v)] = st.frequency[n];
+        out.velocity[size_t(v)] = st.table[n];
+        out.note[size_t(v)] = n;
+    }
+    out.voiceCount = uint8_t(st.heldCount);
 }
 
 void EvaluateMidiInputs(Engine& e, std::span<Module* const> modules) {

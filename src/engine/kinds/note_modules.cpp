@@ -290,10 +290,11 @@ std::unique_ptr<KindState> CreateDingDong(Module&) {
 }
 
 // The partials h = 50, 60, ..., 120 (h = 40 has weight 1 - 1^b = 0) sound at h/100 of the phase, with
-// weight 1 - (|h - 100| / 60)^b. Their weight bases take five values besides 0 (h = 100); these are their
-// natural logarithms, for 50/60, 40/60, 30/60, 20/60 and 10/60.
-const std::array<double, 5> kLogWeightBase{std::log(50.0 / 60.0), std::log(40.0 / 60.0), std::log(30.0 / 60.0),
-                                           std::log(20.0 / 60.0), std::log(10.0 / 60.0)};
+// weight 1 - (|h - 100| / 60)^b. Besides 0 (h = 100) the bases are 5/6, 2/3, 1/2, 1/3 and 1/6, and
+// (2/3)^b = (1/3)^b / (1/2)^b, (1/6)^b = (1/2)^b (1/3)^b: three exponentials give all five powers.
+const double kLogFiveSixths = std::log(5.0 / 6.0);
+const double kLogHalf = std::log(0.5);
+const double kLogThird = std::log(1.0 / 3.0);
 
 void DingDongStrike(DingDongState& st, uint8_t note, double frequency, double velocity) {
     bool appended = false;
@@ -356,8 +357,9 @@ void EvaluateDingDong(Engine& e, Module& m, DingDongState& st, ModuleSlot& out) 
         else
             b = age > 0.0 ? 0.0 : 1.0; // the limit for a vanishing velocity
 
-        std::array<double, 5> w;
-        for (size_t j = 0; j < w.size(); ++j) w[j] = 1.0 - std::exp(b * kLogWeightBase[j]);
+        const double half = std::exp(b * kLogHalf), third = std::exp(b * kLogThird);
+        const std::array<double, 5> w{1.0 - std::exp(b * kLogFiveSixths), 1.0 - third / half, 1.0 - half,
+                                      1.0 - third, 1.0 - half * third};
         const double w100 = b > 0.0 ? 1.0 : 0.0; // 1 - 0^b
         // sin(k theta) for k = 5..12, theta = phase / 10, by sin((k+1) t) = 2 cos t sin(k t) - sin((k-1) t).
         const double theta = en.phase * 0.1;
