@@ -45,7 +45,8 @@ void BM_RenderSmall(benchmark::State& state) {
     const bool osc = state.range(0) == 1;
     state.SetLabel(osc ? "one oscillator" : "output module");
     const std::u16string text =
-        osc ? u"[Module_AudioOsc]\r\nName=O\r\nAmplitudeControl=-[Manual]-\r\nFrequencyControl=Horizontal Position\r\n"
+        osc ? u"[Module_AudioOsc]\r\nName=O\r\nAmplitudeControl=-[Manual]-\r\nFrequencyControl=Horizontal "
+              u"Position\r\n"
               u"OutputDeviceID=-1 (L+R)\r\n"
             : u"[Module_AudioOutput]\r\nName=Out\r\nInputModule=Speed\r\nOutputDeviceID=-1 (L+R)\r\n";
     double rendered = 0;

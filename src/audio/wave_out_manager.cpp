@@ -62,7 +62,9 @@ WaveOutManager::Target WaveOutManager::Decode(int32_t id) {
     return {id - 200, false, true};
 }
 
-WaveOutManager::Device* WaveOutManager::FindLocked(int32_t device) const { return devices_.Find(device); }
+WaveOutManager::Device* WaveOutManager::FindLocked(int32_t device) const {
+    return devices_.Find(device);
+}
 
 // Opens with the lock released: the device call may block. Only the engine thread changes the list, so
 // nothing else can open the same device meanwhile.

@@ -56,33 +56,37 @@ void AddOptions(CLI::App& app, Options& o) {
         app.add_option("PATCH", r.patchFile, "patch file (.mwc) to load; its modules are created and linked")
             ->type_name("PATCH.mwc");
     CLI::Option* builtin =
-        app.add_option("--builtin", r.builtin,
-                       "use a built-in patch instead of a file: its English name (any letter case) or its number")
+        app.add_option(
+               "--builtin", r.builtin,
+               "use a built-in patch instead of a file: its English name (any letter case) or its number")
             ->type_name("NAME|NUMBER")
             ->excludes(patch);
     app.add_option("--save-as", o.saveAs, "save the loaded patch to this file (byte-exact writer)")
         ->type_name("OUT.mwc");
     app.add_flag("--dump-json", o.dumpJson, "print the loaded patch as JSON on standard output");
 
-    CLI::Option* out =
-        app.add_option("--out", r.outPath, "render the patch offline into this WAV file (16-bit stereo, 48 kHz)")
-            ->type_name("OUT.wav");
+    CLI::Option* out = app.add_option("--out", r.outPath,
+                                      "render the patch offline into this WAV file (16-bit stereo, 48 kHz)")
+                           ->type_name("OUT.wav");
     CLI::Option* play =
         app.add_flag("--play", o.play, "play the patch in real time with the mouse and the sound card")
             ->excludes(out);
     app.add_option("--seconds", r.seconds, "seconds to render (default 5); with --play: stop after that long")
         ->type_name("S");
     app.add_option("--gesture", r.gesture, "the scripted mouse for --out (default circle)")->type_name("G");
-    app.add_option("--screen", r.screen, "the virtual screen for --out (default 1920x1080)")->type_name("WxH");
+    app.add_option("--screen", r.screen, "the virtual screen for --out (default 1920x1080)")
+        ->type_name("WxH");
     app.add_option("--seed", r.seed, "seed of the random generators (default 1)")->type_name("N");
     app.add_option("--control-rate", r.controlRate, "control rate in Hz, 0..48000 (default 4000)")
         ->type_name("HZ");
-    app.add_option("--device", r.device, "output device recorded by --out, -1..8 (default -1)")->type_name("N");
+    app.add_option("--device", r.device, "output device recorded by --out, -1..8 (default -1)")
+        ->type_name("N");
     app.add_option("--midi", r.midiFile, "a Standard MIDI File played into MIDI input device 0 (--out)")
         ->type_name("FILE.mid");
     app.add_option("--input", r.inputWav, "a 16-bit 48 kHz WAV file fed to audio input device -1 (--out)")
         ->type_name("IN.wav");
-    app.add_flag("--no-progress", [&r](int64_t) { r.progress = false; }, "no progress bar on standard error");
+    app.add_flag(
+        "--no-progress", [&r](int64_t) { r.progress = false; }, "no progress bar on standard error");
 
     CLI::Option* language =
         app.add_option("--export-language", o.exportLanguage,
@@ -101,7 +105,8 @@ void AddOptions(CLI::App& app, Options& o) {
 int ListBuiltins() {
     for (const mw::BuiltInSubmenu& menu : mw::BuiltInMenu())
         for (const mw::BuiltInPatch* p : menu.patches)
-            std::printf("%d\t%s\t%s\n", p->resource, std::string(menu.english).c_str(), std::string(p->name).c_str());
+            std::printf("%d\t%s\t%s\n", p->resource, std::string(menu.english).c_str(),
+                        std::string(p->name).c_str());
     return 0;
 }
 
@@ -118,8 +123,9 @@ int Run(const Options& o, const CLI::App& app) {
     if (!r.outPath.empty()) return mw::cli::RenderCommand(r);
     if (o.play) return mw::cli::PlayCommand(r, app.count("--seconds") ? r.seconds : 0.0);
     if (o.saveAs.empty() && !o.dumpJson) {
-        std::cerr << "murmelwerk-render: nothing to do with the patch (--out, --play, --save-as or --dump-json)\n\n"
-                  << app.help();
+        std::cerr
+            << "murmelwerk-render: nothing to do with the patch (--out, --play, --save-as or --dump-json)\n\n"
+            << app.help();
         return 2;
     }
     mw::Engine engine;

@@ -36,8 +36,9 @@ bool ReadMidiFile(const std::string& path, std::vector<TimedMidiMessage>& out, s
         const uint32_t d2 = e->midi_buffer_length > 2 ? e->midi_buffer[2] & 0x7F : 0;
         out.push_back({e->time_seconds, uint32_t(status) | (d1 << 8) | (d2 << 16)});
     }
-    std::stable_sort(out.begin(), out.end(),
-                     [](const TimedMidiMessage& a, const TimedMidiMessage& b) { return a.seconds < b.seconds; });
+    std::stable_sort(out.begin(), out.end(), [](const TimedMidiMessage& a, const TimedMidiMessage& b) {
+        return a.seconds < b.seconds;
+    });
     return true;
 }
 

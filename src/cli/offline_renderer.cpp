@@ -34,12 +34,15 @@ public:
         if (!s) return nullptr;
         return std::make_unique<Stream>(std::move(s), Counter(device));
     }
-    uint64_t Frames(int device) const { return (device >= -1 && device < kDeviceCount) ? frames_[device + 1] : 0; }
+    uint64_t Frames(int device) const {
+        return (device >= -1 && device < kDeviceCount) ? frames_[device + 1] : 0;
+    }
 
 private:
     class Stream final : public IOutputStream {
     public:
-        Stream(std::unique_ptr<IOutputStream> inner, uint64_t* counter) : inner_(std::move(inner)), counter_(counter) {}
+        Stream(std::unique_ptr<IOutputStream> inner, uint64_t* counter)
+            : inner_(std::move(inner)), counter_(counter) {}
         bool Write(const int16_t* frames, uint32_t count, uint32_t tag) override {
             const bool ok = inner_->Write(frames, count, tag);
             if (ok && counter_) *counter_ += count;
@@ -52,7 +55,9 @@ private:
         std::unique_ptr<IOutputStream> inner_;
         uint64_t* counter_;
     };
-    uint64_t* Counter(int device) { return (device >= -1 && device < kDeviceCount) ? &frames_[device + 1] : nullptr; }
+    uint64_t* Counter(int device) {
+        return (device >= -1 && device < kDeviceCount) ? &frames_[device + 1] : nullptr;
+    }
 
     IOutputBackend& inner_;
     std::array<uint64_t, kDeviceCount + 1> frames_{};
@@ -69,8 +74,8 @@ std::vector<MemoryOutputBackend::DeviceSpec> OutputSpecs() {
 struct OfflineRenderer::Devices {
     explicit Devices(const RenderSettings& s, bool keepFrames)
         : outBackend(OutputSpecs(), "Offline Default Output", keepFrames), counting(outBackend),
-          outputs(counting, &registry, WaveOutManager::Options{true}),
-          midiBackend(MidiSpecs(s)), midi(midiBackend),
+          outputs(counting, &registry, WaveOutManager::Options{true}), midiBackend(MidiSpecs(s)),
+          midi(midiBackend),
           inBackend({}, MemoryInputBackend::DeviceSpec{"Offline Default Input", s.input, false}),
           inputs(inBackend, WaveInManager::Options{true}), pointer(s.gesture, s.screen) {}
 
@@ -139,7 +144,8 @@ void OfflineRenderer::RenderBlocks(const std::function<void(uint32_t)>& afterBlo
         if (sample % kSamplesPerSamplerIteration == 0) {
             if (sample > 0) {
                 // One wheel message per notch, as the window system sends them.
-                for (int n = d.pointer.Advance(); n != 0; n -= (n > 0 ? 1 : -1)) d.wheel.OnWheel(n > 0 ? 120 : -120);
+                for (int n = d.pointer.Advance(); n != 0; n -= (n > 0 ? 1 : -1))
+                    d.wheel.OnWheel(n > 0 ? 120 : -120);
             }
             SampleStep(d.sampler, d.pointer, d.wheel, s_.wrapMouse);
             // The model's 10 ms poll: learned MIDI sliders and caught notes.

@@ -19,13 +19,13 @@ namespace mw::cli {
 
 struct RenderSettings {
     double seconds = 5.0;
-    std::vector<ScriptPoint> gesture;       // the hand's path (see sources/gestures.hpp)
+    std::vector<ScriptPoint> gesture; // the hand's path (see sources/gestures.hpp)
     ScreenRect screen{0, 0, 1920, 1080};
     uint32_t seed = 1;
-    double controlRate = 4000.0;            // the settings' default
-    int32_t device = -1;                    // the output device recorded
-    std::vector<TimedMidiMessage> midi;     // played into MIDI input device 0
-    std::vector<int16_t> input;             // fed to audio input device -1
+    double controlRate = 4000.0;        // the settings' default
+    int32_t device = -1;                // the output device recorded
+    std::vector<TimedMidiMessage> midi; // played into MIDI input device 0
+    std::vector<int16_t> input;         // fed to audio input device -1
     bool wrapMouse = true;
     std::function<void(double done)> progress; // called now and then with 0..1
 };

@@ -23,7 +23,9 @@ namespace mw::cli {
 namespace {
 
 volatile std::sig_atomic_t gInterrupted = 0;
-void OnSignal(int) { gInterrupted = 1; }
+void OnSignal(int) {
+    gInterrupted = 1;
+}
 
 } // namespace
 
@@ -44,8 +46,9 @@ int PlayCommand(const RenderCliOptions& o, double seconds) {
     MidiInManager midi(midiBackend);
     WaveInManager inputs(inBackend);
     inputs.SetMessageCallback([](int) {
-        std::cerr << "murmelwerk-render: The audio-input device is already in use and so cannot be used at the "
-                     "moment.\n";
+        std::cerr
+            << "murmelwerk-render: The audio-input device is already in use and so cannot be used at the "
+               "moment.\n";
     });
 
     Engine engine;
@@ -61,7 +64,8 @@ int PlayCommand(const RenderCliOptions& o, double seconds) {
         controls.wrapMouse = true;
         MouseSampler sampler(engine, *pointer, controls);
         sampler.Start();
-        // Modules that look at the cursor read what the sampler saw, never the X server from the engine thread.
+        // Modules that look at the cursor read what the sampler saw, never the X server from the engine
+        // thread.
         engine.SetPointer(&sampler.Sampled());
 
         std::signal(SIGINT, OnSignal);

@@ -16,7 +16,8 @@ namespace mw::cli {
 bool ParseScreen(const std::string& text, ScreenRect& screen) {
     int w = 0, h = 0;
     char x = 0, extra = 0;
-    if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &extra) != 3 || (x != 'x' && x != 'X')) return false;
+    if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &extra) != 3 || (x != 'x' && x != 'X'))
+        return false;
     if (w < 16 || h < 16 || w > 100000 || h > 100000) return false;
     screen = {0, 0, w, h};
     return true;
@@ -45,8 +46,8 @@ namespace {
 void ShowProgress(double done) {
     const int width = 40;
     const int filled = int(done * width + 0.5);
-    std::fprintf(stderr, "\r[%.*s%*s] %3d%%", filled, "########################################", width - filled, "",
-                 int(done * 100 + 0.5));
+    std::fprintf(stderr, "\r[%.*s%*s] %3d%%", filled, "########################################",
+                 width - filled, "", int(done * 100 + 0.5));
     if (done >= 1.0) std::fputc('\n', stderr);
     std::fflush(stderr);
 }

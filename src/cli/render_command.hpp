@@ -13,8 +13,8 @@ class Patch;
 namespace mw::cli {
 
 struct RenderCliOptions {
-    std::string patchFile;   // or
-    std::string builtin;     // a built-in patch by English name or resource number
+    std::string patchFile; // or
+    std::string builtin;   // a built-in patch by English name or resource number
     std::string outPath;
     double seconds = 5.0;
     std::string gesture = "circle";

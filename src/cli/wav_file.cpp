@@ -22,7 +22,8 @@ bool ReadWavFile(const std::string& path, std::vector<int16_t>& mono, std::strin
         return false;
     }
     if (info.samplerate != 48000) {
-        error = "'" + path + "' has " + std::to_string(info.samplerate) + " samples per second; 48000 are needed";
+        error =
+            "'" + path + "' has " + std::to_string(info.samplerate) + " samples per second; 48000 are needed";
         return false;
     }
     if (info.channels < 1 || info.channels > 2) {

@@ -17,17 +17,17 @@ using K = ModuleKind;
 
 // Control-rate kinds, in evaluation order.
 constexpr std::array<ModuleKind, 19> kControlOrder{
-    K::ControlSensitizer, K::ControlNoteEnvelope, K::ControlModulator,      K::ControlEcho,
-    K::ControlCombine,    K::ControlRange,        K::ControlClosestNote,    K::ControlOffset,
-    K::ControlGain,       K::ControlLowCut,       K::ControlNoteRetard,     K::ControlInput,
-    K::ControlNoteCombine, K::ControlStepFunction, K::ControlPolyphonicator, K::ControlSensor,
-    K::ControlSequence,   K::ControlMIDIInput,    K::ControlMIDIControllerInput};
+    K::ControlSensitizer,  K::ControlNoteEnvelope, K::ControlModulator,          K::ControlEcho,
+    K::ControlCombine,     K::ControlRange,        K::ControlClosestNote,        K::ControlOffset,
+    K::ControlGain,        K::ControlLowCut,       K::ControlNoteRetard,         K::ControlInput,
+    K::ControlNoteCombine, K::ControlStepFunction, K::ControlPolyphonicator,     K::ControlSensor,
+    K::ControlSequence,    K::ControlMIDIInput,    K::ControlMIDIControllerInput};
 
 // Audio-rate kinds, in evaluation order.
 constexpr std::array<ModuleKind, 13> kAudioOrder{
-    K::ControlNeuron,   K::AudioOsc,          K::AudioDingDong,   K::AudioInput,      K::AudioLowPass,
-    K::AudioHighPass,   K::AudioStepFunction, K::AudioPitchShift, K::AudioDistortion, K::AudioMultiDelay,
-    K::AudioEcho,       K::AudioOutputSplit,  K::AudioInputCombine};
+    K::ControlNeuron, K::AudioOsc,          K::AudioDingDong,    K::AudioInput,      K::AudioLowPass,
+    K::AudioHighPass, K::AudioStepFunction, K::AudioPitchShift,  K::AudioDistortion, K::AudioMultiDelay,
+    K::AudioEcho,     K::AudioOutputSplit,  K::AudioInputCombine};
 
 class SteadyClock final : public IClock {
 public:
@@ -54,13 +54,16 @@ void TryRealTimePriority(int priority) {
 } // namespace
 
 Engine::Engine()
-    : audioOut_(&nullOut_), midiIn_(&nullMidi_), audioIn_(&nullIn_), ownClock_(std::make_unique<SteadyClock>()),
+    : audioOut_(&nullOut_), midiIn_(&nullMidi_), audioIn_(&nullIn_),
+      ownClock_(std::make_unique<SteadyClock>()),
       saved_(std::make_unique<std::array<SavedVoices, kSlotCount>>()) {
     clock_ = ownClock_.get();
     for (int k = 0; k < kKindCount; ++k) ops_[k] = &OpsFor(KindAt(k));
 }
 
-void Engine::SetKindOps(ModuleKind kind, const KindOps* ops) { ops_[Index(kind)] = ops ? ops : &OpsFor(kind); }
+void Engine::SetKindOps(ModuleKind kind, const KindOps* ops) {
+    ops_[Index(kind)] = ops ? ops : &OpsFor(kind);
+}
 
 Engine::~Engine() {
     StopEngine();
@@ -73,7 +76,9 @@ void Engine::SetDevices(IAudioOutput* out, IMidiInput* midi, IAudioInput* in) {
     audioIn_ = in ? in : &nullIn_;
 }
 
-void Engine::SetClock(IClock* clock) { clock_ = clock ? clock : ownClock_.get(); }
+void Engine::SetClock(IClock* clock) {
+    clock_ = clock ? clock : ownClock_.get();
+}
 
 // ---------------------------------------------------------------- slots
 
@@ -272,7 +277,8 @@ void Engine::ProcessBlock() {
     for (int i = 0; i < blockLength_; ++i) {
         samplePosition_ = i;
         for (int k = 0; k < kMeasureCount; ++k)
-            smoothedMeasures[k] = rawMeasures[k].load() * kRawWeight + smoothedMeasures[k].load() * kKeepWeight;
+            smoothedMeasures[k] =
+                rawMeasures[k].load() * kRawWeight + smoothedMeasures[k].load() * kKeepWeight;
 
         if (controlDivider_ != 0 && sampleCounter_ % uint64_t(controlDivider_) == 0) ControlTick(snap);
         if (controlDivider_ != 0) FollowControlValues(snap);
@@ -396,8 +402,10 @@ bool PlaysOnOutputDevice(ModuleKind kind) {
     case K::AudioLowPass:
     case K::AudioHighPass:
     case K::AudioStepFunction:
-    case K::AudioOutputSplit: return true;
-    default: return false;
+    case K::AudioOutputSplit:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -456,8 +464,10 @@ void Engine::SubmitDevices() {
                 D = 2.0 * (blockTime * 0.5 * wanted - x);
             else
                 D = D + (wanted - x) / 15.0;
-            if (!(D < 96)) D = 95; // NaN-safe
-            else if (D <= -96) D = -95;
+            if (!(D < 96))
+                D = 95; // NaN-safe
+            else if (D <= -96)
+                D = -95;
             deviceAdjust_[d] = D;
         }
         if (first) {
@@ -483,7 +493,8 @@ void Engine::TickThreadMain() {
         // Sleep to an absolute deadline; if we fell behind by more than a tick, start afresh from now.
         timespec now{};
         clock_gettime(CLOCK_MONOTONIC, &now);
-        if ((now.tv_sec - next.tv_sec) * 1'000'000'000L + (now.tv_nsec - next.tv_nsec) > 4'000'000L) next = now;
+        if ((now.tv_sec - next.tv_sec) * 1'000'000'000L + (now.tv_nsec - next.tv_nsec) > 4'000'000L)
+            next = now;
         clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr);
         {
             std::lock_guard lock(tickMutex_);
@@ -500,7 +511,8 @@ void Engine::EngineThreadMain() {
     while (!stopFlag) {
         {
             std::unique_lock lock(tickMutex_);
-            tickCv_.wait_for(lock, std::chrono::milliseconds(10), [&] { return tickSet_ || stopFlag.load(); });
+            tickCv_.wait_for(lock, std::chrono::milliseconds(10),
+                             [&] { return tickSet_ || stopFlag.load(); });
             tickSet_ = false;
         }
         if (stopFlag) break;
@@ -556,8 +568,12 @@ void Engine::BeginOffline() {
     ThreadStart();
 }
 
-void Engine::RenderBlock() { ProcessBlock(); }
+void Engine::RenderBlock() {
+    ProcessBlock();
+}
 
-void Engine::EndOffline() { ThreadEnd(); }
+void Engine::EndOffline() {
+    ThreadEnd();
+}
 
 } // namespace mw

@@ -15,12 +15,12 @@ namespace mw {
 class Patch;
 
 struct BuiltInPatch {
-    int command;                 // menu command (0x8008..0x801E)
-    int resource;                // resource number (205..241)
-    int submenu;                 // LanguageStrings number of its submenu (452..457)
-    int nameString;              // LanguageStrings number of its menu text
-    std::string_view name;       // English menu text
-    std::string_view file;       // file name of its text under src/model/patches/
+    int command;                                   // menu command (0x8008..0x801E)
+    int resource;                                  // resource number (205..241)
+    int submenu;                                   // LanguageStrings number of its submenu (452..457)
+    int nameString;                                // LanguageStrings number of its menu text
+    std::string_view name;                         // English menu text
+    std::string_view file;                         // file name of its text under src/model/patches/
     std::vector<std::pair<ModuleKind, int>> kinds; // composition, in section order
 };
 
@@ -30,7 +30,7 @@ inline constexpr int kBuiltInPatchCount = 23;
 const std::vector<BuiltInPatch>& BuiltInPatches();
 
 struct BuiltInSubmenu {
-    int title;                   // LanguageStrings number
+    int title; // LanguageStrings number
     std::string_view english;
     std::vector<const BuiltInPatch*> patches; // in table order
 };

@@ -7,7 +7,9 @@
 
 namespace mw {
 
-Patch::Patch(Engine& engine) : engine_(engine) { Publish(); }
+Patch::Patch(Engine& engine) : engine_(engine) {
+    Publish();
+}
 
 Patch::~Patch() {
     Clear();
@@ -22,10 +24,14 @@ std::string Patch::Text(int number, std::string_view english) const {
 std::string Patch::OutputLabel(const Module& m, int k) const {
     const KindInfo& info = Info(m.kind);
     switch (m.kind) {
-    case ModuleKind::AudioOutputSplit: return FormatLong(Text(132, "Output-%ld"), k + 1);
-    case ModuleKind::ControlSensor: return k == 0 ? Text(272, "Gravity") : Text(273, "Polarity");
-    case ModuleKind::ControlMIDIControllerInput: return FormatLong(Text(486, "Slider %ld"), k + 1);
-    default: return info.outputLabel ? Text(info.outputLabel, info.outputLabelEnglish) : std::string();
+    case ModuleKind::AudioOutputSplit:
+        return FormatLong(Text(132, "Output-%ld"), k + 1);
+    case ModuleKind::ControlSensor:
+        return k == 0 ? Text(272, "Gravity") : Text(273, "Polarity");
+    case ModuleKind::ControlMIDIControllerInput:
+        return FormatLong(Text(486, "Slider %ld"), k + 1);
+    default:
+        return info.outputLabel ? Text(info.outputLabel, info.outputLabelEnglish) : std::string();
     }
 }
 
@@ -40,7 +46,8 @@ int Patch::NextDefaultNumber(ModuleKind kind) const {
         for (char c : m->name)
             if (c >= '0' && c <= '9') {
                 digits = digits * 10 + (c - '0');
-                if (digits > 1'000'000'000LL) digits = 1'000'000'000LL; // names are text; keep the number sane
+                if (digits > 1'000'000'000LL)
+                    digits = 1'000'000'000LL; // names are text; keep the number sane
             }
         if (digits >= n) n = digits + 1;
     }
@@ -118,8 +125,8 @@ bool Patch::Contains(const Module* module) const {
 bool Patch::RegisterSlots(Module& m) {
     const KindInfo& info = Info(m.kind);
     if (info.isSink) {
-        const SinkType type = m.kind == ModuleKind::AudioOutput       ? SinkType::AudioOutput
-                              : m.kind == ModuleKind::AudioWaveWriter ? SinkType::WaveWriter
+        const SinkType type = m.kind == ModuleKind::AudioOutput           ? SinkType::AudioOutput
+                              : m.kind == ModuleKind::AudioWaveWriter     ? SinkType::WaveWriter
                               : m.kind == ModuleKind::AudioOutputAnalyzer ? SinkType::OutputAnalyzer
                                                                           : SinkType::MidiControllerInput;
         const int sink = engine_.RegisterSink(&m, type);
@@ -168,7 +175,8 @@ void Patch::ReleaseSlots(Module& m) {
     m.sinkSlot = -1;
 }
 
-Module* Patch::CreateModule(ModuleKind kind, Point position, std::string name, std::u16string_view sectionText) {
+Module* Patch::CreateModule(ModuleKind kind, Point position, std::string name,
+                            std::u16string_view sectionText) {
     auto m = std::make_unique<Module>(kind);
     m->position = position;
     m->name = name.empty() && sectionText.empty() ? DefaultName(kind) : std::move(name);
@@ -249,7 +257,8 @@ void Patch::QueueRemoveAll() {
 }
 
 void Patch::QueueRemoval(Module* module) {
-    if (module && std::find(queued_.begin(), queued_.end(), module) == queued_.end()) queued_.push_back(module);
+    if (module && std::find(queued_.begin(), queued_.end(), module) == queued_.end())
+        queued_.push_back(module);
 }
 
 void Patch::ProcessQueuedRemovals() {
@@ -277,7 +286,8 @@ void Patch::Rename(Module* module, std::string name) {
         const int s = module->OutputSlot(k);
         if (s < 0) continue;
         engine_.slots[s].name = module->name;
-        if (module->OutputCount() > 1 || module->sliders) engine_.slots[s].outputLabel = OutputLabel(*module, k);
+        if (module->OutputCount() > 1 || module->sliders)
+            engine_.slots[s].outputLabel = OutputLabel(*module, k);
     }
     if (hooks_) {
         hooks_->Renamed(*module);
@@ -300,7 +310,9 @@ bool Patch::AddSlider(Module* module, int32_t controller, bool negative) {
     return true;
 }
 
-void Patch::Republish() { Publish(); }
+void Patch::Republish() {
+    Publish();
+}
 
 // ---------------------------------------------------------------- publication
 

@@ -17,7 +17,9 @@ MidiInManager::~MidiInManager() {
     CloseAllMidi();
 }
 
-MidiInManager::Device* MidiInManager::FindLocked(int32_t device) const { return devices_.Find(device); }
+MidiInManager::Device* MidiInManager::FindLocked(int32_t device) const {
+    return devices_.Find(device);
+}
 
 void MidiInManager::BeginMidiBlock() {
     std::lock_guard lock(mutex_);

@@ -53,7 +53,9 @@ WaveInManager::~WaveInManager() {
     CloseAllInput();
 }
 
-WaveInManager::Device* WaveInManager::FindLocked(int32_t device) const { return devices_.Find(device); }
+WaveInManager::Device* WaveInManager::FindLocked(int32_t device) const {
+    return devices_.Find(device);
+}
 
 void WaveInManager::BeginInputBlock() {
     std::lock_guard lock(mutex_);

@@ -50,10 +50,12 @@ Sound Render(const BuiltInPatch& p, int variant) {
     const char* gesture = (mic || midi) ? "still" : (variant == 0 ? "figure8" : "scribble");
     EXPECT_TRUE(MakeBuiltInGesture(gesture, s.screen, kSeconds * 1000, 3, s.gesture, error)) << error;
     if (midi) {
-        EXPECT_TRUE(ReadMidiFile(data + (variant == 0 ? "/melody.mid" : "/riff.mid"), s.midi, error)) << error;
+        EXPECT_TRUE(ReadMidiFile(data + (variant == 0 ? "/melody.mid" : "/riff.mid"), s.midi, error))
+            << error;
     }
     if (mic) {
-        EXPECT_TRUE(ReadWavFile(data + (variant == 0 ? "/speech.wav" : "/song.wav"), s.input, error)) << error;
+        EXPECT_TRUE(ReadWavFile(data + (variant == 0 ? "/speech.wav" : "/song.wav"), s.input, error))
+            << error;
     }
     OfflineRenderer r(s);
     EXPECT_TRUE(LoadBuiltInPatch(r.GetPatch(), p.resource).has_value());

@@ -13,7 +13,8 @@ namespace mw::cli {
 namespace {
 
 std::string TempPath(const std::string& name) {
-    return (std::filesystem::temp_directory_path() / ("mw_test_" + std::to_string(::getpid()) + "_" + name)).string();
+    return (std::filesystem::temp_directory_path() / ("mw_test_" + std::to_string(::getpid()) + "_" + name))
+        .string();
 }
 
 TEST(InputFiles, MidiFileFollowsTheTempoMap) {

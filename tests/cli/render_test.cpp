@@ -3,8 +3,8 @@
 #include <sys/wait.h>
 
 #include <cmath>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -70,7 +70,8 @@ TEST(Render, MouseMeasureIntoAnOutputModuleMakesAnExactWaveFile) {
     // The hand moves to x = 1500 on a 2001-pixel screen in the first 10 ms and rests there; the sampler
     // sees the move at its second iteration (sample 480): Horizontal Position = 2000 x / 2000 - 1000 = 500.
     std::ofstream(csv) << "t_ms,x,y\n0,1490,100\n10,1500,100\n";
-    ASSERT_EQ(RunCli(patch + " --out " + wav + " --seconds 0.5 --screen 2001x1000 --gesture " + csv + " --no-progress"),
+    ASSERT_EQ(RunCli(patch + " --out " + wav + " --seconds 0.5 --screen 2001x1000 --gesture " + csv +
+                     " --no-progress"),
               0);
     const std::string b = ReadAll(wav);
     ASSERT_EQ(b.size(), 44u + 24000u * 4u); // exactly 0.5 s of stereo frames
@@ -107,7 +108,9 @@ OutputDeviceID=-1 (L+R)
 )");
     // Left part of the screen for the first second, right part for the second.
     std::ofstream(csv) << "0,1090,500\n10,1100,500\n1000,1100,500\n1010,1900,500\n";
-    ASSERT_EQ(RunCli(patch + " --out " + wav + " --seconds 2 --screen 2000x1000 --gesture " + csv + " --no-progress"), 0);
+    ASSERT_EQ(RunCli(patch + " --out " + wav + " --seconds 2 --screen 2000x1000 --gesture " + csv +
+                     " --no-progress"),
+              0);
     const std::vector<int16_t> s = Samples(ReadAll(wav));
     ASSERT_EQ(s.size(), 2u * 96000u);
     auto crossings = [&](size_t from, size_t to) {
@@ -162,10 +165,11 @@ TEST(Render, MidiFileReachesMidiInputDeviceZero) {
     std::string error;
     ASSERT_TRUE(MakeBuiltInGesture("still", s.screen, 1000, 1, s.gesture, error));
     OfflineRenderer r(s);
-    const std::u16string text = u"[Module_AudioOsc]\r\nName=O\r\nAmplitudeControl=-[Manual]-\r\nAmplitudeValue=400\r\n"
-                                u"FrequencyControl=M\r\nOutputDeviceID=-1 (L+R)\r\n\r\n"
-                                u"[Module_ControlMIDIInput]\r\nName=M\r\nInputDeviceID=0\r\n"
-                                u"TransposeControl=-[Manual]-\r\nTuningControl=-[Manual]-\r\n";
+    const std::u16string text =
+        u"[Module_AudioOsc]\r\nName=O\r\nAmplitudeControl=-[Manual]-\r\nAmplitudeValue=400\r\n"
+        u"FrequencyControl=M\r\nOutputDeviceID=-1 (L+R)\r\n\r\n"
+        u"[Module_ControlMIDIInput]\r\nName=M\r\nInputDeviceID=0\r\n"
+        u"TransposeControl=-[Manual]-\r\nTuningControl=-[Manual]-\r\n";
     ASSERT_EQ(LoadConfigurationText(r.GetPatch(), text), 2u);
     const std::vector<int16_t> f = r.RenderFrames();
     ASSERT_EQ(f.size(), 96000u);
@@ -174,9 +178,9 @@ TEST(Render, MidiFileReachesMidiInputDeviceZero) {
         for (size_t i = from; i < to; ++i) m = std::max(m, std::abs(int(f[2 * i])));
         return m;
     };
-    EXPECT_EQ(peak(0, 4000), 0);             // before the note
-    EXPECT_GT(peak(10000, 20000), 10000);    // the note sounds (amplitude 400 x 100/127 x 32)
-    EXPECT_LT(peak(40000, 48000), 200);      // released
+    EXPECT_EQ(peak(0, 4000), 0);          // before the note
+    EXPECT_GT(peak(10000, 20000), 10000); // the note sounds (amplitude 400 x 100/127 x 32)
+    EXPECT_LT(peak(40000, 48000), 200);   // released
 }
 
 } // namespace

@@ -66,7 +66,8 @@ TEST_P(EachBuiltIn, IsACompleteFileWithItsCompositionAndEveryLinkResolved) {
     EXPECT_EQ(ConfigurationText(patch), file);
 
     const bool midi = p.submenu == 453, mic = p.submenu == 452;
-    for (Module* m : patch.Modules(ModuleKind::ControlMIDIInput)) EXPECT_EQ(m->Int(midi_input::InputDevice), 0);
+    for (Module* m : patch.Modules(ModuleKind::ControlMIDIInput))
+        EXPECT_EQ(m->Int(midi_input::InputDevice), 0);
     for (Module* m : patch.Modules(ModuleKind::ControlMIDIControllerInput))
         EXPECT_EQ(m->Int(midi_slider::InputDevice), 0);
     if (midi) {
@@ -83,8 +84,9 @@ TEST_P(EachBuiltIn, MousePatchesTakeTheDirectionMeasuresAndMore) {
     if (p.resource != 219 && p.resource != 220) GTEST_SKIP() << "not one of the two direct-mouse patches";
     const std::u16string file = FromFileBytes(BuiltInPatchBytes(p));
     bool direction = false;
-    for (const char16_t* name : {u"=Direction\r", u"=Direction Horizontal Unsigned\r", u"=Direction Horizontal Signed\r",
-                                 u"=Direction Vertical Unsigned\r", u"=Direction Vertical Signed\r"})
+    for (const char16_t* name :
+         {u"=Direction\r", u"=Direction Horizontal Unsigned\r", u"=Direction Horizontal Signed\r",
+          u"=Direction Vertical Unsigned\r", u"=Direction Vertical Signed\r"})
         direction = direction || file.find(name) != std::u16string::npos;
     EXPECT_TRUE(direction);
     for (const char16_t* name : {u"=Speed\r", u"=Horizontal Position\r", u"=Vertical Velocity\r"})

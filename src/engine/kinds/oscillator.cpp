@@ -83,7 +83,8 @@ void EvaluateOscillator(Engine& e, Module& m, OscState& st) {
     const double waveform = AudioParam(e, m.Link(osc::Waveform), 1.0, 1.0);
     // Ramp and Phase keep their sign: a source only limits them to -50..50.
     const double ramp = sound::AudioParamClampedOnSource(e, m.Link(osc::Ramp), 1.0, 0.05, -50.0, 50.0, false);
-    const double phase = sound::AudioParamClampedOnSource(e, m.Link(osc::Phase), 1.0, 0.05, -50.0, 50.0, false);
+    const double phase =
+        sound::AudioParamClampedOnSource(e, m.Link(osc::Phase), 1.0, 0.05, -50.0, 50.0, false);
     const ControlLink& stepLink = m.Link(osc::StepSize);
     const double stepSize = Clamp(EvaluateLink(e, stepLink, 0, Reader::Plain, 0.01, 0.001), 0.0, 1.0, true);
 

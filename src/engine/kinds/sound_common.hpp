@@ -22,9 +22,11 @@ inline double AudioParam(const Engine& e, const ControlLink& link, double manual
 
 /// A parameter clamped on the source branch only; absFirst takes the absolute value before the clamp.
 inline double AudioParamClampedOnSource(const Engine& e, const ControlLink& link, double manualScale,
-                                        double sourceScale, double lower, double upper, bool absFirst = true) {
+                                        double sourceScale, double lower, double upper,
+                                        bool absFirst = true) {
     if (IsManual(link)) return link.value.load() * manualScale;
-    return Clamp(EvaluateLink(e, link, 0, Reader::Smoothed, manualScale, sourceScale), lower, upper, absFirst);
+    return Clamp(EvaluateLink(e, link, 0, Reader::Smoothed, manualScale, sourceScale), lower, upper,
+                 absFirst);
 }
 
 /// NaN becomes `fallback`; everything else passes.
