@@ -74,10 +74,16 @@ int PlayCommand(const RenderCliOptions& o, double seconds) {
         std::cerr << "Playing " << patch.TotalCount() << " module(s) on display " << pointer->DisplayName()
                   << ". Move the mouse; Ctrl+C stops.\n";
         const auto start = std::chrono::steady_clock::now();
+        bool warned = false;
         while (!gInterrupted) {
             std::this_thread::sleep_for(std::chrono::milliseconds(250));
             const double elapsed =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            if (!warned && elapsed > 1.0 && outputs.OpenDeviceCount() == 0) {
+                warned = true;
+                std::fprintf(stderr, "\rNo output device is playing: either the patch sends nothing to a device, or "
+                                     "ALSA's output device cannot be opened (it is tried again every block).\n");
+            }
             std::fprintf(stderr, "\rlatency %5.1f ms   speed %7.1f   ", engine.measuredLatency.load(),
                          engine.rawMeasures[int(MouseMeasure::Speed)].load());
             std::fflush(stderr);
