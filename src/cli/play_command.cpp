@@ -81,8 +81,9 @@ int PlayCommand(const RenderCliOptions& o, double seconds) {
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             if (!warned && elapsed > 1.0 && outputs.OpenDeviceCount() == 0) {
                 warned = true;
-                std::fprintf(stderr, "\rNo output device is playing: either the patch sends nothing to a device, or "
-                                     "ALSA's output device cannot be opened (it is tried again every block).\n");
+                std::fprintf(stderr,
+                             "\rNo output device is playing: either the patch sends nothing to a device, or "
+                             "ALSA's output device cannot be opened (it is tried again every block).\n");
             }
             std::fprintf(stderr, "\rlatency %5.1f ms   speed %7.1f   ", engine.measuredLatency.load(),
                          engine.rawMeasures[int(MouseMeasure::Speed)].load());
