@@ -38,13 +38,16 @@ struct OscVoice {
 static_assert(sizeof(OscVoice) == 64);
 
 struct OscState final : KindState {
+    OscState() { entryOfNote.fill(-1); }
+
     alignas(64) std::array<OscVoice, kMaxVoices> voices{};
     int count = 0;
+    // The entry of each note (-1: none): notes are unique in the table, so the lookup needs no search.
+    std::array<int16_t, 256> entryOfNote;
 
     // The entry of a note; a new entry keeps the random-walk pair its cell held before.
     int FindOrAppend(uint8_t note) {
-        for (int i = 0; i < count; ++i)
-            if (voices[size_t(i)].note == note) return i;
+        if (const int i = entryOfNote[note]; i >= 0) return i;
         if (count >= kMaxVoices) return -1;
         OscVoice& v = voices[size_t(count)];
         v.note = note;
@@ -52,11 +55,17 @@ struct OscState final : KindState {
         v.envelopeCounter = 0;
         v.phaseAngle = 0.0;
         v.present = 0;
+        entryOfNote[note] = int16_t(count);
         return count++;
     }
+    // Moves the last entry into place i.
     void RemoveAt(int i) {
-        voices[size_t(i)] = voices[size_t(count - 1)];
+        entryOfNote[voices[size_t(i)].note] = -1;
         --count;
+        if (i != count) {
+            voices[size_t(i)] = voices[size_t(count)];
+            entryOfNote[voices[size_t(i)].note] = int16_t(i);
+        }
     }
 };
 
@@ -111,6 +120,7 @@ void EvaluateOscillator(Engine& e, Module& m, OscState& st) {
     const double warp = ramp * 0.02;
     const double phaseOffset = phase * 0.02 * kPi;
     const double ampPerVelocity = amplitude / 127.0;
+    const bool plainSine = warp == 0.0 && waveform <= 0.0;
     double sum = 0.0;
     for (int i = 0; i < st.count;) {
         OscVoice& v = st.voices[size_t(i)];
@@ -150,7 +160,8 @@ void EvaluateOscillator(Engine& e, Module& m, OscState& st) {
             p += kTwoPi;
         else if (p > kTwoPi)
             p -= kTwoPi;
-        double s = Shape(PhaseWarp(p, warp), waveform) * level;
+        // (a plain sine, the usual case, goes straight to the sine)
+        double s = (plainSine ? Sine(p) : Shape(PhaseWarp(p, warp), waveform)) * level;
         s = Quantize(s, stepSize);
         sum += s;
 
