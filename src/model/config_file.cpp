@@ -429,6 +429,8 @@ std::u16string FromFileBytes(std::string_view bytes) {
 // ---------------------------------------------------------------- patch level
 
 size_t ParseConfiguration(Patch& patch, std::u16string_view text, Point origin) {
+    // The byte-order mark of a file is not part of its text: a section may begin right after it.
+    if (!text.empty() && text.front() == u'\xFEFF') text.remove_prefix(1);
     patch.QueueRemoveAll();
     patch.SetSectionReader(
         [origin](Module& m, std::u16string_view section) { ReadSection(m, section, origin); });

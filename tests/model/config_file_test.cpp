@@ -430,6 +430,19 @@ TEST_F(ConfigFileTest, FilesAndTheirFailures) {
     EXPECT_EQ(LoadConfigurationFile(patch2, path), ConfigStatus::Ok);
     EXPECT_EQ(ConfigurationText(patch2), Save());
 
+    // A hand-written file whose first section follows the byte-order mark directly keeps that section.
+    const std::string handWritten = (dir / "hand.mwc").string();
+    {
+        std::ofstream h(handWritten, std::ios::binary);
+        h << ToFileBytes(
+            u"\xFEFF[Module_AudioOsc]\r\nName=First\r\n\r\n[Module_AudioOsc]\r\nName=Second\r\n");
+    }
+    Engine engine3;
+    Patch patch3(engine3);
+    EXPECT_EQ(LoadConfigurationFile(patch3, handWritten), ConfigStatus::Ok);
+    ASSERT_EQ(patch3.TotalCount(), 2u);
+    EXPECT_EQ(patch3.Modules(ModuleKind::AudioOsc)[0]->name, "First");
+
     // A file that cannot be opened leaves the patch as it was.
     EXPECT_EQ(LoadConfigurationFile(patch2, (dir / "missing.mwc").string()), ConfigStatus::OpenFailed);
     EXPECT_EQ(LoadConfigurationFile(patch2, dir.string()), ConfigStatus::OpenFailed); // a folder
