@@ -30,13 +30,18 @@ public:
 };
 
 inline constexpr int kMidiNoteTableSize = 16 * 128;
+inline constexpr uint64_t kNoNoteStamp = ~uint64_t(0); // no copy made yet
 
 class IMidiInput {
 public:
     virtual ~IMidiInput() = default;
     virtual void BeginMidiBlock() = 0;
     virtual bool UseMidiDevice(int32_t deviceNumber) = 0;
-    virtual bool CopyNoteVelocities(int32_t deviceNumber, std::array<uint8_t, kMidiNoteTableSize>& out) = 0;
+    /// Copies a device's note velocities (16 channels x 128 notes) into `out`, unless they are unchanged
+    /// since the copy that left `stamp`: then `out` keeps that copy. `stamp` names the table's state (start
+    /// with kNoNoteStamp). False when the device is not in use.
+    virtual bool CopyNoteVelocities(int32_t deviceNumber, std::array<uint8_t, kMidiNoteTableSize>& out,
+                                    uint64_t& stamp) = 0;
     virtual double ReadLastValue(int32_t deviceNumber, int32_t index) = 0;
     virtual int32_t GetLastIndex(int32_t deviceNumber) = 0;
     virtual void EndMidiBlock() = 0;
@@ -51,7 +56,8 @@ public:
     virtual void BeginInputBlock() = 0;
     virtual bool UseInputDevice(int32_t deviceNumber) = 0;
     /// Two captured buffers of 96 mono 16-bit samples, once latencyMs worth is buffered.
-    virtual bool ReadInput(int32_t deviceNumber, uint64_t& position, std::array<int16_t, kInputBufferSamples>& first,
+    virtual bool ReadInput(int32_t deviceNumber, uint64_t& position,
+                           std::array<int16_t, kInputBufferSamples>& first,
                            std::array<int16_t, kInputBufferSamples>& second, int32_t latencyMs) = 0;
     virtual void EndInputBlock() = 0;
     virtual void CloseAllInput() = 0;
@@ -74,7 +80,9 @@ class NullMidiInput final : public IMidiInput {
 public:
     void BeginMidiBlock() override {}
     bool UseMidiDevice(int32_t) override { return false; }
-    bool CopyNoteVelocities(int32_t, std::array<uint8_t, kMidiNoteTableSize>&) override { return false; }
+    bool CopyNoteVelocities(int32_t, std::array<uint8_t, kMidiNoteTableSize>&, uint64_t&) override {
+        return false;
+    }
     double ReadLastValue(int32_t, int32_t) override { return 0.0; }
     int32_t GetLastIndex(int32_t) override { return -1; }
     void EndMidiBlock() override {}

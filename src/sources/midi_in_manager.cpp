@@ -55,12 +55,17 @@ bool MidiInManager::UseMidiDevice(int32_t deviceNumber) {
     return true;
 }
 
-bool MidiInManager::CopyNoteVelocities(int32_t deviceNumber, std::array<uint8_t, kMidiNoteTableSize>& out) {
+bool MidiInManager::CopyNoteVelocities(int32_t deviceNumber, std::array<uint8_t, kMidiNoteTableSize>& out,
+                                       uint64_t& stamp) {
     std::lock_guard lock(mutex_);
     const Device* d = FindLocked(deviceNumber);
     if (!d) return false;
+    // A note that changes during the copy sets a new stamp after its byte: the next copy takes it.
+    const uint64_t now = d->tables.noteStamp.load(std::memory_order_acquire);
+    if (now == stamp) return true;
     for (size_t i = 0; i < out.size(); ++i)
         out[i] = d->tables.noteVelocity[i].load(std::memory_order_relaxed);
+    stamp = now;
     return true;
 }
 
@@ -110,9 +115,13 @@ void MidiInManager::Apply(Tables& t, uint32_t message) {
     // Data bytes are seven bits wide; a stray high bit must not index past a table row.
     const uint32_t d1 = (message >> 8) & 0x7Fu;
     const uint32_t d2 = (message >> 16) & 0x7Fu;
-    if (s >= 0x80 && s <= 0x8F) t.noteVelocity[(s - 0x80) * 128 + d1].store(0, std::memory_order_relaxed);
-    if (s >= 0x90 && s <= 0x9F)
-        t.noteVelocity[(s - 0x90) * 128 + d1].store(uint8_t(d2), std::memory_order_relaxed);
+    if (s >= 0x80 && s <= 0x9F) {
+        const uint8_t velocity = s <= 0x8F ? 0 : uint8_t(d2);
+        t.noteVelocity[(s & 0x0Fu) * 128 + d1].store(velocity, std::memory_order_relaxed);
+        // Stamps are unique across devices and managers, so a copy never mistakes one table for another.
+        static std::atomic<uint64_t> lastStamp{0};
+        t.noteStamp.store(lastStamp.fetch_add(1, std::memory_order_relaxed) + 1, std::memory_order_release);
+    }
     int32_t index = -1;
     float value = 0.0f;
     if (s >= 0x80 && s <= 0xBF) { // note off, note on, key pressure, controller

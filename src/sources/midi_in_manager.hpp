@@ -35,7 +35,8 @@ public:
     // ---- engine thread ----
     void BeginMidiBlock() override;
     bool UseMidiDevice(int32_t deviceNumber) override;
-    bool CopyNoteVelocities(int32_t deviceNumber, std::array<uint8_t, kMidiNoteTableSize>& out) override;
+    bool CopyNoteVelocities(int32_t deviceNumber, std::array<uint8_t, kMidiNoteTableSize>& out,
+                            uint64_t& stamp) override;
     double ReadLastValue(int32_t deviceNumber, int32_t index) override;
     int32_t GetLastIndex(int32_t deviceNumber) override;
     void EndMidiBlock() override;
@@ -68,6 +69,8 @@ private:
 /// The per-device state the input notice writes.
 struct MidiInManager::Tables {
     std::array<std::atomic<uint8_t>, kMidiNoteTableSize> noteVelocity{}; // [channel][note]
+    /// Set after each note change to a number never used before (0: no change yet, all notes off).
+    std::atomic<uint64_t> noteStamp{0};
     std::unique_ptr<std::atomic<float>[]> lastValue { new std::atomic<float>[ kLastValueCount ]() };
     std::atomic<int32_t> lastIndex{-1};
 };

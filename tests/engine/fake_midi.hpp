@@ -17,6 +17,7 @@ public:
         std::array<uint8_t, kMidiNoteTableSize> noteVelocity{};
         std::array<float, 65536> lastValue{};
         int32_t lastIndex = -1;
+        uint64_t stamp = 0;
     };
 
     /// Makes device n available; its state starts at zero.
@@ -36,6 +37,7 @@ public:
         Device& d = *it->second;
         if (status >= 0x80 && status <= 0x8F) d.noteVelocity[size_t((status - 0x80) * 128 + d1)] = 0;
         if (status >= 0x90 && status <= 0x9F) d.noteVelocity[size_t((status - 0x90) * 128 + d1)] = d2;
+        if (status >= 0x80 && status <= 0x9F) d.stamp = ++lastStamp_;
         if (status >= 0x80 && status <= 0xBF) {
             d.lastIndex = status * 128 + d1;
             d.lastValue[size_t(d.lastIndex)] = d2;
@@ -57,12 +59,16 @@ public:
         ++uses[n];
         return devices_.count(n) != 0;
     }
-    bool CopyNoteVelocities(int32_t n, std::array<uint8_t, kMidiNoteTableSize>& out) override {
+    bool CopyNoteVelocities(int32_t n, std::array<uint8_t, kMidiNoteTableSize>& out,
+                            uint64_t& stamp) override {
         std::lock_guard lock(mutex_);
         auto it = devices_.find(n);
         if (it == devices_.end()) return false;
-        out = it->second->noteVelocity;
-        ++copies;
+        ++polls;
+        if (stamp != it->second->stamp) {
+            out = it->second->noteVelocity;
+            stamp = it->second->stamp;
+        }
         return true;
     }
     double ReadLastValue(int32_t n, int32_t index) override {
@@ -79,11 +85,12 @@ public:
     void CloseAllMidi() override {}
 
     int begins = 0;
-    int copies = 0;
+    int polls = 0;
     std::map<int32_t, int> uses;
 
 private:
     std::mutex mutex_;
+    uint64_t lastStamp_ = 0;
     std::map<int32_t, std::unique_ptr<Device>> devices_;
 };
 

@@ -538,9 +538,9 @@ TEST_F(NoteModulesTest, MidiInputPollsAtMost1000TimesASecondAndKeepsItsVoicesWit
     in->ints[midi_input::InputDevice] = 2;
     midi.Send(2, 0x90, 60, 100);
     engine.controlRate = 4000.0; // 8 ticks a block; every 4th tick polls
-    const int before = midi.copies;
+    const int before = midi.polls;
     Ticks(3);
-    EXPECT_EQ(midi.copies - before, 6);
+    EXPECT_EQ(midi.polls - before, 6);
     EXPECT_EQ(Notes(in), (std::vector<int>{60}));
 
     midi.Unplug(2); // the state is not available: the outputs stay

@@ -190,7 +190,8 @@ TEST(AlsaMidiThreading, SequencerPortDeliversMessages) {
     send([](snd_seq_event_t& ev) { snd_seq_ev_set_controller(&ev, 0, 7, 127); });
     EXPECT_TRUE(WaitFor([&] { return midi.GetLastIndex(device) == 0xB0 * 128 + 7; }, 2000ms));
     std::array<uint8_t, kMidiNoteTableSize> notes{};
-    ASSERT_TRUE(midi.CopyNoteVelocities(device, notes));
+    uint64_t stamp = kNoNoteStamp;
+    ASSERT_TRUE(midi.CopyNoteVelocities(device, notes, stamp));
     EXPECT_EQ(notes[128 + 60], 100);
     EXPECT_EQ(midi.ReadLastValue(device, 0xB0 * 128 + 7), 127.0);
     midi.CloseAllMidi();

@@ -20,7 +20,8 @@ protected:
     }
     uint8_t Velocity(int channel, int note) {
         Notes n{};
-        EXPECT_TRUE(midi.CopyNoteVelocities(0, n));
+        uint64_t stamp = kNoNoteStamp;
+        EXPECT_TRUE(midi.CopyNoteVelocities(0, n, stamp));
         return n[size_t(channel * 128 + note)];
     }
 
@@ -55,7 +56,8 @@ TEST_F(MidiInManagerTest, ControllerSetsItsValueOnly) {
     EXPECT_EQ(midi.ReadLastValue(0, 22535), 127.0); // 0xB0 x 128 + 7
     EXPECT_EQ(midi.GetLastIndex(0), 22535);
     Notes n{};
-    ASSERT_TRUE(midi.CopyNoteVelocities(0, n));
+    uint64_t stamp = kNoNoteStamp;
+    ASSERT_TRUE(midi.CopyNoteVelocities(0, n, stamp));
     int held = 0;
     for (uint8_t v : n) held += v != 0;
     EXPECT_EQ(held, 1);
@@ -99,14 +101,32 @@ TEST_F(MidiInManagerTest, StrayHighBitsInDataBytesStayInTheirRow) {
     EXPECT_EQ(midi.GetLastIndex(0), 0x90 * 128 + 127);
 }
 
+TEST_F(MidiInManagerTest, TheNoteTableIsCopiedAgainOnlyAfterANoteChanged) {
+    Use(0);
+    Notes n{};
+    uint64_t stamp = kNoNoteStamp;
+    ASSERT_TRUE(midi.CopyNoteVelocities(0, n, stamp));
+    backend.Send(0, MidiShortMessage(0x90, 10, 50));
+    ASSERT_TRUE(midi.CopyNoteVelocities(0, n, stamp));
+    EXPECT_EQ(n[10], 50);
+    n[10] = 99; // the caller's copy stays as it is while no note changes
+    backend.Send(0, MidiShortMessage(0xB0, 7, 127));
+    ASSERT_TRUE(midi.CopyNoteVelocities(0, n, stamp));
+    EXPECT_EQ(n[10], 99);
+    backend.Send(0, MidiShortMessage(0x80, 10, 0));
+    ASSERT_TRUE(midi.CopyNoteVelocities(0, n, stamp));
+    EXPECT_EQ(n[10], 0);
+}
+
 TEST_F(MidiInManagerTest, ReadersOfAClosedDeviceGiveNeutralValues) {
     Notes n{};
-    EXPECT_FALSE(midi.CopyNoteVelocities(0, n));
+    uint64_t stamp = kNoNoteStamp;
+    EXPECT_FALSE(midi.CopyNoteVelocities(0, n, stamp));
     EXPECT_EQ(midi.ReadLastValue(0, 100), 0.0);
     EXPECT_EQ(midi.GetLastIndex(0), -1);
     Use(0);
     EXPECT_EQ(midi.GetLastIndex(0), -1); // just opened
-    EXPECT_TRUE(midi.CopyNoteVelocities(0, n));
+    EXPECT_TRUE(midi.CopyNoteVelocities(0, n, stamp));
 }
 
 TEST_F(MidiInManagerTest, IndexIsTakenModulo65536) {
@@ -176,10 +196,11 @@ TEST(MidiInManagerThreading, MessagesArriveWhileTheEngineReads) {
         done = true;
     });
     Notes n{};
+    uint64_t stamp = kNoNoteStamp;
     while (!done.load()) {
         midi.BeginMidiBlock();
         midi.UseMidiDevice(0);
-        midi.CopyNoteVelocities(0, n);
+        midi.CopyNoteVelocities(0, n, stamp);
         const int32_t index = midi.GetLastIndex(0);
         EXPECT_TRUE(index == -1 || (index >= 0x90 * 128 && index < 0xC0 * 128)) << index;
         (void)midi.ReadLastValue(0, index);

@@ -50,6 +50,8 @@ struct SequenceState final : KindState {
     std::array<uint8_t, kMidiNoteTableSize> catcherNow{};
     std::array<uint8_t, kMidiNoteTableSize> catcherLast{};
     bool catcherHolds = false;
+    uint64_t catcherStamp = kNoNoteStamp;
+    int32_t catcherDevice = kNoMidiDevice;
 
     // Between the threads.
     std::atomic<ParsedSequence*> pending{nullptr};
@@ -88,7 +90,13 @@ void SequenceTextChanged(Module& m) {
 void CatchNotes(Engine& e, Module& m, SequenceState& st) {
     const int32_t device = m.Int(sequence::RecordingSource);
     if (device == kNoMidiDevice) return;
-    if (!e.MidiIn().CopyNoteVelocities(device, st.catcherNow)) return;
+    if (device != st.catcherDevice) {
+        st.catcherDevice = device;
+        st.catcherStamp = kNoNoteStamp;
+    }
+    const uint64_t before = st.catcherStamp;
+    if (!e.MidiIn().CopyNoteVelocities(device, st.catcherNow, st.catcherStamp)) return;
+    if (st.catcherHolds && st.catcherStamp == before) return; // no note changed
     if (st.catcherHolds &&
         std::memcmp(st.catcherNow.data(), st.catcherLast.data(), st.catcherNow.size()) != 0) {
         for (size_t i = 0; i < st.catcherNow.size(); ++i)
@@ -184,6 +192,9 @@ void EvaluateSequences(Engine& e, std::span<Module* const> modules) {
 struct MidiInputState final : KindState {
     std::array<uint8_t, 128> table{};
     std::array<uint8_t, kMidiNoteTableSize> buffer{};
+    uint64_t stamp = kNoNoteStamp; // of the copy in buffer
+    int32_t stampDevice = kNoMidiDevice;
+    bool tableReversed = false;
     // The held notes in ascending order, rebuilt on each poll.
     std::array<uint8_t, 128> held{};
     int heldCount = 0;
@@ -196,6 +207,26 @@ std::unique_ptr<KindState> CreateMidiInput(Module&) {
     return std::make_unique<MidiInputState>();
 }
 
+// The held notes from the copied table: one velocity per note, the later channels winning.
+void RebuildHeldNotes(MidiInputState& st, bool reversed) {
+    st.tableReversed = reversed;
+    st.table.fill(0);
+    // Most of the 16 x 128 bytes are 0: look at them eight at a time.
+    for (size_t i = 0; i < st.buffer.size(); i += 8) {
+        uint64_t word;
+        std::memcpy(&word, &st.buffer[i], sizeof word);
+        if (word == 0) continue;
+        for (size_t j = i; j < i + 8; ++j)
+            if (const uint8_t vel = st.buffer[j]; vel != 0) {
+                const size_t note = j % 128;
+                st.table[reversed ? 127 - note : note] = vel;
+            }
+    }
+    st.heldCount = 0;
+    for (int n = 0; n < 128; ++n)
+        if (st.table[size_t(n)] != 0) st.held[size_t(st.heldCount++)] = uint8_t(n);
+}
+
 void EvaluateMidiInput(Engine& e, Module& m, MidiInputState& st, ModuleSlot& out) {
     using namespace midi_input;
     const int32_t device = m.Int(InputDevice);
@@ -204,23 +235,14 @@ void EvaluateMidiInput(Engine& e, Module& m, MidiInputState& st, ModuleSlot& out
     const double tuning = EvaluateLink(e, m.Link(Tuning), 0, Reader::Plain, 1.0, 0.05);
 
     if (IsMidiPollTick(e)) {
-        if (!e.MidiIn().CopyNoteVelocities(device, st.buffer)) return;
-        const bool reversed = m.Bool(ReversedNoteOrientation);
-        st.table.fill(0);
-        // Most of the 16 x 128 bytes are 0: look at them eight at a time.
-        for (size_t i = 0; i < st.buffer.size(); i += 8) {
-            uint64_t word;
-            std::memcpy(&word, &st.buffer[i], sizeof word);
-            if (word == 0) continue;
-            for (size_t j = i; j < i + 8; ++j)
-                if (const uint8_t vel = st.buffer[j]; vel != 0) {
-                    const size_t note = j % 128;
-                    st.table[reversed ? 127 - note : note] = vel; // later channels win
-                }
+        if (device != st.stampDevice) {
+            st.stampDevice = device;
+            st.stamp = kNoNoteStamp;
         }
-        st.heldCount = 0;
-        for (int n = 0; n < 128; ++n)
-            if (st.table[size_t(n)] != 0) st.held[size_t(st.heldCount++)] = uint8_t(n);
+        const uint64_t before = st.stamp;
+        if (!e.MidiIn().CopyNoteVelocities(device, st.buffer, st.stamp)) return;
+        const bool reversed = m.Bool(ReversedNoteOrientation);
+        if (st.stamp != before || reversed != st.tableReversed) RebuildHeldNotes(st, reversed);
     }
 
     const double offset = tuning * 0.01 + transpose;
