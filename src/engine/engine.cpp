@@ -173,27 +173,6 @@ uint8_t Engine::NoteOf(SourceId id, int voice) const {
     return 0;
 }
 
-void Engine::AccumulateToDevice(double sample, int position, int32_t id) {
-    if (position < 0 || position >= kMaxBlockSamples) return;
-    if (id < 99) {
-        const int d = id + 1;
-        if (d < 0 || d >= kDeviceSlotCount) return;
-        left_[d].samples[position] += sample;
-        right_[d].samples[position] += sample;
-        used_[d] = true;
-    } else if (id < 199) {
-        const int d = id - 99;
-        if (d < 0 || d >= kDeviceSlotCount) return;
-        left_[d].samples[position] += sample;
-        used_[d] = true;
-    } else {
-        const int d = id - 199;
-        if (d < 0 || d >= kDeviceSlotCount) return;
-        right_[d].samples[position] += sample;
-        used_[d] = true;
-    }
-}
-
 // ---------------------------------------------------------------- snapshots
 
 PublishTicket Engine::PublishSnapshot(const EngineSnapshot* snapshot) {
@@ -272,24 +251,28 @@ void Engine::ProcessBlock() {
         controlPeriodMs_ = 1000.0 / effectiveControlRate_;
     }
 
-    constexpr double kRawWeight = 1.0 / 480.0;
-    constexpr double kKeepWeight = 479.0 / 480.0;
+    // The sampler writes the raw measures every 10 ms; a block reads them once.
+    for (int k = 0; k < kMeasureCount; ++k) {
+        blockRaw_[size_t(k)] = rawMeasures[size_t(k)].load();
+        blockStartSmoothed_[size_t(k)] = smoothedMeasures[size_t(k)].load();
+    }
+    seriesReady_ = 0;
+    PrepareBlock(snap);
+
     for (int i = 0; i < blockLength_; ++i) {
         samplePosition_ = i;
         for (int k = 0; k < kMeasureCount; ++k)
-            smoothedMeasures[k] =
-                rawMeasures[k].load() * kRawWeight + smoothedMeasures[k].load() * kKeepWeight;
+            smoothedMeasures[size_t(k)] =
+                SmoothMeasureStep(blockRaw_[size_t(k)], smoothedMeasures[size_t(k)]);
 
         if (controlDivider_ != 0 && sampleCounter_ % uint64_t(controlDivider_) == 0) ControlTick(snap);
-        if (controlDivider_ != 0) FollowControlValues(snap);
+        if (controlDivider_ != 0) FollowControlValues();
 
-        for (ModuleKind kind : kAudioOrder) {
-            const auto& list = snap.lists[Index(kind)];
-            if (list.empty()) continue;
-            const KindOps& ops = Ops(kind);
-            if (ops.evaluate) ops.evaluate(*this, list);
+        for (int p = 0; p < audioPassCount_; ++p) {
+            const AudioPass& pass = audioPasses_[size_t(p)];
+            pass.evaluate(*this, pass.modules);
         }
-        RouteSample(snap, i);
+        RouteSample(i);
         ++sampleCounter_;
     }
 
@@ -355,12 +338,11 @@ void Engine::ControlTick(const EngineSnapshot& snap) {
     }
 }
 
-void Engine::FollowControlValues(const EngineSnapshot& snap) {
+void Engine::FollowControlValues() {
     const double k = double(effectiveControlRate_) / kSampleRate;
     const double keep = 1.0 - k;
-    for (uint8_t s : snap.moduleSlots) {
-        ModuleSlot& slot = slots[s];
-        if (slot.kind == kNoEngineKind || slot.isAudioRate) continue;
+    for (int f = 0; f < followSlotCount_; ++f) {
+        ModuleSlot& slot = slots[followSlots_[size_t(f)]];
         const int n = std::min<int>(slot.voiceCount, kMaxVoices);
         for (int v = 0; v < n; ++v) {
             slot.smoothedVelocity[v] = keep * slot.smoothedVelocity[v] + k * slot.velocity[v];
@@ -369,24 +351,100 @@ void Engine::FollowControlValues(const EngineSnapshot& snap) {
     }
 }
 
-void Engine::RouteSample(const EngineSnapshot& snap, int i) {
+namespace {
+
+// The device slot and channels an OutputDeviceId plays on: below 99 both channels of device id + 1,
+// 99..198 the left channel of device id - 99, from 199 the right channel of device id - 199.
+bool DeviceChannels(int32_t id, int& device, bool& left, bool& right) {
+    if (id < 99) {
+        device = id + 1;
+        left = right = true;
+    } else if (id < 199) {
+        device = id - 99;
+        left = true;
+        right = false;
+    } else {
+        device = id - 199;
+        left = false;
+        right = true;
+    }
+    return device >= 0 && device < kDeviceSlotCount;
+}
+
+} // namespace
+
+const double* Engine::MeasureSeries(int k) const {
+    const uint32_t bit = 1u << k;
+    double* series = measureSeries_[size_t(k)].data();
+    if (!(seriesReady_ & bit)) {
+        // The same steps as the sample loop takes, from the same start: the same values.
+        double smoothed = blockStartSmoothed_[size_t(k)];
+        const double raw = blockRaw_[size_t(k)];
+        for (int i = 0; i < blockLength_; ++i) series[i] = smoothed = SmoothMeasureStep(raw, smoothed);
+        seriesReady_ |= bit;
+    }
+    return series;
+}
+
+void Engine::PrepareBlock(const EngineSnapshot& snap) {
+    // The audio kinds that have modules, in their order; each resolves what stays fixed for the block.
+    audioPassCount_ = 0;
+    for (ModuleKind kind : kAudioOrder) {
+        const auto& list = snap.lists[Index(kind)];
+        if (list.empty()) continue;
+        const KindOps& ops = Ops(kind);
+        if (ops.beginBlock) ops.beginBlock(*this, list);
+        if (ops.evaluate) audioPasses_[size_t(audioPassCount_++)] = {ops.evaluate, list};
+    }
+
+    // The control-rate slots whose smoothed values follow their values.
+    followSlotCount_ = 0;
+    for (uint8_t s : snap.moduleSlots) {
+        const ModuleSlot& slot = slots[s];
+        if (slot.kind == kNoEngineKind || slot.isAudioRate) continue;
+        followSlots_[size_t(followSlotCount_++)] = s;
+    }
+
+    // The routes with their devices: a device chosen during a block plays from the next one.
+    blockRouteCount_ = 0;
     const bool silent = makeNoSound;
     for (const EngineSnapshot::Route r : snap.routes) {
+        const Relaxed<double>* value = nullptr;
+        int32_t dev = kNoOutputDevice;
         if (r.sink) {
             const Module* m = sinks[r.slot].module;
             if (!m || m->kind != K::AudioOutput) continue;
             const SourceId in = m->Input(output::Input);
-            const int32_t dev = m->Device(output::Output);
+            dev = m->Device(output::Output);
             if (in == kNoSource || dev == kNoOutputDevice) continue;
-            AccumulateToDevice(silent ? 0.0 : GetSmoothedSourceValue(in, 0), i, dev);
+            if (IsSlot(in))
+                value = &slots[size_t(in)].smoothedValue[0];
+            else if (IsMeasure(in))
+                value = &smoothedMeasures[size_t(in - kFirstMeasure)];
         } else {
             const ModuleSlot& slot = slots[r.slot];
             const Module* m = slot.module;
             if (!m) continue;
-            const int32_t dev = RoutedDevice(*m, slot.outputIndex);
+            dev = RoutedDevice(*m, slot.outputIndex);
             if (dev == kNoOutputDevice) continue;
-            AccumulateToDevice(silent ? 0.0 : slot.smoothedValue[0].load(), i, dev);
+            value = &slot.smoothedValue[0];
         }
+        int d = 0;
+        bool left = false, right = false;
+        if (!DeviceChannels(dev, d, left, right)) continue;
+        used_[size_t(d)] = true;
+        if (silent || !value) continue; // silence, or a source that reads as 0: the device plays, unchanged
+        blockRoutes_[size_t(blockRouteCount_++)] = {value, left ? left_[size_t(d)].samples.data() : nullptr,
+                                                    right ? right_[size_t(d)].samples.data() : nullptr};
+    }
+}
+
+void Engine::RouteSample(int i) {
+    for (int r = 0; r < blockRouteCount_; ++r) {
+        const BlockRoute& route = blockRoutes_[size_t(r)];
+        const double v = route.value->load();
+        if (route.left) route.left[i] += v;
+        if (route.right) route.right[i] += v;
     }
 }
 

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -140,8 +141,13 @@ public:
     double SmoothedVelocityOf(SourceId id, int voice) const;
     uint8_t NoteOf(SourceId id, int voice) const;
 
-    /// Adds a sample into the device blocks for an OutputDeviceId (engine thread).
-    void AccumulateToDevice(double sample, int position, int32_t outputDeviceId);
+    /// One sample's smoothing of a mouse measure: 1/480 of the way towards its raw value.
+    static double SmoothMeasureStep(double raw, double smoothed) {
+        return raw * (1.0 / 480.0) + smoothed * (479.0 / 480.0);
+    }
+    /// The smoothed value of mouse measure k (0-based) at every sample of the current block, known at
+    /// its start (engine thread): at sample i, smoothedMeasures[k] holds MeasureSeries(k)[i].
+    const double* MeasureSeries(int k) const;
 
     // ---- per-block state visible to the modules ----
     int EffectiveControlRate() const { return effectiveControlRate_; }
@@ -188,8 +194,9 @@ private:
     void TickThreadMain();
     void EngineThreadMain();
     void ControlTick(const EngineSnapshot& snap);
-    void FollowControlValues(const EngineSnapshot& snap);
-    void RouteSample(const EngineSnapshot& snap, int i);
+    void PrepareBlock(const EngineSnapshot& snap);
+    void FollowControlValues();
+    void RouteSample(int i);
     void BlockEndInputs(const EngineSnapshot& snap);
     void SubmitDevices();
 
@@ -224,6 +231,28 @@ private:
     int samplePosition_ = 0;
     double t0_ = 0.0;
     uint32_t randState_ = 1;
+
+    // What a block resolves once at its start (PrepareBlock).
+    struct AudioPass {
+        void (*evaluate)(Engine& engine, std::span<Module* const> modules);
+        std::span<Module* const> modules;
+    };
+    std::array<AudioPass, kKindCount> audioPasses_{};
+    int audioPassCount_ = 0;
+    struct BlockRoute {
+        const Relaxed<double>* value; // the slot or measure that plays
+        double* left;                 // device block samples, or null when the channel is not played
+        double* right;
+    };
+    std::array<BlockRoute, kSlotCount + kSinkCount> blockRoutes_{};
+    int blockRouteCount_ = 0;
+    std::array<double, kMeasureCount> blockRaw_{};
+    std::array<double, kMeasureCount> blockStartSmoothed_{};
+    // Worked out when first asked for in a block (a cache: MeasureSeries stays const for its readers).
+    mutable std::array<std::array<double, kMaxBlockSamples>, kMeasureCount> measureSeries_{};
+    mutable uint32_t seriesReady_ = 0;
+    std::array<uint8_t, kSlotCount> followSlots_{};
+    int followSlotCount_ = 0;
 
     struct SavedVoices {
         uint8_t count;

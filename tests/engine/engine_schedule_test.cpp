@@ -67,6 +67,9 @@ TEST_F(EngineTest, OutputModulePlaysTheSmoothedMouseMeasure) {
         EXPECT_NEAR(right->block.samples[i], expected, 1e-9) << i;
     }
     EXPECT_NEAR(left->block.samples[0], 1.0, 1e-12);
+    // The block's smoothed values as worked out at its start for the modules that read ahead.
+    const double* series = engine.MeasureSeries(3);
+    for (int i = 0; i < 96; ++i) EXPECT_EQ(series[i], left->block.samples[size_t(i)]) << i;
 }
 
 TEST_F(EngineTest, ModulesOnOneDeviceAddAndChannelsRouteByDeviceId) {
@@ -89,7 +92,7 @@ TEST_F(EngineTest, ModulesOnOneDeviceAddAndChannelsRouteByDeviceId) {
     EXPECT_NEAR(Find(99)->block.samples[0], a, 1e-12);          // default device, both sides
     EXPECT_NEAR(Find(199)->block.samples[0], a, 1e-12);
     EXPECT_NEAR(Find(108)->block.samples[0], b, 1e-12); // device 8 is slot 9
-    EXPECT_EQ(out.submissions.size(), 6u); // three device slots, two sides each
+    EXPECT_EQ(out.submissions.size(), 6u);              // three device slots, two sides each
     EXPECT_TRUE(engine.DeviceUsed(1));
     EXPECT_FALSE(engine.DeviceUsed(2));
 }

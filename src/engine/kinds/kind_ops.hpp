@@ -23,6 +23,9 @@ struct KindOps {
     void (*afterSubmit)(Engine& engine, Module& module) = nullptr;
     /// A text parameter changed (model thread; e.g. a note sequence to parse). May be null.
     void (*textChanged)(Module& module) = nullptr;
+    /// Once at each block start, before the first sample, for the modules of an audio-rate kind: what
+    /// stays fixed for the block (manual values, where each link reads) may be resolved here. May be null.
+    void (*beginBlock)(Engine& engine, std::span<Module* const> modules) = nullptr;
 };
 
 const KindOps& OpsFor(ModuleKind kind);
