@@ -72,6 +72,7 @@ inline double Sine(double x) {
 }
 
 inline double ReducePhase(double p) {
+    if (p >= 0.0 && p < kTwoPi) return p; // the usual case: already one turn
     double r = p - std::trunc(p / kTwoPi) * kTwoPi;
     if (r < 0.0) r += kTwoPi;
     return r;

@@ -1,6 +1,7 @@
 // The audio oscillator and the control modulator, driven offline through the engine.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -210,6 +211,41 @@ TEST(OscillatorNoise, NoiseBendsTheFrequencyRandomly) {
     EXPECT_GE(cycles, 44);
     EXPECT_LE(cycles, 133);
     for (double v : a) ASSERT_LE(std::abs(v), 500.0 + 1e-9);
+}
+
+// An oscillator that reads no module is worked out a block ahead; one whose amplitude comes from a
+// module runs sample by sample. With the same settings both must play the same samples: through the
+// mouse measure's smoothing, a waveform blend, ramp and phase, a wandering frequency and the release.
+TEST_F(OscillatorTest, WorkedOutAheadItSoundsAsSampleBySample) {
+    Module* amplitude = AudioValue(100.0);
+    Module* ahead = Osc(150.0);
+    Module* bySample = Osc(150.0);
+    constexpr int kMeasure = 3;
+    for (Module* m : {ahead, bySample}) {
+        m->Link(osc::Frequency).source = kFirstMeasure + kMeasure;
+        m->Link(osc::Frequency).sensitivity = 50.0;
+        m->Link(osc::Ramp).value = 12.0;
+        m->Link(osc::Phase).value = -30.0;
+        m->Link(osc::StepSize).value = 1.0;
+    }
+    ahead->Link(osc::Amplitude).value = 100.0;
+    bySample->Link(osc::Amplitude).source = SlotOf(amplitude);
+    ahead->devices[osc::Output] = 0;
+    bySample->devices[osc::Output] = 1;
+
+    engine.rawMeasures[kMeasure] = 700.0;
+    Render(3000);
+    engine.rawMeasures[kMeasure] = 150.0; // the frequency glides down
+    Render(6000);
+    for (Module* m : {ahead, bySample}) m->Link(osc::Frequency).source = kNoSource; // release
+    Render(9000);
+
+    const auto a = Played(0);
+    const auto b = Played(1);
+    ASSERT_EQ(a.size(), b.size());
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(*std::max_element(a.begin(), a.end()), 90.0); // amplitude 100 in steps of 10
+    EXPECT_EQ(a.back(), 0.0);                               // released and gone
 }
 
 TEST_F(OscillatorTest, DamagedParametersStayFinite) {

@@ -37,6 +37,17 @@ struct OscVoice {
 };
 static_assert(sizeof(OscVoice) == 64);
 
+// What the voices of one sample need from the parameters.
+struct OscParams {
+    double ampPerVelocity;
+    double noise;
+    double waveform;
+    double warp;
+    double phaseOffset;
+    double stepSize;
+    bool plainSine;
+};
+
 struct OscState final : KindState {
     OscState() { entryOfNote.fill(-1); }
 
@@ -44,6 +55,16 @@ struct OscState final : KindState {
     int count = 0;
     // The entry of each note (-1: none): notes are unique in the table, so the lookup needs no search.
     std::array<int16_t, 256> entryOfNote;
+
+    // The links as resolved for the current block.
+    sound::BlockLink amplitude, noise, waveform, ramp, phase, stepSize;
+    SourceId frequencySource = kNoSource;
+    sound::BlockLink frequency; // a manual frequency (times its multiplier) or a mouse measure
+    // An oscillator that reads no slot depends on no module: its block is rendered at the block start.
+    bool renderedAhead = false;
+    std::array<double, kMaxBlockSamples> ahead{};
+    std::array<double, kMaxBlockSamples> aheadFrequency{};
+    std::array<OscParams, kMaxBlockSamples> aheadParams{};
 
     // The entry of a note; a new entry keeps the random-walk pair its cell held before.
     int FindOrAppend(uint8_t note) {
@@ -82,104 +103,207 @@ void SetInputVoice(OscState& st, uint8_t note, double frequency, double velocity
     v.present = 1;
 }
 
+// The parameters, each link read through `read`. Ramp and Phase keep their sign: a source only limits
+// them to -50..50.
+template <class Read> OscParams ReadParams(const OscState& st, Read read) {
+    OscParams p;
+    const double waveform = read(st.waveform);
+    const double ramp = sound::ClampedOnSource(st.ramp, read(st.ramp), -50.0, 50.0, false);
+    const double phase = sound::ClampedOnSource(st.phase, read(st.phase), -50.0, 50.0, false);
+    p.ampPerVelocity = read(st.amplitude) / 127.0;
+    p.noise = read(st.noise);
+    p.waveform = waveform;
+    p.warp = ramp * 0.02;
+    p.phaseOffset = phase * 0.02 * kPi;
+    p.stepSize = Clamp(read(st.stepSize), 0.0, 1.0, true);
+    p.plainSine = p.warp == 0.0 && waveform <= 0.0;
+    return p;
+}
+
+// One sample of one entry: adds its output to `sum`; true when the entry has faded out and goes.
+inline bool StepVoice(Engine& e, OscVoice& v, const OscParams& prm, double& sum) {
+    const double vel = v.present ? v.velocity : v.lastVelocity;
+    const double amp = prm.ampPerVelocity * vel;
+
+    // Release start: from the current attack level (t <= 10 ms), else from the top of the fade. A note
+    // let go exactly at 10 ms would land on position 0, which reads as a new attack: it takes the top.
+    if (!v.present && v.envelopeCounter >= 0) {
+        const double t = double(v.envelopeCounter) / kSamplesPerMs;
+        v.envelopeCounter = t > 10.0 ? -1 : std::min<int64_t>(-1, int64_t(std::trunc(-96.0 * (10.0 - t))));
+    }
+
+    // Frequency with its random walk. At Noise 0 the walk is unheard: it rests (drawing no random
+    // numbers) and goes on from where it stood when Noise is turned up.
+    double f = v.frequency;
+    if (prm.noise != 0.0) {
+        NoiseStep(v.noiseLevel, v.noiseTarget, v.frequency, kRate, [&e] { return e.Rand(); });
+        f += v.noiseLevel * v.frequency * prm.noise * 0.01;
+    }
+    if (!(f >= 0.0)) f = 0.0; // negative or NaN
+    if (f > kMaxFrequency) f = kMaxFrequency;
+
+    v.phaseAngle += f * kRadiansPerHz;
+    if (v.phaseAngle > kTwoPi) v.phaseAngle -= kTwoPi;
+
+    // Envelope, t = EnvelopeCounter / 48 in milliseconds: linear attack over 10 ms, then the full level;
+    // release from about 1.05 down to 0 over about 21 ms.
+    const int64_t counter = v.envelopeCounter;
+    const bool releasing = counter < 0;
+    double level = amp;
+    if (releasing)
+        level = amp * std::max(0.0, double(counter) / kSamplesPerMs + 21.0) * 0.05;
+    else if (counter <= kAttackSamples)
+        level = amp * (double(counter) / kSamplesPerMs) * 0.1;
+
+    double p = prm.phaseOffset + v.phaseAngle;
+    if (p < 0.0)
+        p += kTwoPi;
+    else if (p > kTwoPi)
+        p -= kTwoPi;
+    // (a plain sine, the usual case, goes straight to the sine)
+    const double s = (prm.plainSine ? Sine(p) : Shape(PhaseWarp(p, prm.warp), prm.waveform)) * level;
+    sum += Quantize(s, prm.stepSize);
+
+    if (v.envelopeCounter < 0)
+        --v.envelopeCounter;
+    else
+        ++v.envelopeCounter;
+    if (v.present) v.lastVelocity = v.velocity;
+
+    if (releasing && level < 0.1) return true;
+    v.present = 0;
+    return false;
+}
+
+// One sample of every entry, summed.
+double RenderVoices(Engine& e, OscState& st, const OscParams& prm) {
+    double sum = 0.0;
+    for (int i = 0; i < st.count;) {
+        if (StepVoice(e, st.voices[size_t(i)], prm, sum))
+            st.RemoveAt(i); // the moved entry is processed next at this index
+        else
+            ++i;
+    }
+    return sum;
+}
+
+// Entry `index` from sample `from` to the block end, added into the block; `input` gives it the input
+// frequency at every sample. Returns where it stopped: the block end, or the sample after it went.
+int RenderEntryAhead(Engine& e, OscState& st, int index, int from, bool input, bool paramsPerSample) {
+    OscVoice v = st.voices[size_t(index)]; // worked on in registers
+    const int n = e.BlockLength();
+    for (int i = from; i < n; ++i) {
+        if (input) {
+            v.frequency = st.aheadFrequency[size_t(i)];
+            v.velocity = 127.0;
+            v.present = 1;
+        }
+        const OscParams& prm = st.aheadParams[paramsPerSample ? size_t(i) : 0];
+        if (StepVoice(e, v, prm, st.ahead[size_t(i)])) {
+            st.voices[size_t(index)] = v;
+            st.RemoveAt(index);
+            return i + 1;
+        }
+    }
+    st.voices[size_t(index)] = v;
+    return n;
+}
+
+// The whole block of an oscillator that reads no slot: its manual values and mouse measures are known
+// for every sample of the block at its start, so each entry runs through the block on its own.
+void RenderAhead(Engine& e, OscState& st) {
+    const int n = e.BlockLength();
+    std::fill_n(st.ahead.begin(), n, 0.0);
+
+    const auto fixedLink = [](const sound::BlockLink& b) { return b.measureSeries == nullptr; };
+    const bool paramsPerSample = !(fixedLink(st.amplitude) && fixedLink(st.noise) && fixedLink(st.waveform) &&
+                                   fixedLink(st.ramp) && fixedLink(st.phase) && fixedLink(st.stepSize));
+    if (paramsPerSample)
+        for (int i = 0; i < n; ++i)
+            st.aheadParams[size_t(i)] =
+                ReadParams(st, [i](const sound::BlockLink& b) { return b.ValueAt(i); });
+    else
+        st.aheadParams[0] = ReadParams(st, [](const sound::BlockLink& b) { return b.fixed; });
+
+    // The input voice (note 0): a manual frequency or a mouse measure.
+    const SourceId src = st.frequencySource;
+    const bool hasInput = src == kManualSource || IsMeasure(src);
+    if (src == kManualSource)
+        std::fill_n(st.aheadFrequency.begin(), n, st.frequency.fixed);
+    else if (hasInput)
+        for (int i = 0; i < n; ++i)
+            st.aheadFrequency[size_t(i)] = Clamp(st.frequency.ValueAt(i), 0.0, kMaxFrequency, true);
+
+    // The other entries are releasing.
+    for (int i = 0; i < st.count;) {
+        if (hasInput && st.voices[size_t(i)].note == 0) {
+            ++i;
+            continue;
+        }
+        const int before = st.count;
+        RenderEntryAhead(e, st, i, 0, false, paramsPerSample);
+        if (st.count == before) ++i; // else the moved entry is processed next at this index
+    }
+    // The input voice; a fading entry of its note that goes makes room for a new one.
+    for (int from = 0; hasInput && from < n;) {
+        const int i = st.FindOrAppend(0);
+        if (i < 0) break; // table full: the voice is ignored
+        from = RenderEntryAhead(e, st, i, from, true, paramsPerSample);
+    }
+}
+
+void BeginOscillatorBlock(Engine& e, std::span<Module* const> modules) {
+    using sound::ResolveLink;
+    for (Module* m : modules) {
+        auto* st = sound::StateOf<OscState>(*m);
+        if (!st) continue;
+        st->amplitude = ResolveLink(e, m->Link(osc::Amplitude), Reader::Smoothed, 1.0, 1.0);
+        st->noise = ResolveLink(e, m->Link(osc::Noise), Reader::Smoothed, 1.0, 1.0);
+        st->waveform = ResolveLink(e, m->Link(osc::Waveform), Reader::Smoothed, 1.0, 1.0);
+        st->ramp = ResolveLink(e, m->Link(osc::Ramp), Reader::Smoothed, 1.0, 0.05);
+        st->phase = ResolveLink(e, m->Link(osc::Phase), Reader::Smoothed, 1.0, 0.05);
+        st->stepSize = ResolveLink(e, m->Link(osc::StepSize), Reader::Plain, 0.01, 0.001);
+        const ControlLink& freqLink = m->Link(osc::Frequency);
+        st->frequencySource = freqLink.source;
+        st->frequency = ResolveLink(e, freqLink, Reader::Smoothed, m->Real(osc::FrequencyMultiplier), 6.0);
+
+        st->renderedAhead = sound::ValidSlot(m->slot[0]) && !IsSlot(st->frequencySource) &&
+                            !st->amplitude.readsSlot && !st->noise.readsSlot && !st->waveform.readsSlot &&
+                            !st->ramp.readsSlot && !st->phase.readsSlot && !st->stepSize.readsSlot;
+        if (st->renderedAhead) RenderAhead(e, *st);
+    }
+}
+
 void EvaluateOscillator(Engine& e, Module& m, OscState& st) {
     const int slotIndex = m.slot[0];
     if (!sound::ValidSlot(slotIndex)) return;
 
-    // 1. Global parameters.
-    const double amplitude = AudioParam(e, m.Link(osc::Amplitude), 1.0, 1.0);
-    const double noise = AudioParam(e, m.Link(osc::Noise), 1.0, 1.0);
-    const double waveform = AudioParam(e, m.Link(osc::Waveform), 1.0, 1.0);
-    // Ramp and Phase keep their sign: a source only limits them to -50..50.
-    const double ramp = sound::AudioParamClampedOnSource(e, m.Link(osc::Ramp), 1.0, 0.05, -50.0, 50.0, false);
-    const double phase =
-        sound::AudioParamClampedOnSource(e, m.Link(osc::Phase), 1.0, 0.05, -50.0, 50.0, false);
-    const ControlLink& stepLink = m.Link(osc::StepSize);
-    const double stepSize = Clamp(EvaluateLink(e, stepLink, 0, Reader::Plain, 0.01, 0.001), 0.0, 1.0, true);
+    double sum;
+    if (st.renderedAhead) {
+        sum = st.ahead[size_t(e.SamplePosition())];
+    } else {
+        const OscParams params = ReadParams(st, [](const sound::BlockLink& b) { return b.Value(); });
 
-    // 2. Input voices.
-    const ControlLink& freqLink = m.Link(osc::Frequency);
-    const SourceId src = freqLink.source;
-    if (src == kManualSource) {
-        SetInputVoice(st, 0, freqLink.value.load() * m.Real(osc::FrequencyMultiplier), 127.0);
-    } else if (IsMeasure(src)) {
-        const double f = e.GetSmoothedSourceValue(src, 0) * freqLink.sensitivity.load() * 0.01 * 6.0;
-        SetInputVoice(st, 0, Clamp(f, 0.0, kMaxFrequency, true), 127.0);
-    } else if (IsSlot(src)) {
-        const ModuleSlot& in = e.slots[size_t(src)];
-        const int n = in.voiceCount;
-        const double sens = freqLink.sensitivity.load() * 0.01;
-        for (int v = 0; v < n && v < kMaxVoices; ++v) {
-            const double f = in.smoothedValue[size_t(v)].load() * sens;
-            SetInputVoice(st, in.note[size_t(v)], Clamp(f, 0.0, kMaxFrequency, true),
-                          in.smoothedVelocity[size_t(v)].load());
+        // Input voices: the frequency source's voices, by note.
+        const SourceId src = st.frequencySource;
+        if (src == kManualSource) {
+            SetInputVoice(st, 0, st.frequency.fixed, 127.0);
+        } else if (IsMeasure(src)) {
+            SetInputVoice(st, 0, Clamp(st.frequency.Value(), 0.0, kMaxFrequency, true), 127.0);
+        } else if (IsSlot(src)) {
+            const ModuleSlot& in = e.slots[size_t(src)];
+            const int n = in.voiceCount;
+            const double sens = st.frequency.sensitivity * 0.01;
+            for (int v = 0; v < n && v < kMaxVoices; ++v) {
+                const double f = in.smoothedValue[size_t(v)].load() * sens;
+                SetInputVoice(st, in.note[size_t(v)], Clamp(f, 0.0, kMaxFrequency, true),
+                              in.smoothedVelocity[size_t(v)].load());
+            }
         }
+        sum = RenderVoices(e, st, params);
     }
 
-    // 3.-4. Every entry, summed into voice 0.
-    const double warp = ramp * 0.02;
-    const double phaseOffset = phase * 0.02 * kPi;
-    const double ampPerVelocity = amplitude / 127.0;
-    const bool plainSine = warp == 0.0 && waveform <= 0.0;
-    double sum = 0.0;
-    for (int i = 0; i < st.count;) {
-        OscVoice& v = st.voices[size_t(i)];
-        const double vel = v.present ? v.velocity : v.lastVelocity;
-        const double amp = ampPerVelocity * vel;
-
-        // Release start: from the current attack level (t <= 10 ms), else from the top of the fade. A note
-        // let go exactly at 10 ms would land on position 0, which reads as a new attack: it takes the top.
-        if (!v.present && v.envelopeCounter >= 0) {
-            const double t = double(v.envelopeCounter) / kSamplesPerMs;
-            v.envelopeCounter =
-                t > 10.0 ? -1 : std::min<int64_t>(-1, int64_t(std::trunc(-96.0 * (10.0 - t))));
-        }
-
-        // Frequency with its random walk.
-        NoiseStep(v.noiseLevel, v.noiseTarget, v.frequency, kRate, [&e] { return e.Rand(); });
-        double f = v.frequency;
-        if (noise != 0.0) f += v.noiseLevel * v.frequency * noise * 0.01; // (keeps the walk off the path)
-        if (!(f >= 0.0)) f = 0.0;                                         // negative or NaN
-        if (f > kMaxFrequency) f = kMaxFrequency;
-
-        v.phaseAngle += f * kRadiansPerHz;
-        if (v.phaseAngle > kTwoPi) v.phaseAngle -= kTwoPi;
-
-        // Envelope, t = EnvelopeCounter / 48 in milliseconds: linear attack over 10 ms, then the full
-        // level; release from about 1.05 down to 0 over about 21 ms.
-        const int64_t counter = v.envelopeCounter;
-        const bool releasing = counter < 0;
-        double level = amp;
-        if (releasing)
-            level = amp * std::max(0.0, double(counter) / kSamplesPerMs + 21.0) * 0.05;
-        else if (counter <= kAttackSamples)
-            level = amp * (double(counter) / kSamplesPerMs) * 0.1;
-
-        double p = phaseOffset + v.phaseAngle;
-        if (p < 0.0)
-            p += kTwoPi;
-        else if (p > kTwoPi)
-            p -= kTwoPi;
-        // (a plain sine, the usual case, goes straight to the sine)
-        double s = (plainSine ? Sine(p) : Shape(PhaseWarp(p, warp), waveform)) * level;
-        s = Quantize(s, stepSize);
-        sum += s;
-
-        if (v.envelopeCounter < 0)
-            --v.envelopeCounter;
-        else
-            ++v.envelopeCounter;
-        if (v.present) v.lastVelocity = v.velocity;
-
-        if (releasing && level < 0.1) {
-            st.RemoveAt(i); // the moved entry is processed next at this index
-            continue;
-        }
-        v.present = 0;
-        ++i;
-    }
-
-    // 5. One output voice.
+    // One output voice.
     ModuleSlot& out = e.slots[size_t(slotIndex)];
     out.value[0] = sum;
     out.smoothedValue[0] = sum;
@@ -286,7 +410,8 @@ void EvaluateModulators(Engine& e, std::span<Module* const> modules) {
 
 } // namespace
 
-const KindOps kOpsAudioOsc{&CreateOscState, &EvaluateOscillators};
+const KindOps kOpsAudioOsc{
+    .createState = &CreateOscState, .evaluate = &EvaluateOscillators, .beginBlock = &BeginOscillatorBlock};
 const KindOps kOpsControlModulator{&CreateModulatorState, &EvaluateModulators};
 
 } // namespace mw

@@ -29,6 +29,54 @@ inline double AudioParamClampedOnSource(const Engine& e, const ControlLink& link
                  absFirst);
 }
 
+/// A link resolved at a block start for voice 0: a fixed value (a manual link, or one without a
+/// readable source), or the slot or measure it reads at every sample. A link changed during a block
+/// takes effect at the next one. Value() gives what EvaluateLink gives at the current sample.
+struct BlockLink {
+    const Relaxed<double>* source = nullptr; // read at every sample; null: the value is `fixed`
+    const double* measureSeries = nullptr;   // a mouse measure's values over the whole block
+    double sensitivity = 0.0;
+    double sourceScale = 1.0;
+    double fixed = 0.0;
+    bool manual = true;
+    bool readsSlot = false; // the value depends on modules evaluated during the block
+
+    double Value() const { return source ? source->load() * sensitivity * 0.01 * sourceScale : fixed; }
+    /// The value at sample i of the block, known at its start; only for links that read no slot.
+    double ValueAt(int i) const {
+        return measureSeries ? measureSeries[i] * sensitivity * 0.01 * sourceScale : fixed;
+    }
+};
+
+inline BlockLink ResolveLink(const Engine& e, const ControlLink& link, Reader reader, double manualScale,
+                             double sourceScale) {
+    BlockLink b;
+    const SourceId src = link.source;
+    if (src == kManualSource) {
+        b.fixed = link.value.load() * manualScale;
+        return b;
+    }
+    b.manual = false;
+    b.sensitivity = link.sensitivity.load();
+    b.sourceScale = sourceScale;
+    if (IsSlot(src)) {
+        b.source = reader == Reader::Smoothed ? &e.slots[size_t(src)].smoothedValue[0]
+                                              : &e.slots[size_t(src)].value[0];
+        b.readsSlot = true;
+    } else if (IsMeasure(src)) {
+        b.source = &e.smoothedMeasures[size_t(src - kFirstMeasure)];
+        b.measureSeries = e.MeasureSeries(src - kFirstMeasure);
+    } else {
+        b.fixed = 0.0 * b.sensitivity * 0.01 * sourceScale; // nothing to read: 0 (NaN for a NaN sensitivity)
+    }
+    return b;
+}
+
+/// A parameter clamped on the source branch only (see AudioParamClampedOnSource).
+inline double ClampedOnSource(const BlockLink& b, double value, double lower, double upper, bool absFirst) {
+    return b.manual ? value : Clamp(value, lower, upper, absFirst);
+}
+
 /// NaN becomes `fallback`; everything else passes.
 inline double NotNaN(double x, double fallback = 0.0) {
     return x == x ? x : fallback;
