@@ -130,6 +130,7 @@ void OfflineRenderer::RenderBlocks(const std::function<void(uint32_t)>& afterBlo
     e.Seed(s_.seed);
     e.controlRate = s_.controlRate;
     e.steerLatency = false;
+    e.drawPictures = false; // no window shows an analyzer's picture
     e.blockAdjust = 0;
 
     int cx = 0, cy = 0;

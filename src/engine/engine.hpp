@@ -132,6 +132,8 @@ public:
     Relaxed<bool> realTimePriority{false};
     /// Offline rendering keeps every block at 96 samples: the latency steering is switched off.
     Relaxed<bool> steerLatency{true};
+    /// Whether output analyzers draw their pictures; a render that nobody watches switches it off.
+    Relaxed<bool> drawPictures{true};
 
     // ---- reading sources (engine thread) ----
     double GetSourceValue(SourceId id, int voice) const;

@@ -551,6 +551,13 @@ TEST(AnalyzerModule, ReadsBackItsDeviceAfterEachBlock) {
     p = pic->TakePicture();
     // (columns from 2 on: the first 32 samples are the 0.5 left over from before)
     EXPECT_EQ(p->At(10, 80 - 1 - 40), AnalyzerPicture::kDefaultForeground);
+    // Unwatched (an offline render), it neither reads back nor draws.
+    engine.drawPictures = false;
+    an->devices[analyzer::Output] = 3;
+    const int fill = pic->Fill();
+    for (int b = 0; b < 17; ++b) engine.RenderBlock();
+    EXPECT_EQ(dev.lastId, 0);
+    EXPECT_EQ(pic->Fill(), fill);
     engine.EndOffline();
 }
 

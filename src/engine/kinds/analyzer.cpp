@@ -19,7 +19,7 @@ std::unique_ptr<KindState> CreateAnalyzerState(Module&) {
 
 void AnalyzerAfterSubmit(Engine& e, Module& m) {
     auto* st = static_cast<AnalyzerState*>(m.state.get());
-    if (!st) return;
+    if (!st || !e.drawPictures) return;
     const int32_t device = m.Device(analyzer::Output);
     const bool read = device != kNoOutputDevice && e.AudioOut().ReadBack(device, st->block, false, false);
     if (!read) st->block.samples.fill(0.0); // silence
