@@ -1,44 +1,97 @@
 // How many times faster than real time the offline renderer plays each built-in patch (one core).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
+#include <functional>
 #include <string>
 
 #include "cli/midi_file.hpp"
 #include "cli/offline_renderer.hpp"
 #include "cli/wav_file.hpp"
+#include "engine/kinds/kind_ops.hpp"
 #include "model/builtin_patches.hpp"
 #include "model/config_file.hpp"
+#include "model/module.hpp"
 #include "sources/gestures.hpp"
 
 namespace {
 
+// The most oscillator voices sounding at once during a render: the notes of every audio oscillator, and
+// eight partial oscillators for each note a ding-dong strikes. Counted around the kinds' own evaluation.
+int gPeakVoices = 0;
+int gOscillatorVoices = 0;
+
+int InputVoices(const mw::Engine& e, mw::SourceId src) {
+    if (src == mw::kManualSource || mw::IsMeasure(src)) return 1;
+    return mw::IsSlot(src) ? int(e.slots[size_t(src)].voiceCount.load()) : 0;
+}
+void CountOscillators(mw::Engine& e, std::span<mw::Module* const> modules) {
+    mw::OpsFor(mw::ModuleKind::AudioOsc).evaluate(e, modules);
+    gOscillatorVoices = 0;
+    for (const mw::Module* m : modules)
+        gOscillatorVoices += InputVoices(e, m->Link(mw::osc::Frequency).source);
+}
+void CountDingDongs(mw::Engine& e, std::span<mw::Module* const> modules) {
+    mw::OpsFor(mw::ModuleKind::AudioDingDong).evaluate(e, modules);
+    int partials = 0;
+    for (const mw::Module* m : modules) partials += 8 * InputVoices(e, m->Link(mw::ding_dong::Note).source);
+    gPeakVoices = std::max(gPeakVoices, gOscillatorVoices + partials);
+}
+void CountOscillatorsOnly(mw::Engine& e, std::span<mw::Module* const> modules) {
+    CountOscillators(e, modules);
+    gPeakVoices = std::max(gPeakVoices, gOscillatorVoices);
+}
+
+// Renders once more with the counting kinds in place.
+int PeakVoices(const mw::cli::RenderSettings& settings, const std::function<void(mw::Patch&)>& load) {
+    mw::KindOps osc = mw::OpsFor(mw::ModuleKind::AudioOsc), ding = mw::OpsFor(mw::ModuleKind::AudioDingDong);
+    mw::cli::OfflineRenderer r(settings);
+    load(r.GetPatch());
+    const bool dings = !r.GetPatch().Modules(mw::ModuleKind::AudioDingDong).empty();
+    osc.evaluate = dings ? &CountOscillators : &CountOscillatorsOnly;
+    ding.evaluate = &CountDingDongs;
+    r.GetEngine().SetKindOps(mw::ModuleKind::AudioOsc, &osc);
+    r.GetEngine().SetKindOps(mw::ModuleKind::AudioDingDong, &ding);
+    gPeakVoices = gOscillatorVoices = 0;
+    r.RenderFrames();
+    return gPeakVoices;
+}
+
+mw::cli::RenderSettings BuiltInSettings() {
+    constexpr double kSeconds = 10.0; // as the sound tests render them
+    mw::cli::RenderSettings s;
+    s.seconds = kSeconds;
+    std::string error;
+    mw::MakeBuiltInGesture("figure8", s.screen, kSeconds * 1000, 1, s.gesture, error);
+    // A steady chord keeps the MIDI patches' voices busy.
+    for (uint32_t n : {60u, 64u, 67u, 72u}) s.midi.push_back({0.0, 0x90u | (n << 8) | (100u << 16)});
+    s.input.assign(size_t(kSeconds * 48000), 0);
+    for (size_t i = 0; i < s.input.size(); ++i) s.input[i] = int16_t(8000 * ((i / 55) % 2 ? 1 : -1));
+    return s;
+}
+
+// Renders the patch `load` makes, reporting how many times faster than real time, and its voices.
+void RenderBenchmark(benchmark::State& state, const mw::cli::RenderSettings& settings,
+                     const std::function<void(mw::Patch&)>& load) {
+    double rendered = 0;
+    for (auto _ : state) {
+        mw::cli::OfflineRenderer r(settings);
+        load(r.GetPatch());
+        benchmark::DoNotOptimize(r.RenderFrames());
+        rendered += settings.seconds;
+    }
+    state.counters["x_realtime"] = benchmark::Counter(rendered, benchmark::Counter::kIsRate);
+    state.counters["voices"] = PeakVoices(settings, load);
+}
+
 void BM_RenderBuiltIn(benchmark::State& state) {
     const mw::BuiltInPatch& p = mw::BuiltInPatches()[size_t(state.range(0))];
     state.SetLabel(std::string(p.name));
-    constexpr double kSeconds = 10.0; // as the sound tests render them
-    double rendered = 0;
-    for (auto _ : state) {
-        mw::cli::RenderSettings s;
-        s.seconds = kSeconds;
-        std::string error;
-        mw::MakeBuiltInGesture("figure8", s.screen, kSeconds * 1000, 1, s.gesture, error);
-        // A steady chord keeps the MIDI patches' voices busy.
-        for (uint32_t n : {60u, 64u, 67u, 72u}) s.midi.push_back({0.0, 0x90u | (n << 8) | (100u << 16)});
-        s.input.assign(size_t(kSeconds * 48000), 0);
-        for (size_t i = 0; i < s.input.size(); ++i) s.input[i] = int16_t(8000 * ((i / 55) % 2 ? 1 : -1));
-        mw::cli::OfflineRenderer r(s);
-        mw::LoadBuiltInPatch(r.GetPatch(), p.resource);
-        benchmark::DoNotOptimize(r.RenderFrames());
-        rendered += kSeconds;
-    }
-    state.counters["x_realtime"] = benchmark::Counter(rendered, benchmark::Counter::kIsRate);
+    RenderBenchmark(state, BuiltInSettings(),
+                    [&p](mw::Patch& patch) { mw::LoadBuiltInPatch(patch, p.resource); });
 }
 BENCHMARK(BM_RenderBuiltIn)->DenseRange(0, mw::kBuiltInPatchCount - 1)->Unit(benchmark::kMillisecond);
-
-} // namespace
-
-namespace {
 
 // Small patches: a mouse measure on an output module; one oscillator following the mouse; one oscillator
 // playing eight voices (a polyphonicator's eight manual inputs, scaled by the mouse); eight oscillators of
@@ -81,18 +134,11 @@ void BM_RenderSmall(benchmark::State& state) {
     const char* labels[] = {"output module", "one oscillator", "one oscillator, 8 voices", "8 oscillators"};
     state.SetLabel(labels[which]);
     const std::u16string text = SmallPatch(which);
-    double rendered = 0;
-    for (auto _ : state) {
-        mw::cli::RenderSettings s;
-        s.seconds = 10.0;
-        std::string error;
-        mw::MakeBuiltInGesture("figure8", s.screen, 10000, 1, s.gesture, error);
-        mw::cli::OfflineRenderer r(s);
-        mw::LoadConfigurationText(r.GetPatch(), text);
-        benchmark::DoNotOptimize(r.RenderFrames());
-        rendered += 10.0;
-    }
-    state.counters["x_realtime"] = benchmark::Counter(rendered, benchmark::Counter::kIsRate);
+    mw::cli::RenderSettings s;
+    s.seconds = 10.0;
+    std::string error;
+    mw::MakeBuiltInGesture("figure8", s.screen, 10000, 1, s.gesture, error);
+    RenderBenchmark(state, s, [&text](mw::Patch& patch) { mw::LoadConfigurationText(patch, text); });
 }
 BENCHMARK(BM_RenderSmall)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 

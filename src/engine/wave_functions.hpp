@@ -3,6 +3,7 @@
 // voice at every sample.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -137,11 +138,9 @@ inline double PhaseWarp(double p, double r) {
 template <class RandFn>
 void NoiseStep(double& level, double& target, double f, double rate, RandFn&& rand0to32767) {
     if (f == 0.0) return;
-    if (!(rate > 0.0) || f != f) return; // no rate or a NaN frequency: the walk stands still
-    if (level < -1.0) level = -1.0;
-    if (level > 1.0) level = 1.0;
-    if (target < -1.0) target = -1.0;
-    if (target > 1.0) target = 1.0;
+    if (!(rate > 0.0) || f != f) return;          // no rate or a NaN frequency: the walk stands still
+    level = std::min(std::max(level, -1.0), 1.0); // (NaN stays NaN, as with two comparisons)
+    target = std::min(std::max(target, -1.0), 1.0);
     const double step = 2.0 * f / rate;
     if (level <= target)
         level += step;

@@ -61,6 +61,7 @@ struct OscState final : KindState {
     SourceId frequencySource = kNoSource;
     sound::BlockLink frequency; // a manual frequency (times its multiplier) or a mouse measure
     // An oscillator that reads no slot depends on no module: its block is rendered at the block start.
+    bool paramsFixed = false; // no parameter link reads a source: aheadParams[0] holds them
     bool renderedAhead = false;
     std::array<double, kMaxBlockSamples> ahead{};
     std::array<double, kMaxBlockSamples> aheadFrequency{};
@@ -215,15 +216,11 @@ void RenderAhead(Engine& e, OscState& st) {
     const int n = e.BlockLength();
     std::fill_n(st.ahead.begin(), n, 0.0);
 
-    const auto fixedLink = [](const sound::BlockLink& b) { return b.measureSeries == nullptr; };
-    const bool paramsPerSample = !(fixedLink(st.amplitude) && fixedLink(st.noise) && fixedLink(st.waveform) &&
-                                   fixedLink(st.ramp) && fixedLink(st.phase) && fixedLink(st.stepSize));
+    const bool paramsPerSample = !st.paramsFixed;
     if (paramsPerSample)
         for (int i = 0; i < n; ++i)
             st.aheadParams[size_t(i)] =
                 ReadParams(st, [i](const sound::BlockLink& b) { return b.ValueAt(i); });
-    else
-        st.aheadParams[0] = ReadParams(st, [](const sound::BlockLink& b) { return b.fixed; });
 
     // The input voice (note 0): a manual frequency or a mouse measure.
     const SourceId src = st.frequencySource;
@@ -267,6 +264,11 @@ void BeginOscillatorBlock(Engine& e, std::span<Module* const> modules) {
         st->frequencySource = freqLink.source;
         st->frequency = ResolveLink(e, freqLink, Reader::Smoothed, m->Real(osc::FrequencyMultiplier), 6.0);
 
+        st->paramsFixed = st->amplitude.Fixed() && st->noise.Fixed() && st->waveform.Fixed() &&
+                          st->ramp.Fixed() && st->phase.Fixed() && st->stepSize.Fixed();
+        if (st->paramsFixed)
+            st->aheadParams[0] = ReadParams(*st, [](const sound::BlockLink& b) { return b.fixed; });
+
         st->renderedAhead = sound::ValidSlot(m->slot[0]) && !IsSlot(st->frequencySource) &&
                             !st->amplitude.readsSlot && !st->noise.readsSlot && !st->waveform.readsSlot &&
                             !st->ramp.readsSlot && !st->phase.readsSlot && !st->stepSize.readsSlot;
@@ -282,7 +284,9 @@ void EvaluateOscillator(Engine& e, Module& m, OscState& st) {
     if (st.renderedAhead) {
         sum = st.ahead[size_t(e.SamplePosition())];
     } else {
-        const OscParams params = ReadParams(st, [](const sound::BlockLink& b) { return b.Value(); });
+        const OscParams params = st.paramsFixed
+                                     ? st.aheadParams[0]
+                                     : ReadParams(st, [](const sound::BlockLink& b) { return b.Value(); });
 
         // Input voices: the frequency source's voices, by note.
         const SourceId src = st.frequencySource;

@@ -41,6 +41,7 @@ struct BlockLink {
     bool manual = true;
     bool readsSlot = false; // the value depends on modules evaluated during the block
 
+    bool Fixed() const { return source == nullptr; }
     double Value() const { return source ? source->load() * sensitivity * 0.01 * sourceScale : fixed; }
     /// The value at sample i of the block, known at its start; only for links that read no slot.
     double ValueAt(int i) const {
