@@ -66,6 +66,8 @@ struct OscState final : KindState {
     std::array<double, kMaxBlockSamples> ahead{};
     std::array<double, kMaxBlockSamples> aheadFrequency{};
     std::array<OscParams, kMaxBlockSamples> aheadParams{};
+    // Phases and levels to sound: of every entry at one sample, or of one entry over a block.
+    std::array<double, std::max(kMaxVoices, kMaxBlockSamples)> voicePhase{}, voiceLevel{};
 
     // The entry of a note; a new entry keeps the random-walk pair its cell held before.
     int FindOrAppend(uint8_t note) {
@@ -121,8 +123,9 @@ template <class Read> OscParams ReadParams(const OscState& st, Read read) {
     return p;
 }
 
-// One sample of one entry: adds its output to `sum`; true when the entry has faded out and goes.
-inline bool StepVoice(Engine& e, OscVoice& v, const OscParams& prm, double& sum) {
+// One sample of one entry up to its waveform: advances its envelope, noise walk and phase and gives the
+// phase to sound and the level; true when the entry has faded out and goes (after this sample).
+inline bool AdvanceVoice(Engine& e, OscVoice& v, const OscParams& prm, double& phaseOut, double& levelOut) {
     const double vel = v.present ? v.velocity : v.lastVelocity;
     const double amp = prm.ampPerVelocity * vel;
 
@@ -161,9 +164,8 @@ inline bool StepVoice(Engine& e, OscVoice& v, const OscParams& prm, double& sum)
         p += kTwoPi;
     else if (p > kTwoPi)
         p -= kTwoPi;
-    // (a plain sine, the usual case, goes straight to the sine)
-    const double s = (prm.plainSine ? Sine(p) : Shape(PhaseWarp(p, prm.warp), prm.waveform)) * level;
-    sum += Quantize(s, prm.stepSize);
+    phaseOut = p;
+    levelOut = level;
 
     if (v.envelopeCounter < 0)
         --v.envelopeCounter;
@@ -176,15 +178,40 @@ inline bool StepVoice(Engine& e, OscVoice& v, const OscParams& prm, double& sum)
     return false;
 }
 
-// One sample of every entry, summed.
+// The waveform at a phase, at a level, quantized.
+inline double VoiceSample(const OscParams& prm, double p, double level) {
+    const double s = (prm.plainSine ? Sine(p) : Shape(PhaseWarp(p, prm.warp), prm.waveform)) * level;
+    return Quantize(s, prm.stepSize);
+}
+
+// The samples of phases and levels, summed in order into `sum`, or one by one into `out` (sum == null).
+// A plain unquantized sine, the usual case, goes straight to the sine.
+inline void SoundVoices(const OscParams& prm, const double* phase, const double* level, int count,
+                        double* sum, double* out) {
+    if (prm.plainSine && !(prm.stepSize > 1e-12)) {
+        if (sum)
+            for (int k = 0; k < count; ++k) *sum += Sine(phase[k]) * level[k];
+        else
+            for (int k = 0; k < count; ++k) out[k] += Sine(phase[k]) * level[k];
+        return;
+    }
+    if (sum)
+        for (int k = 0; k < count; ++k) *sum += VoiceSample(prm, phase[k], level[k]);
+    else
+        for (int k = 0; k < count; ++k) out[k] += VoiceSample(prm, phase[k], level[k]);
+}
+
+// One sample of every entry, summed: first every entry's phase and level, then their waveforms.
 double RenderVoices(Engine& e, OscState& st, const OscParams& prm) {
-    double sum = 0.0;
-    for (int i = 0; i < st.count;) {
-        if (StepVoice(e, st.voices[size_t(i)], prm, sum))
+    int k = 0;
+    for (int i = 0; i < st.count; ++k) {
+        if (AdvanceVoice(e, st.voices[size_t(i)], prm, st.voicePhase[size_t(k)], st.voiceLevel[size_t(k)]))
             st.RemoveAt(i); // the moved entry is processed next at this index
         else
             ++i;
     }
+    double sum = 0.0;
+    SoundVoices(prm, st.voicePhase.data(), st.voiceLevel.data(), k, &sum, nullptr);
     return sum;
 }
 
@@ -193,6 +220,7 @@ double RenderVoices(Engine& e, OscState& st, const OscParams& prm) {
 int RenderEntryAhead(Engine& e, OscState& st, int index, int from, bool input, bool paramsPerSample) {
     OscVoice v = st.voices[size_t(index)]; // worked on in registers
     const int n = e.BlockLength();
+    int end = n;
     for (int i = from; i < n; ++i) {
         if (input) {
             v.frequency = st.aheadFrequency[size_t(i)];
@@ -200,14 +228,22 @@ int RenderEntryAhead(Engine& e, OscState& st, int index, int from, bool input, b
             v.present = 1;
         }
         const OscParams& prm = st.aheadParams[paramsPerSample ? size_t(i) : 0];
-        if (StepVoice(e, v, prm, st.ahead[size_t(i)])) {
-            st.voices[size_t(index)] = v;
-            st.RemoveAt(index);
-            return i + 1;
+        if (AdvanceVoice(e, v, prm, st.voicePhase[size_t(i)], st.voiceLevel[size_t(i)])) {
+            end = i + 1;
+            break;
         }
     }
     st.voices[size_t(index)] = v;
-    return n;
+    if (end < n) st.RemoveAt(index);
+
+    if (paramsPerSample)
+        for (int i = from; i < end; ++i)
+            st.ahead[size_t(i)] +=
+                VoiceSample(st.aheadParams[size_t(i)], st.voicePhase[size_t(i)], st.voiceLevel[size_t(i)]);
+    else
+        SoundVoices(st.aheadParams[0], st.voicePhase.data() + from, st.voiceLevel.data() + from, end - from,
+                    nullptr, st.ahead.data() + from);
+    return end;
 }
 
 // The whole block of an oscillator that reads no slot: its manual values and mouse measures are known
