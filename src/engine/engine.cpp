@@ -4,6 +4,7 @@
 #include <sched.h>
 #include <time.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -292,6 +293,7 @@ void Engine::ProcessBlock() {
 
 void Engine::ControlTick(const EngineSnapshot& snap) {
     ++controlTickCounter_;
+    std::fill_n(followSettled_.begin(), followSlotCount_, false);
     auto& saved = *saved_;
     for (uint8_t s : snap.moduleSlots) {
         ModuleSlot& slot = slots[s];
@@ -342,12 +344,23 @@ void Engine::FollowControlValues() {
     const double k = double(effectiveControlRate_) / kSampleRate;
     const double keep = 1.0 - k;
     for (int f = 0; f < followSlotCount_; ++f) {
+        // A slot whose step changed nothing stays where it is until the next control tick changes its
+        // values: the step is skipped, with the same result.
+        if (followSettled_[size_t(f)]) continue;
         ModuleSlot& slot = slots[followSlots_[size_t(f)]];
         const int n = std::min<int>(slot.voiceCount, kMaxVoices);
+        bool moved = false;
         for (int v = 0; v < n; ++v) {
-            slot.smoothedVelocity[v] = keep * slot.smoothedVelocity[v] + k * slot.velocity[v];
-            slot.smoothedValue[v] = keep * slot.smoothedValue[v] + k * slot.value[v];
+            const double velocity = slot.smoothedVelocity[v].load(), value = slot.smoothedValue[v].load();
+            const double nextVelocity = keep * velocity + k * slot.velocity[v];
+            const double nextValue = keep * value + k * slot.value[v];
+            slot.smoothedVelocity[v] = nextVelocity;
+            slot.smoothedValue[v] = nextValue;
+            // (a NaN never equals itself: such a voice keeps being stepped)
+            moved = moved || !(nextVelocity == velocity) || !(nextValue == value);
         }
+        // (a neuron's value changes at every sample, not only on ticks: it is always stepped)
+        followSettled_[size_t(f)] = !moved && !followEverySample_[size_t(f)];
     }
 }
 
@@ -402,6 +415,8 @@ void Engine::PrepareBlock(const EngineSnapshot& snap) {
     for (uint8_t s : snap.moduleSlots) {
         const ModuleSlot& slot = slots[s];
         if (slot.kind == kNoEngineKind || slot.isAudioRate) continue;
+        followSettled_[size_t(followSlotCount_)] = false;
+        followEverySample_[size_t(followSlotCount_)] = slot.kind == Info(K::ControlNeuron).engineKind;
         followSlots_[size_t(followSlotCount_++)] = s;
     }
 

@@ -254,6 +254,8 @@ private:
     mutable std::array<std::array<double, kMaxBlockSamples>, kMeasureCount> measureSeries_{};
     mutable uint32_t seriesReady_ = 0;
     std::array<uint8_t, kSlotCount> followSlots_{};
+    std::array<bool, kSlotCount> followSettled_{};     // the slot's last step changed nothing
+    std::array<bool, kSlotCount> followEverySample_{}; // its value may change between control ticks
     int followSlotCount_ = 0;
 
     struct SavedVoices {
