@@ -79,18 +79,20 @@ TEST_P(EachBuiltIn, IsACompleteFileWithItsCompositionAndEveryLinkResolved) {
     }
 }
 
-TEST_P(EachBuiltIn, MousePatchesTakeTheDirectionMeasuresAndMore) {
-    const BuiltInPatch& p = BuiltInPatches()[size_t(GetParam())];
-    if (p.resource != 219 && p.resource != 220) GTEST_SKIP() << "not one of the two direct-mouse patches";
-    const std::u16string file = FromFileBytes(BuiltInPatchBytes(p));
-    bool direction = false;
-    for (const char16_t* name :
-         {u"=Direction\r", u"=Direction Horizontal Unsigned\r", u"=Direction Horizontal Signed\r",
-          u"=Direction Vertical Unsigned\r", u"=Direction Vertical Signed\r"})
-        direction = direction || file.find(name) != std::u16string::npos;
-    EXPECT_TRUE(direction);
-    for (const char16_t* name : {u"=Speed\r", u"=Horizontal Position\r", u"=Vertical Velocity\r"})
-        EXPECT_NE(file.find(name), std::u16string::npos) << std::string(name, name + 4);
+TEST(BuiltInPatches, TheTwoDirectMousePatchesTakeTheDirectionMeasuresAndMore) {
+    for (int resource : {219, 220}) {
+        const BuiltInPatch* p = FindBuiltInByResource(resource);
+        ASSERT_NE(p, nullptr) << resource;
+        const std::u16string file = FromFileBytes(BuiltInPatchBytes(*p));
+        bool direction = false;
+        for (const char16_t* name :
+             {u"=Direction\r", u"=Direction Horizontal Unsigned\r", u"=Direction Horizontal Signed\r",
+              u"=Direction Vertical Unsigned\r", u"=Direction Vertical Signed\r"})
+            direction = direction || file.find(name) != std::u16string::npos;
+        EXPECT_TRUE(direction) << resource;
+        for (const char16_t* name : {u"=Speed\r", u"=Horizontal Position\r", u"=Vertical Velocity\r"})
+            EXPECT_NE(file.find(name), std::u16string::npos) << resource << std::string(name, name + 4);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(All, EachBuiltIn, ::testing::Range(0, kBuiltInPatchCount),
