@@ -104,11 +104,14 @@ std::u16string SmallPatch(int which) {
         return u"[Module_AudioOsc]\r\nName=O\r\nAmplitudeControl=-[Manual]-\r\nFrequencyControl=Horizontal "
                u"Position\r\n"
                u"OutputDeviceID=-1 (L+R)\r\n";
-    case 2: {
+    case 2:
+    case 4: {
         std::u16string t =
             u"[Module_AudioOsc]\r\nName=O\r\nAmplitudeControl=-[Manual]-\r\nAmplitudeValue=100\r\n"
             u"FrequencyControl=P\r\nOutputDeviceID=-1 "
-            u"(L+R)\r\n\r\n[Module_ControlPolyphonicator]\r\nName=P\r\n";
+            u"(L+R)\r\n";
+        if (which == 4) t += u"NoiseValue=12\r\nWaveformValue=100\r\n";
+        t += u"\r\n[Module_ControlPolyphonicator]\r\nName=P\r\n";
         for (int n = 1; n <= 8; ++n) {
             const std::u16string d(1, char16_t(u'0' + n));
             t += u"Control_Input" + d + u"=-[Manual]-\r\nValue_Input" + d + u"=" +
@@ -131,7 +134,8 @@ std::u16string SmallPatch(int which) {
 
 void BM_RenderSmall(benchmark::State& state) {
     const int which = int(state.range(0));
-    const char* labels[] = {"output module", "one oscillator", "one oscillator, 8 voices", "8 oscillators"};
+    const char* labels[] = {"output module", "one oscillator", "one oscillator, 8 voices", "8 oscillators",
+                            "one oscillator, 8 noisy triangle voices"};
     state.SetLabel(labels[which]);
     const std::u16string text = SmallPatch(which);
     mw::cli::RenderSettings s;
@@ -140,6 +144,6 @@ void BM_RenderSmall(benchmark::State& state) {
     mw::MakeBuiltInGesture("figure8", s.screen, 10000, 1, s.gesture, error);
     RenderBenchmark(state, s, [&text](mw::Patch& patch) { mw::LoadConfigurationText(patch, text); });
 }
-BENCHMARK(BM_RenderSmall)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderSmall)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 
 } // namespace
