@@ -60,8 +60,8 @@ struct OscState final : KindState {
     sound::BlockLink amplitude, noise, waveform, ramp, phase, stepSize;
     SourceId frequencySource = kNoSource;
     sound::BlockLink frequency; // a manual frequency (times its multiplier) or a mouse measure
-    // An oscillator that reads no slot depends on no module: its block is rendered at the block start.
     bool paramsFixed = false; // no parameter link reads a source: aheadParams[0] holds them
+    // An oscillator that reads no slot depends on no module: its block is rendered at the block start.
     bool renderedAhead = false;
     std::array<double, kMaxBlockSamples> ahead{};
     std::array<double, kMaxBlockSamples> aheadFrequency{};
