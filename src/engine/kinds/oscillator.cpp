@@ -51,18 +51,19 @@ struct OscParams {
 struct OscState final : KindState {
     OscState() { entryOfNote.fill(-1); }
 
-    alignas(64) std::array<OscVoice, kMaxVoices> voices{};
-    int count = 0;
-    // The entry of each note (-1: none): notes are unique in the table, so the lookup needs no search.
-    std::array<int16_t, 256> entryOfNote;
-
+    // (what every sample reads comes first, together)
     // The links as resolved for the current block.
     sound::BlockLink amplitude, noise, waveform, ramp, phase, stepSize;
     SourceId frequencySource = kNoSource;
     sound::BlockLink frequency; // a manual frequency (times its multiplier) or a mouse measure
-    bool paramsFixed = false; // no parameter link reads a source: aheadParams[0] holds them
+    bool paramsFixed = false;   // no parameter link reads a source: aheadParams[0] holds them
     // An oscillator that reads no slot depends on no module: its block is rendered at the block start.
     bool renderedAhead = false;
+    int count = 0;
+    alignas(64) std::array<OscVoice, kMaxVoices> voices{};
+    // The entry of each note (-1: none): notes are unique in the table, so the lookup needs no search.
+    std::array<int16_t, 256> entryOfNote;
+
     std::array<double, kMaxBlockSamples> ahead{};
     std::array<double, kMaxBlockSamples> aheadFrequency{};
     std::array<OscParams, kMaxBlockSamples> aheadParams{};
