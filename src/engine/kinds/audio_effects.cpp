@@ -99,6 +99,9 @@ constexpr int kAverageRefresh = 4096; // samples between exact re-summations of 
 // cell by cell, so a slowly moving filter setting costs O(1) per sample; the sum is recomputed exactly
 // now and then so that rounding cannot build up.
 struct AverageState final : KindState {
+    // Resolved at each block start: the input and the setting (MaxFreq or Attenuation).
+    const Relaxed<double>* input = nullptr;
+    sound::BlockLink setting;
     std::array<double, kAverageRing> ring{};
     int position = 0; // the newest sample
     int width = 1;    // cells in `sum`: ring[position], ring[position - 1], ...
@@ -142,9 +145,22 @@ double AverageLength(double percent, int exponent) {
     return std::min(n, double(kAverageRing));
 }
 
+template <int Input, int Setting> void BeginAverageBlock(Engine& e, std::span<Module* const> modules) {
+    for (Module* m : modules)
+        if (auto* st = StateOf<AverageState>(*m)) {
+            st->input = sound::ResolveInput(e, m->Input(Input));
+            st->setting = sound::ResolveLink(e, m->Link(Setting), Reader::Smoothed, 1.0, 0.1);
+        }
+}
+
+// The setting limited to 0..100 when a source gives it (its magnitude).
+double AverageSetting(const AverageState& st) {
+    return sound::ClampedOnSource(st.setting, st.setting.Value(), 0.0, 100.0, true);
+}
+
 void EvaluateLowPass(Engine& e, Module& m, AverageState& st) {
-    const double x = InputSample(e, m, low_pass::Input);
-    const double maxFreq = AudioParamClampedOnSource(e, m.Link(low_pass::MaxFreq), 1.0, 0.1, 0.0, 100.0);
+    const double x = sound::ReadInput(st.input);
+    const double maxFreq = AverageSetting(st);
     const double n = AverageLength(maxFreq, 4);
     const int j = int(n - 1.0);
     const double out = st.SumOfNewest(j + 1) / n;
@@ -153,9 +169,8 @@ void EvaluateLowPass(Engine& e, Module& m, AverageState& st) {
 }
 
 void EvaluateHighPass(Engine& e, Module& m, AverageState& st) {
-    const double x = InputSample(e, m, high_pass::Input);
-    const double attenuation =
-        AudioParamClampedOnSource(e, m.Link(high_pass::Attenuation), 1.0, 0.1, 0.0, 100.0);
+    const double x = sound::ReadInput(st.input);
+    const double attenuation = AverageSetting(st);
     const double n = AverageLength(attenuation, 6);
     const int j = int(n - 1.0);
     const double out = st.SumOfNewest(j + 1) / n - st.At(j);
@@ -337,7 +352,11 @@ struct RingState : KindState {
     int index = 0;
 };
 struct MultiDelayState final : RingState {};
-struct EchoState final : RingState {};
+struct EchoState final : RingState {
+    // Resolved at each block start.
+    const Relaxed<double>* input = nullptr;
+    sound::BlockLink interval, linger;
+};
 
 void EvaluateMultiDelay(Engine& e, Module& m, MultiDelayState& st) {
     const double x = InputSample(e, m, multi_delay::Input);
@@ -365,10 +384,21 @@ void EvaluateMultiDelay(Engine& e, Module& m, MultiDelayState& st) {
 
 constexpr double kEchoCellLimit = 100000.0;
 
+void BeginEchoBlock(Engine& e, std::span<Module* const> modules) {
+    for (Module* m : modules)
+        if (auto* st = StateOf<EchoState>(*m)) {
+            st->input = sound::ResolveInput(e, m->Input(audio_echo::Input));
+            st->interval =
+                sound::ResolveLink(e, m->Link(audio_echo::Interval), Reader::Smoothed, 1.0, 2.0, true);
+            st->linger =
+                sound::ResolveLink(e, m->Link(audio_echo::Linger), Reader::Smoothed, 0.01, 0.001, true);
+        }
+}
+
 void EvaluateEcho(Engine& e, Module& m, EchoState& st) {
-    const double x = InputSample(e, m, audio_echo::Input);
-    const double interval = AudioParam(e, m.Link(audio_echo::Interval), 1.0, 2.0, true);
-    const double linger = AudioParam(e, m.Link(audio_echo::Linger), 0.01, 0.001, true);
+    const double x = sound::ReadInput(st.input);
+    const double interval = st.interval.Value();
+    const double linger = st.linger.Value();
     double length = NotNaN(interval * 48.0, 1.0);
     length = std::clamp(length, 1.0, double(kDelayRing));
 
@@ -422,8 +452,12 @@ void EvaluateInputCombine(Engine& e, Module& m, NoState&) {
 
 const KindOps kOpsAudioInput{&Create<AudioInputState>, &EvaluateAll<AudioInputState, EvaluateAudioInput>,
                              &AudioInputBlockEnd};
-const KindOps kOpsAudioLowPass{&Create<AverageState>, &EvaluateAll<AverageState, EvaluateLowPass>};
-const KindOps kOpsAudioHighPass{&Create<AverageState>, &EvaluateAll<AverageState, EvaluateHighPass>};
+const KindOps kOpsAudioLowPass{.createState = &Create<AverageState>,
+                               .evaluate = &EvaluateAll<AverageState, EvaluateLowPass>,
+                               .beginBlock = &BeginAverageBlock<low_pass::Input, low_pass::MaxFreq>};
+const KindOps kOpsAudioHighPass{.createState = &Create<AverageState>,
+                                .evaluate = &EvaluateAll<AverageState, EvaluateHighPass>,
+                                .beginBlock = &BeginAverageBlock<high_pass::Input, high_pass::Attenuation>};
 const KindOps kOpsAudioStepFunction{&Create<NoState>, &EvaluateAll<NoState, EvaluateStepFunction>};
 const KindOps kOpsAudioPitchShift{&Create<PitchShiftState>,
                                   &EvaluateAll<PitchShiftState, EvaluatePitchShift>};
@@ -431,7 +465,9 @@ const KindOps kOpsAudioDistortion{&Create<DistortionState>,
                                   &EvaluateAll<DistortionState, EvaluateDistortion>};
 const KindOps kOpsAudioMultiDelay{&Create<MultiDelayState>,
                                   &EvaluateAll<MultiDelayState, EvaluateMultiDelay>};
-const KindOps kOpsAudioEcho{&Create<EchoState>, &EvaluateAll<EchoState, EvaluateEcho>};
+const KindOps kOpsAudioEcho{.createState = &Create<EchoState>,
+                            .evaluate = &EvaluateAll<EchoState, EvaluateEcho>,
+                            .beginBlock = &BeginEchoBlock};
 const KindOps kOpsAudioOutputSplit{&Create<NoState>, &EvaluateAll<NoState, EvaluateOutputSplit>};
 const KindOps kOpsAudioInputCombine{&Create<NoState>, &EvaluateAll<NoState, EvaluateInputCombine>};
 

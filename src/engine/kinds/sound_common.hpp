@@ -42,7 +42,13 @@ struct BlockLink {
     bool readsSlot = false; // the value depends on modules evaluated during the block
 
     bool Fixed() const { return source == nullptr; }
-    double Value() const { return source ? source->load() * sensitivity * 0.01 * sourceScale : fixed; }
+    bool absolute = false; // a source's value is taken without its sign
+
+    double Value() const {
+        if (!source) return fixed;
+        const double r = source->load() * sensitivity * 0.01 * sourceScale;
+        return absolute && r < 0 ? -r : r;
+    }
     /// The value at sample i of the block, known at its start; only for links that read no slot.
     double ValueAt(int i) const {
         return measureSeries ? measureSeries[i] * sensitivity * 0.01 * sourceScale : fixed;
@@ -50,8 +56,9 @@ struct BlockLink {
 };
 
 inline BlockLink ResolveLink(const Engine& e, const ControlLink& link, Reader reader, double manualScale,
-                             double sourceScale) {
+                             double sourceScale, bool absOnSource = false) {
     BlockLink b;
+    b.absolute = absOnSource;
     const SourceId src = link.source;
     if (src == kManualSource) {
         b.fixed = link.value.load() * manualScale;
@@ -71,6 +78,17 @@ inline BlockLink ResolveLink(const Engine& e, const ControlLink& link, Reader re
         b.fixed = 0.0 * b.sensitivity * 0.01 * sourceScale; // nothing to read: 0 (NaN for a NaN sensitivity)
     }
     return b;
+}
+
+/// What a module input reads at voice 0 (GetSmoothedSourceValue): a slot's followed value or a mouse
+/// measure; null when it reads nothing (0).
+inline const Relaxed<double>* ResolveInput(const Engine& e, SourceId src) {
+    if (IsSlot(src)) return &e.slots[size_t(src)].smoothedValue[0];
+    if (IsMeasure(src)) return &e.smoothedMeasures[size_t(src - kFirstMeasure)];
+    return nullptr;
+}
+inline double ReadInput(const Relaxed<double>* input) {
+    return input ? input->load() : 0.0;
 }
 
 /// A parameter clamped on the source branch only (see AudioParamClampedOnSource).
