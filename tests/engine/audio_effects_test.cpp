@@ -293,6 +293,18 @@ TEST_F(AudioEffectsTest, EchoRepeatsEveryIntervalScaledByLinger) {
     EXPECT_EQ(out[49], 0.0);
 }
 
+TEST_F(AudioEffectsTest, EchoTakesTheMagnitudeOfASourcedLinger) {
+    Module* e = Effect(ModuleKind::AudioEcho, Signal([](uint64_t n) { return n == 0 ? 1000.0 : 0.0; }));
+    e->Link(audio_echo::Interval).value = 1.0;
+    e->Link(audio_echo::Linger).source = kFirstMeasure + 5; // -500 x 100% x 0.01 x 0.001 = -0.5
+    engine.rawMeasures[5] = -500.0;
+    engine.smoothedMeasures[5] = -500.0; // already there: it stays
+    const auto out = Render(480);
+    EXPECT_EQ(out[0], 1000.0);
+    EXPECT_NEAR(out[48], 500.0, 1e-9);
+    EXPECT_NEAR(out[96], 250.0, 1e-9);
+}
+
 TEST_F(AudioEffectsTest, EchoCellsAreLimitedBeforeScaling) {
     Module* e = Effect(ModuleKind::AudioEcho, Signal([](uint64_t) { return 60000.0; }));
     e->Link(audio_echo::Interval).value = 1.0;

@@ -388,17 +388,15 @@ void BeginEchoBlock(Engine& e, std::span<Module* const> modules) {
     for (Module* m : modules)
         if (auto* st = StateOf<EchoState>(*m)) {
             st->input = sound::ResolveInput(e, m->Input(audio_echo::Input));
-            st->interval =
-                sound::ResolveLink(e, m->Link(audio_echo::Interval), Reader::Smoothed, 1.0, 2.0, true);
-            st->linger =
-                sound::ResolveLink(e, m->Link(audio_echo::Linger), Reader::Smoothed, 0.01, 0.001, true);
+            st->interval = sound::ResolveLink(e, m->Link(audio_echo::Interval), Reader::Smoothed, 1.0, 2.0);
+            st->linger = sound::ResolveLink(e, m->Link(audio_echo::Linger), Reader::Smoothed, 0.01, 0.001);
         }
 }
 
 void EvaluateEcho(Engine& e, Module& m, EchoState& st) {
     const double x = sound::ReadInput(st.input);
-    const double interval = st.interval.Value();
-    const double linger = st.linger.Value();
+    const double interval = st.interval.ValueUnsignedOnSource();
+    const double linger = st.linger.ValueUnsignedOnSource();
     double length = NotNaN(interval * 48.0, 1.0);
     length = std::clamp(length, 1.0, double(kDelayRing));
 

@@ -42,13 +42,14 @@ struct BlockLink {
     bool readsSlot = false; // the value depends on modules evaluated during the block
 
     bool Fixed() const { return source == nullptr; }
-    bool absolute = false; // a source's value is taken without its sign
-
-    double Value() const {
+    double Value() const { return source ? FromSource() : fixed; }
+    /// As Value, but a source's value is taken without its sign (a manual value keeps it).
+    double ValueUnsignedOnSource() const {
         if (!source) return fixed;
-        const double r = source->load() * sensitivity * 0.01 * sourceScale;
-        return absolute && r < 0 ? -r : r;
+        const double r = FromSource();
+        return r < 0 ? -r : r;
     }
+    double FromSource() const { return source->load() * sensitivity * 0.01 * sourceScale; }
     /// The value at sample i of the block, known at its start; only for links that read no slot.
     double ValueAt(int i) const {
         return measureSeries ? measureSeries[i] * sensitivity * 0.01 * sourceScale : fixed;
@@ -56,9 +57,8 @@ struct BlockLink {
 };
 
 inline BlockLink ResolveLink(const Engine& e, const ControlLink& link, Reader reader, double manualScale,
-                             double sourceScale, bool absOnSource = false) {
+                             double sourceScale) {
     BlockLink b;
-    b.absolute = absOnSource;
     const SourceId src = link.source;
     if (src == kManualSource) {
         b.fixed = link.value.load() * manualScale;
