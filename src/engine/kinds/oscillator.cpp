@@ -114,7 +114,7 @@ template <class Read> OscParams ReadParams(const OscState& st, Read read) {
     const double waveform = read(st.waveform);
     const double ramp = sound::ClampedOnSource(st.ramp, read(st.ramp), -50.0, 50.0, false);
     const double phase = sound::ClampedOnSource(st.phase, read(st.phase), -50.0, 50.0, false);
-    p.ampPerVelocity = read(st.amplitude) / 127.0;
+    p.ampPerVelocity = read(st.amplitude) * (1.0 / 127.0); // (a product: no division in every sample)
     p.noise = read(st.noise);
     p.waveform = waveform;
     p.warp = ramp * 0.02;
