@@ -16,6 +16,8 @@ inline constexpr double kTwoPi = 2.0 * kPi;
 
 // sin x to within a couple of units in the last place, several times faster than the library's.
 inline double Sine(double x);
+// sin p for an oscillator phase in [0, 2pi] to within 1e-13 (other phases go to Sine): cheaper still.
+inline double SineOfPhase(double p);
 // p - trunc(p / 2pi) * 2pi, plus 2pi if that is negative.
 inline double ReducePhase(double p);
 // Triangle through 0 at 0, +1 at pi/2, -1 at 3pi/2.
@@ -70,6 +72,23 @@ inline double Sine(double x) {
         v = 1.0 - 0.5 * z + z2 * poly;
     }
     return (quadrant & 2) ? -v : v;
+}
+
+inline double SineOfPhase(double p) {
+    if (!(p >= 0.0 && p <= kTwoPi)) return Sine(p);
+    // By symmetry into [0, pi/2], without branches: sin p = sin(pi - p) = sign(x) sin |x| with x = pi - p,
+    // and sin |x| = sin(pi - |x|).
+    const double x0 = kPi - p;
+    const double ax = std::abs(x0);
+    const double x = std::min(ax, kPi - ax);
+    // An odd polynomial of degree 13 fitted to sin on [0, pi/2] (largest error 1e-13).
+    constexpr double S1 = -0.16666666666273505, S2 = 0.008333333311342605, S3 = -0.0001984126526468669,
+                     S4 = 2.75568517196117e-06, S5 = -2.5026896950230276e-08, S6 = 1.5368565534773504e-10;
+    const double z = x * x;
+    const double z2 = z * z;
+    const double z4 = z2 * z2;
+    const double poly = (S1 + z * S2) + z2 * (S3 + z * S4) + z4 * (S5 + z * S6);
+    return std::copysign(x + x * z * poly, x0);
 }
 
 inline double ReducePhase(double p) {

@@ -77,6 +77,17 @@ TEST(WaveFunctions, SineMatchesTheLibrarySine) {
     for (double x : {0.0, kPi / 2, kPi, 3 * kPi / 2, 2 * kPi, 1e5 + 0.3, -7e5, 1e7, 1e300})
         EXPECT_NEAR(Sine(x), std::sin(x), 1e-15 * std::max(1.0, std::abs(x) * 1e-6)) << x;
     EXPECT_TRUE(std::isnan(Sine(std::nan(""))));
+
+    // The oscillator's sine of a phase in [0, 2pi]; outside that range it is Sine itself.
+    worst = 0.0;
+    for (int i = 0; i <= 400000; ++i) {
+        const double p = kTwoPi * i / 400000.0;
+        worst = std::max(worst, std::abs(SineOfPhase(p) - std::sin(p)));
+    }
+    EXPECT_LT(worst, 2e-13);
+    EXPECT_EQ(SineOfPhase(0.0), 0.0);
+    for (double p : {-0.5, kTwoPi + 1e-9, 100.0}) EXPECT_EQ(SineOfPhase(p), Sine(p)) << p;
+    EXPECT_TRUE(std::isnan(SineOfPhase(std::nan(""))));
 }
 
 TEST(WaveFunctions, PhaseWarp) {

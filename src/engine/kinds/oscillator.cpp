@@ -181,7 +181,7 @@ inline bool AdvanceVoice(Engine& e, OscVoice& v, const OscParams& prm, double& p
 
 // The waveform at a phase, at a level, quantized.
 inline double VoiceSample(const OscParams& prm, double p, double level) {
-    const double s = (prm.plainSine ? Sine(p) : Shape(PhaseWarp(p, prm.warp), prm.waveform)) * level;
+    const double s = (prm.plainSine ? SineOfPhase(p) : Shape(PhaseWarp(p, prm.warp), prm.waveform)) * level;
     return Quantize(s, prm.stepSize);
 }
 
@@ -191,9 +191,9 @@ inline void SoundVoices(const OscParams& prm, const double* phase, const double*
                         double* sum, double* out) {
     if (prm.plainSine && !(prm.stepSize > 1e-12)) {
         if (sum)
-            for (int k = 0; k < count; ++k) *sum += Sine(phase[k]) * level[k];
+            for (int k = 0; k < count; ++k) *sum += SineOfPhase(phase[k]) * level[k];
         else
-            for (int k = 0; k < count; ++k) out[k] += Sine(phase[k]) * level[k];
+            for (int k = 0; k < count; ++k) out[k] += SineOfPhase(phase[k]) * level[k];
         return;
     }
     if (sum)
