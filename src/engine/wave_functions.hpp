@@ -161,12 +161,10 @@ void NoiseStep(double& level, double& target, double f, double rate, RandFn&& ra
     level = std::min(std::max(level, -1.0), 1.0); // (NaN stays NaN, as with two comparisons)
     target = std::min(std::max(target, -1.0), 1.0);
     const double step = 2.0 * f / rate;
-    if (level <= target)
-        level += step;
-    else
-        level -= step;
+    // (selections and magnitudes rather than branches: the walk's turns are not predictable)
+    level += level <= target ? step : -step;
     const double d = level - target;
-    if ((d < 0 ? -d : d) < step || level > 1.0 || level < -1.0) {
+    if (std::abs(d) < step || std::abs(level) > 1.0) {
         const double r = static_cast<double>(rand0to32767());
         target = (r - 16383.5) / 16383.5;
     }
