@@ -160,7 +160,7 @@ void NoiseStep(double& level, double& target, double f, double rate, RandFn&& ra
     if (!(rate > 0.0) || f != f) return;          // no rate or a NaN frequency: the walk stands still
     level = std::min(std::max(level, -1.0), 1.0); // (NaN stays NaN, as with two comparisons)
     target = std::min(std::max(target, -1.0), 1.0);
-    const double step = 2.0 * f / rate;
+    const double step = f * (2.0 / rate); // (with the rate known, a product: no division per step)
     // (selections and magnitudes rather than branches: the walk's turns are not predictable)
     level += level <= target ? step : -step;
     const double d = level - target;
