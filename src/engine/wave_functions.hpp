@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace mw {
 
@@ -98,13 +99,25 @@ inline double ReducePhase(double p) {
     return r;
 }
 
+// a where c holds, else b, chosen on the bits: no branch for the processor to guess.
+inline double Select(bool c, double a, double b) {
+    uint64_t ua, ub;
+    std::memcpy(&ua, &a, sizeof ua);
+    std::memcpy(&ub, &b, sizeof ub);
+    const uint64_t mask = uint64_t(0) - uint64_t(c);
+    const uint64_t r = (ua & mask) | (ub & ~mask);
+    double out;
+    std::memcpy(&out, &r, sizeof out);
+    return out;
+}
+
 inline double TriangleWave(double p) {
     p = ReducePhase(p);
     constexpr double k = 2.0 / kPi;
-    if (p < kPi / 2.0) return p * k;
-    if (p < 3.0 * kPi / 2.0) return (kPi - p) * k;
-    if (p < kTwoPi) return (p - kTwoPi) * k;
-    return 0.0;
+    // The three slopes chosen without branches (a phase running through them is hard to guess).
+    const double falling =
+        Select(p < 3.0 * kPi / 2.0, (kPi - p) * k, Select(p < kTwoPi, (p - kTwoPi) * k, 0.0));
+    return Select(p < kPi / 2.0, p * k, falling);
 }
 
 inline double SquareWave(double p) {
