@@ -27,7 +27,8 @@ inline double TriangleWave(double p);
 inline double SquareWave(double p);
 // Three-level step: 0, +1 (pi/4..3pi/4), 0, -1 (5pi/4..7pi/4), 0.
 inline double StepWave(double p);
-// Blend of sine (w <= 0), triangle (100), square (200) and step (>= 300), linear in between.
+// Blend of sine (w <= 0), triangle (100), square (200) and step (>= 300), linear in between. The sine
+// is SineOfPhase's.
 inline double Shape(double p, double w);
 // Ramp warp of a phase in 0..2pi; r = 0 leaves p unchanged.
 inline double PhaseWarp(double p, double r);
@@ -137,10 +138,10 @@ inline double StepWave(double p) {
 }
 
 inline double Shape(double p, double w) {
-    if (w <= 0.0) return Sine(p);
+    if (w <= 0.0) return SineOfPhase(p);
     if (w < 100.0) {
         const double a = w / 100.0;
-        return (1.0 - a) * Sine(p) + a * TriangleWave(p);
+        return (1.0 - a) * SineOfPhase(p) + a * TriangleWave(p);
     }
     if (w == 100.0) return TriangleWave(p);
     if (w < 200.0) {
@@ -153,7 +154,7 @@ inline double Shape(double p, double w) {
         return (1.0 - a) * SquareWave(p) + a * StepWave(p);
     }
     if (w >= 300.0) return StepWave(p);
-    return Sine(p); // a NaN waveform number
+    return SineOfPhase(p); // a NaN waveform number
 }
 
 inline double PhaseWarp(double p, double r) {
