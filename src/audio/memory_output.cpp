@@ -84,15 +84,6 @@ MemoryOutputBackend::~MemoryOutputBackend() {
     StopRealTimeClock();
 }
 
-MemoryOutputBackend::DeviceState* MemoryOutputBackend::StateLocked(int device) {
-    const int i = device + 1;
-    return (i >= 0 && i < int(devices_.size())) ? &devices_[size_t(i)] : nullptr;
-}
-const MemoryOutputBackend::DeviceState* MemoryOutputBackend::StateLocked(int device) const {
-    const int i = device + 1;
-    return (i >= 0 && i < int(devices_.size())) ? &devices_[size_t(i)] : nullptr;
-}
-
 int MemoryOutputBackend::DeviceCount() {
     std::lock_guard lock(mutex_);
     return int(devices_.size()) - 1;
@@ -100,10 +91,7 @@ int MemoryOutputBackend::DeviceCount() {
 
 bool MemoryOutputBackend::DeviceName(int device, std::string& name) {
     std::lock_guard lock(mutex_);
-    const DeviceState* s = StateLocked(device);
-    if (!s || s->spec.nameFails) return false;
-    name = s->spec.name;
-    return true;
+    return MemoryDeviceName(devices_, device, name);
 }
 
 std::unique_ptr<IOutputStream> MemoryOutputBackend::Open(int device, OutputDoneFn done, void* context) {
@@ -134,29 +122,11 @@ void MemoryOutputBackend::Advance(uint32_t frames) {
 }
 
 void MemoryOutputBackend::StartRealTimeClock() {
-    if (clock_.joinable()) return;
-    clockStop_ = false;
-    clock_ = std::thread([this] { ClockMain(); });
+    clock_.Start([this](uint32_t frames) { Advance(frames); });
 }
 
 void MemoryOutputBackend::StopRealTimeClock() {
-    clockStop_ = true;
-    if (clock_.joinable()) clock_.join();
-}
-
-void MemoryOutputBackend::ClockMain() {
-    using namespace std::chrono;
-    const auto start = steady_clock::now();
-    uint64_t consumed = 0;
-    while (!clockStop_) {
-        std::this_thread::sleep_for(milliseconds(1));
-        const auto elapsed = duration_cast<microseconds>(steady_clock::now() - start).count();
-        const uint64_t target = uint64_t(elapsed) * kDeviceSampleRate / 1000000;
-        if (target > consumed) {
-            Advance(uint32_t(std::min<uint64_t>(target - consumed, 48000)));
-            consumed = target;
-        }
-    }
+    clock_.Stop();
 }
 
 std::vector<int16_t> MemoryOutputBackend::Played(int device) const {

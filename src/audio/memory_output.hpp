@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "audio/memory_devices.hpp"
 #include "audio/output_backend.hpp"
 
 namespace mw {
@@ -70,17 +71,15 @@ private:
         int opens = 0;
         int closes = 0;
     };
-    DeviceState* StateLocked(int device);
-    const DeviceState* StateLocked(int device) const;
-    void ClockMain();
+    DeviceState* StateLocked(int device) { return MemoryDeviceAt(devices_, device); }
+    const DeviceState* StateLocked(int device) const { return MemoryDeviceAt(devices_, device); }
 
     const bool keepFrames_;
     mutable std::mutex mutex_;
     std::vector<DeviceState> devices_; // index device + 1
     std::vector<Stream*> streams_;
 
-    std::thread clock_;
-    std::atomic<bool> clockStop_{false};
+    RealTimeFrameClock clock_;
 };
 
 } // namespace mw

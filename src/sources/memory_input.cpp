@@ -88,15 +88,6 @@ MemoryInputBackend::~MemoryInputBackend() {
     StopRealTimeClock();
 }
 
-MemoryInputBackend::DeviceState* MemoryInputBackend::StateLocked(int device) {
-    const int i = device + 1;
-    return (i >= 0 && i < int(devices_.size())) ? &devices_[size_t(i)] : nullptr;
-}
-const MemoryInputBackend::DeviceState* MemoryInputBackend::StateLocked(int device) const {
-    const int i = device + 1;
-    return (i >= 0 && i < int(devices_.size())) ? &devices_[size_t(i)] : nullptr;
-}
-
 int MemoryInputBackend::DeviceCount() {
     std::lock_guard lock(mutex_);
     return int(devices_.size()) - 1;
@@ -104,10 +95,7 @@ int MemoryInputBackend::DeviceCount() {
 
 bool MemoryInputBackend::DeviceName(int device, std::string& name) {
     std::lock_guard lock(mutex_);
-    const DeviceState* s = StateLocked(device);
-    if (!s || s->spec.nameFails) return false;
-    name = s->spec.name;
-    return true;
+    return MemoryDeviceName(devices_, device, name);
 }
 
 std::unique_ptr<IInputStream> MemoryInputBackend::Open(int device, InputDoneFn done, void* context,
@@ -149,29 +137,11 @@ void MemoryInputBackend::Advance(uint32_t frames) {
 }
 
 void MemoryInputBackend::StartRealTimeClock() {
-    if (clock_.joinable()) return;
-    clockStop_ = false;
-    clock_ = std::thread([this] { ClockMain(); });
+    clock_.Start([this](uint32_t frames) { Advance(frames); });
 }
 
 void MemoryInputBackend::StopRealTimeClock() {
-    clockStop_ = true;
-    if (clock_.joinable()) clock_.join();
-}
-
-void MemoryInputBackend::ClockMain() {
-    using namespace std::chrono;
-    const auto start = steady_clock::now();
-    uint64_t captured = 0;
-    while (!clockStop_) {
-        std::this_thread::sleep_for(milliseconds(1));
-        const auto elapsed = duration_cast<microseconds>(steady_clock::now() - start).count();
-        const uint64_t target = uint64_t(elapsed) * 48000 / 1000000;
-        if (target > captured) {
-            Advance(uint32_t(std::min<uint64_t>(target - captured, 48000)));
-            captured = target;
-        }
-    }
+    clock_.Stop();
 }
 
 size_t MemoryInputBackend::QueuedBuffers(int device) const {

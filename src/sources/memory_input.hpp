@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "audio/memory_devices.hpp"
 #include "sources/input_backend.hpp"
 
 namespace mw {
@@ -63,15 +64,13 @@ private:
         uint64_t dropped = 0;
         int opens = 0;
     };
-    DeviceState* StateLocked(int device);
-    const DeviceState* StateLocked(int device) const;
-    void ClockMain();
+    DeviceState* StateLocked(int device) { return MemoryDeviceAt(devices_, device); }
+    const DeviceState* StateLocked(int device) const { return MemoryDeviceAt(devices_, device); }
 
     mutable std::mutex mutex_;
     std::vector<DeviceState> devices_; // index device + 1
     std::vector<Stream*> streams_;
-    std::thread clock_;
-    std::atomic<bool> clockStop_{false};
+    RealTimeFrameClock clock_;
 };
 
 } // namespace mw
