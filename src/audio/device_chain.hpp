@@ -61,6 +61,12 @@ public:
         return all;
     }
 
+    /// Marks every device of a chain (as Unlink or TakeAll give it) as closing; returns the chain.
+    static Device* MarkClosing(Device* chain) {
+        for (Device* d = chain; d; d = d->next) d->closing = true;
+        return chain;
+    }
+
 private:
     Device* head_ = nullptr;
     Device* tail_ = nullptr;

@@ -130,8 +130,8 @@ void WaveInManager::EndInputBlock() {
     {
         std::lock_guard lock(mutex_);
         // Unused in this block, or failed beyond recovery (reopened on the next use).
-        closing = devices_.Unlink([](Device* d) { return d->useCount < 1 || d->stream->Failed(); });
-        for (Device* d = closing; d; d = d->next) d->closing = true;
+        closing = devices_.MarkClosing(
+            devices_.Unlink([](Device* d) { return d->useCount < 1 || d->stream->Failed(); }));
         blockOpen_ = false;
     }
     CloseDevices(closing);
@@ -141,8 +141,7 @@ void WaveInManager::CloseAllInput() {
     Device* all = nullptr;
     {
         std::lock_guard lock(mutex_);
-        all = devices_.TakeAll();
-        for (Device* d = all; d; d = d->next) d->closing = true;
+        all = devices_.MarkClosing(devices_.TakeAll());
     }
     CloseDevices(all);
 }
