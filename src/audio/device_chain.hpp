@@ -3,6 +3,7 @@
 // Every call is made under the manager's own lock. Device needs `int32_t deviceNumber` and `Device* next`.
 
 #include <cstdint>
+#include <memory>
 
 namespace mw {
 
@@ -25,6 +26,22 @@ public:
             head_ = d;
         tail_ = d;
         ++count_;
+    }
+
+    /// Adds a device opened with the manager's lock released, unless one of its number was added
+    /// meanwhile: then the fresh one goes to close(device) (with the lock released again) and the one
+    /// already there is returned.
+    template <class Lock, class Close>
+    Device* AddOpened(std::unique_ptr<Device> fresh, Lock& lock, Close close) {
+        if (Device* other = Find(fresh->deviceNumber)) {
+            lock.unlock();
+            close(fresh.release());
+            lock.lock();
+            return other;
+        }
+        Device* d = fresh.release();
+        Append(d);
+        return d;
     }
 
     /// Unlinks every device for which drop(device) is true and returns them as a chain of their own, in

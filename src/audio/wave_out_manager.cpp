@@ -81,17 +81,8 @@ WaveOutManager::Device* WaveOutManager::OpenDevice(std::unique_lock<std::mutex>&
     Device* raw = d.get();
     if (!options_.manualPump) raw->writer = std::thread([this, raw] { WriterMain(raw); });
     lock.lock();
-    if (Device* other = FindLocked(device)) {
-        // Opened meanwhile from elsewhere: keep that one.
-        lock.unlock();
-        Device* duplicate = d.release();
-        duplicate->closing = true;
-        CloseDevices(duplicate);
-        lock.lock();
-        return other;
-    }
-    devices_.Append(d.release());
-    return raw;
+    return devices_.AddOpened(std::move(d), lock,
+                              [this](Device* duplicate) { CloseDevices(devices_.MarkClosing(duplicate)); });
 }
 
 // Each device of the list (already unlinked, marked closing) stops its writer, drops what is queued and

@@ -41,15 +41,7 @@ bool MidiInManager::UseMidiDevice(int32_t deviceNumber) {
         if (fresh->stream && !fresh->stream->Start()) fresh->stream.reset();
         lock.lock();
         if (!fresh->stream) return false;
-        if (Device* other = FindLocked(deviceNumber)) {
-            lock.unlock();
-            CloseDevices(fresh.release());
-            lock.lock();
-            d = other;
-        } else {
-            d = fresh.release();
-            devices_.Append(d);
-        }
+        d = devices_.AddOpened(std::move(fresh), lock, [](Device* duplicate) { CloseDevices(duplicate); });
     }
     ++d->useCount;
     return true;

@@ -84,17 +84,8 @@ bool WaveInManager::UseInputDevice(int32_t deviceNumber) {
         Device* raw = fresh.get();
         if (!options_.manualPump) raw->capture = std::thread([this, raw] { CaptureMain(raw); });
         lock.lock();
-        if (Device* other = FindLocked(deviceNumber)) {
-            lock.unlock();
-            Device* duplicate = fresh.release();
-            duplicate->closing = true;
-            CloseDevices(duplicate);
-            lock.lock();
-            d = other;
-        } else {
-            d = fresh.release();
-            devices_.Append(d);
-        }
+        d = devices_.AddOpened(std::move(fresh), lock,
+                               [this](Device* duplicate) { CloseDevices(devices_.MarkClosing(duplicate)); });
     }
     ++d->useCount;
     return true;
