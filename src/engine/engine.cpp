@@ -251,6 +251,7 @@ void Engine::ProcessBlock() {
         effectiveControlRate_ = kSampleRate / controlDivider_;
         controlPeriodMs_ = 1000.0 / effectiveControlRate_;
     }
+    followStep_ = double(effectiveControlRate_) / kSampleRate;
 
     // The sampler writes the raw measures every 10 ms; a block reads them once.
     for (int k = 0; k < kMeasureCount; ++k) {
@@ -341,7 +342,7 @@ void Engine::ControlTick(const EngineSnapshot& snap) {
 }
 
 void Engine::FollowControlValues() {
-    const double k = double(effectiveControlRate_) / kSampleRate;
+    const double k = followStep_;
     const double keep = 1.0 - k;
     for (int f = 0; f < followSlotCount_; ++f) {
         // A slot whose step changed nothing stays where it is until the next control tick changes its

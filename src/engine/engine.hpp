@@ -229,6 +229,7 @@ private:
     int effectiveControlRate_ = 0;
     double controlPeriodMs_ = 10000.0;
     int controlDivider_ = 0;
+    double followStep_ = 0.0; // rate / 48000: how far followed values move per sample
     int blockLength_ = kBaseBlockLength;
     int samplePosition_ = 0;
     double t0_ = 0.0;
