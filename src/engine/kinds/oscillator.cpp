@@ -57,6 +57,8 @@ struct OscState final : KindState {
     SourceId frequencySource = kNoSource;
     sound::BlockLink frequency; // a manual frequency (times its multiplier) or a mouse measure
     bool paramsFixed = false;   // no parameter link reads a source: aheadParams[0] holds them
+    unsigned varying = 0;       // the links that read a source (LinkBit); the others are in baseParams
+    OscParams baseParams{};
     // An oscillator that reads no slot depends on no module: its block is rendered at the block start.
     bool renderedAhead = false;
     int count = 0;
@@ -107,20 +109,30 @@ void SetInputVoice(OscState& st, uint8_t note, double frequency, double velocity
     v.present = 1;
 }
 
-// The parameters, each link read through `read`. Ramp and Phase keep their sign: a source only limits
-// them to -50..50.
-template <class Read> OscParams ReadParams(const OscState& st, Read read) {
-    OscParams p;
-    const double waveform = read(st.waveform);
-    const double ramp = sound::ClampedOnSource(st.ramp, read(st.ramp), -50.0, 50.0, false);
-    const double phase = sound::ClampedOnSource(st.phase, read(st.phase), -50.0, 50.0, false);
-    p.ampPerVelocity = read(st.amplitude) * (1.0 / 127.0); // (a product: no division in every sample)
-    p.noise = read(st.noise);
-    p.waveform = waveform;
-    p.warp = ramp * 0.02;
-    p.phaseOffset = phase * 0.02 * kPi;
-    p.stepSize = Clamp(read(st.stepSize), 0.0, 1.0, true);
-    p.plainSine = p.warp == 0.0 && waveform <= 0.0;
+// The parameter links, as bits of a set.
+enum LinkBit : unsigned {
+    kAmplitudeBit = 1,
+    kNoiseBit = 2,
+    kWaveformBit = 4,
+    kRampBit = 8,
+    kPhaseBit = 16,
+    kStepSizeBit = 32,
+    kAllLinks = 63
+};
+
+// The parameters of the links in `links`, each read through `read`; the others are the block's fixed
+// values. Ramp and Phase keep their sign: a source only limits them to -50..50.
+template <class Read> OscParams ReadParams(const OscState& st, Read read, unsigned links) {
+    OscParams p = st.baseParams;
+    if (links & kAmplitudeBit)
+        p.ampPerVelocity = read(st.amplitude) * (1.0 / 127.0); // (no division per sample)
+    if (links & kNoiseBit) p.noise = read(st.noise);
+    if (links & kWaveformBit) p.waveform = read(st.waveform);
+    if (links & kRampBit) p.warp = sound::ClampedOnSource(st.ramp, read(st.ramp), -50.0, 50.0, false) * 0.02;
+    if (links & kPhaseBit)
+        p.phaseOffset = sound::ClampedOnSource(st.phase, read(st.phase), -50.0, 50.0, false) * 0.02 * kPi;
+    if (links & kStepSizeBit) p.stepSize = Clamp(read(st.stepSize), 0.0, 1.0, true);
+    if (links & (kWaveformBit | kRampBit)) p.plainSine = p.warp == 0.0 && p.waveform <= 0.0;
     return p;
 }
 
@@ -256,8 +268,8 @@ void RenderAhead(Engine& e, OscState& st) {
     const bool paramsPerSample = !st.paramsFixed;
     if (paramsPerSample)
         for (int i = 0; i < n; ++i)
-            st.aheadParams[size_t(i)] =
-                ReadParams(st, [i](const sound::BlockLink& b) { return b.ValueAt(i); });
+            st.aheadParams[size_t(i)] = ReadParams(
+                st, [i](const sound::BlockLink& b) { return b.ValueAt(i); }, st.varying);
 
     // The input voice (note 0): a manual frequency or a mouse measure.
     const SourceId src = st.frequencySource;
@@ -301,10 +313,15 @@ void BeginOscillatorBlock(Engine& e, std::span<Module* const> modules) {
         st->frequencySource = freqLink.source;
         st->frequency = ResolveLink(e, freqLink, Reader::Smoothed, m->Real(osc::FrequencyMultiplier), 6.0);
 
-        st->paramsFixed = st->amplitude.Fixed() && st->noise.Fixed() && st->waveform.Fixed() &&
-                          st->ramp.Fixed() && st->phase.Fixed() && st->stepSize.Fixed();
-        if (st->paramsFixed)
-            st->aheadParams[0] = ReadParams(*st, [](const sound::BlockLink& b) { return b.fixed; });
+        const sound::BlockLink* links[] = {&st->amplitude, &st->noise, &st->waveform,
+                                           &st->ramp,      &st->phase, &st->stepSize}; // (in LinkBit order)
+        st->varying = 0;
+        for (unsigned j = 0; j < 6; ++j)
+            if (!links[j]->Fixed()) st->varying |= 1u << j;
+        st->baseParams = ReadParams(
+            *st, [](const sound::BlockLink& b) { return b.fixed; }, kAllLinks);
+        st->paramsFixed = st->varying == 0;
+        st->aheadParams[0] = st->baseParams;
 
         st->renderedAhead = sound::ValidSlot(m->slot[0]) && !IsSlot(st->frequencySource) &&
                             !st->amplitude.readsSlot && !st->noise.readsSlot && !st->waveform.readsSlot &&
@@ -321,9 +338,10 @@ void EvaluateOscillator(Engine& e, Module& m, OscState& st) {
     if (st.renderedAhead) {
         sum = st.ahead[size_t(e.SamplePosition())];
     } else {
-        const OscParams params = st.paramsFixed
-                                     ? st.aheadParams[0]
-                                     : ReadParams(st, [](const sound::BlockLink& b) { return b.Value(); });
+        const OscParams params =
+            st.paramsFixed ? st.aheadParams[0]
+                           : ReadParams(
+                                 st, [](const sound::BlockLink& b) { return b.Value(); }, st.varying);
 
         // Input voices: the frequency source's voices, by note.
         const SourceId src = st.frequencySource;
