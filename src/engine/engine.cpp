@@ -350,20 +350,15 @@ void Engine::FollowControlValues() {
         if (followSettled_[size_t(f)]) continue;
         ModuleSlot& slot = slots[followSlots_[size_t(f)]];
         const int n = std::min<int>(slot.voiceCount, kMaxVoices);
-        // Voices are compared with their last step only until one has moved.
+        // (whether a voice moved is gathered without branching: which voice moves is not predictable)
         bool moved = false;
-        int v = 0;
-        for (; v < n && !moved; ++v) {
+        for (int v = 0; v < n; ++v) {
             const double velocity = slot.smoothedVelocity[v].load(), value = slot.smoothedValue[v].load();
             const double nextVelocity = keep * velocity + k * slot.velocity[v];
             const double nextValue = keep * value + k * slot.value[v];
             slot.smoothedVelocity[v] = nextVelocity;
             slot.smoothedValue[v] = nextValue;
-            moved = !(nextVelocity == velocity) || !(nextValue == value); // (NaN: moved)
-        }
-        for (; v < n; ++v) {
-            slot.smoothedVelocity[v] = keep * slot.smoothedVelocity[v] + k * slot.velocity[v];
-            slot.smoothedValue[v] = keep * slot.smoothedValue[v] + k * slot.value[v];
+            moved |= !(nextVelocity == velocity) | !(nextValue == value); // (NaN: moved)
         }
         // (a neuron's value changes at every sample, not only on ticks: it is always stepped)
         followSettled_[size_t(f)] = !moved && !followEverySample_[size_t(f)];

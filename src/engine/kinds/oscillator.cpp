@@ -138,7 +138,8 @@ template <class Read> OscParams ReadParams(const OscState& st, Read read, unsign
 
 // One sample of one entry up to its waveform: advances its envelope, noise walk and phase and gives the
 // phase to sound and the level; true when the entry has faded out and goes (after this sample).
-inline bool AdvanceVoice(Engine& e, OscVoice& v, const OscParams& prm, double& phaseOut, double& levelOut) {
+[[gnu::always_inline]] inline bool AdvanceVoice(Engine& e, OscVoice& v, const OscParams& prm,
+                                                double& phaseOut, double& levelOut) {
     const double vel = v.present ? v.velocity : v.lastVelocity;
     const double amp = prm.ampPerVelocity * vel;
 
