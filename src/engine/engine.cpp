@@ -5,11 +5,13 @@
 #include <time.h>
 
 #include <algorithm>
+#include <bit>
 #include <chrono>
 #include <cmath>
 
 #include "engine/kinds/kind_ops.hpp"
 #include "model/module.hpp"
+#include "model/params.hpp"
 
 namespace mw {
 namespace {
@@ -59,7 +61,12 @@ Engine::Engine()
       ownClock_(std::make_unique<SteadyClock>()),
       saved_(std::make_unique<std::array<SavedVoices, kSlotCount>>()) {
     clock_ = ownClock_.get();
-    for (int k = 0; k < kKindCount; ++k) ops_[k] = &OpsFor(KindAt(k));
+    for (int k = 0; k < kKindCount; ++k) {
+        ops_[k] = &OpsFor(KindAt(k));
+        const KindSchema& schema = Schema(KindAt(k));
+        linkCount_[size_t(k)] = uint8_t(schema.links.size());
+        inputCount_[size_t(k)] = uint8_t(schema.inputs.size());
+    }
 }
 
 void Engine::SetKindOps(ModuleKind kind, const KindOps* ops) {
@@ -263,9 +270,11 @@ void Engine::ProcessBlock() {
 
     for (int i = 0; i < blockLength_; ++i) {
         samplePosition_ = i;
-        for (int k = 0; k < kMeasureCount; ++k)
+        for (uint32_t read = measuresRead_; read != 0; read &= read - 1) {
+            const int k = std::countr_zero(read);
             smoothedMeasures[size_t(k)] =
                 SmoothMeasureStep(blockRaw_[size_t(k)], smoothedMeasures[size_t(k)]);
+        }
 
         if (controlDivider_ != 0 && sampleCounter_ % uint64_t(controlDivider_) == 0) ControlTick(snap);
         if (controlDivider_ != 0) FollowControlValues();
@@ -277,6 +286,20 @@ void Engine::ProcessBlock() {
         RouteSample(i);
         ++sampleCounter_;
     }
+
+    // Every measure where the sample loop's steps lead: those no module reads are stepped here, all
+    // side by side (the same steps, so the same values).
+    // (an even count of lanes, so that the compiler steps them in pairs)
+    constexpr int kLanes = (kMeasureCount + 1) / 2 * 2;
+    std::array<double, kLanes> smoothed{}, pull{};
+    for (int k = 0; k < kMeasureCount; ++k) {
+        smoothed[size_t(k)] = blockStartSmoothed_[size_t(k)];
+        pull[size_t(k)] = blockRaw_[size_t(k)] * (1.0 / 480.0);
+    }
+    for (int i = 0; i < blockLength_; ++i)
+        for (int k = 0; k < kLanes; ++k)
+            smoothed[size_t(k)] = pull[size_t(k)] + smoothed[size_t(k)] * (479.0 / 480.0);
+    for (int k = 0; k < kMeasureCount; ++k) smoothedMeasures[size_t(k)] = smoothed[size_t(k)];
 
     BlockEndInputs(snap);
     SubmitDevices();
@@ -401,6 +424,19 @@ const double* Engine::MeasureSeries(int k) const {
 }
 
 void Engine::PrepareBlock(const EngineSnapshot& snap) {
+    // The measures the modules' links and inputs read (a link made during the block reads its measure
+    // as the block began until the next one).
+    uint32_t read = 0;
+    for (size_t kind = 0; kind < snap.lists.size(); ++kind)
+        for (const Module* m : snap.lists[kind]) {
+            for (int j = 0; j < linkCount_[kind]; ++j)
+                if (const SourceId src = m->links[j].source; IsMeasure(src))
+                    read |= 1u << (src - kFirstMeasure);
+            for (int j = 0; j < inputCount_[kind]; ++j)
+                if (const SourceId src = m->inputs[j]; IsMeasure(src)) read |= 1u << (src - kFirstMeasure);
+        }
+    measuresRead_ = read;
+
     // The audio kinds that have modules, in their order; each resolves what stays fixed for the block.
     audioPassCount_ = 0;
     for (ModuleKind kind : kAudioOrder) {

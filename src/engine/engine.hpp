@@ -254,6 +254,10 @@ private:
     // Worked out when first asked for in a block (a cache: MeasureSeries stays const for its readers).
     mutable std::array<std::array<double, kMaxBlockSamples>, kMeasureCount> measureSeries_{};
     mutable uint32_t seriesReady_ = 0;
+    // The measures some module of the block reads: only they are smoothed at every sample, the others
+    // once at the block end, to the same values.
+    uint32_t measuresRead_ = 0;
+    std::array<uint8_t, kKindCount> linkCount_{}, inputCount_{};
     std::array<uint8_t, kSlotCount> followSlots_{};
     std::array<bool, kSlotCount> followSettled_{};     // the slot's last step changed nothing
     std::array<bool, kSlotCount> followEverySample_{}; // its value may change between control ticks

@@ -73,6 +73,24 @@ TEST_F(EngineTest, OutputModulePlaysTheSmoothedMouseMeasure) {
     for (int i = 0; i < 96; ++i) EXPECT_EQ(series[i], left->block.samples[size_t(i)]) << i;
 }
 
+// A measure no module reads is smoothed all the same (to where the sample loop would have taken it),
+// so that a module linked to it later goes on from the right value.
+TEST_F(EngineTest, AMeasureNoModuleReadsIsSmoothedAllTheSame) {
+    Module* m = OutputOf(MeasureSource(MouseMeasure::Speed), -1);
+    engine.rawMeasures[5] = 960.0;
+    engine.BeginOffline();
+    Blocks(1);
+    EXPECT_NEAR(engine.smoothedMeasures[5], 960.0 * (1.0 - std::pow(479.0 / 480.0, 96)), 1e-9);
+    m->inputs[output::Input] = kFirstMeasure + 5;
+    out.submissions.clear();
+    Blocks(1);
+    const test::Submission* left = Find(99);
+    ASSERT_NE(left, nullptr);
+    for (int i : {0, 95})
+        EXPECT_NEAR(left->block.samples[size_t(i)], 960.0 * (1.0 - std::pow(479.0 / 480.0, 97 + i)), 1e-9)
+            << i;
+}
+
 TEST_F(EngineTest, ModulesOnOneDeviceAddAndChannelsRouteByDeviceId) {
     engine.rawMeasures[0] = 480.0; // each sample the smoothed value grows by 1 at first
     engine.rawMeasures[1] = 960.0;
