@@ -102,6 +102,7 @@ struct AverageState final : KindState {
     // Resolved at each block start: the input and the setting (MaxFreq or Attenuation).
     const Relaxed<double>* input = nullptr;
     sound::BlockLink setting;
+    double fixedLength = 0.0; // the window length when the setting is fixed for the block, else 0
     std::array<double, kAverageRing> ring{};
     int position = 0; // the newest sample
     int width = 1;    // cells in `sum`: ring[position], ring[position - 1], ...
@@ -145,23 +146,30 @@ double AverageLength(double percent, int exponent) {
     return std::min(n, double(kAverageRing));
 }
 
-template <int Input, int Setting> void BeginAverageBlock(Engine& e, std::span<Module* const> modules) {
-    for (Module* m : modules)
-        if (auto* st = StateOf<AverageState>(*m)) {
-            st->input = sound::ResolveInput(e, m->Input(Input));
-            st->setting = sound::ResolveLink(e, m->Link(Setting), Reader::Smoothed, 1.0, 0.1);
-        }
-}
-
 // The setting limited to 0..100 when a source gives it (its magnitude).
 double AverageSetting(const AverageState& st) {
     return sound::ClampedOnSource(st.setting, st.setting.Value(), 0.0, 100.0, true);
 }
 
+// The window length at the current sample, for a setting giving `exponent` to AverageLength.
+template <int Exponent> double AverageWindow(const AverageState& st) {
+    return st.fixedLength != 0.0 ? st.fixedLength : AverageLength(AverageSetting(st), Exponent);
+}
+
+template <int Input, int Setting, int Exponent>
+void BeginAverageBlock(Engine& e, std::span<Module* const> modules) {
+    for (Module* m : modules)
+        if (auto* st = StateOf<AverageState>(*m)) {
+            st->input = sound::ResolveInput(e, m->Input(Input));
+            st->setting = sound::ResolveLink(e, m->Link(Setting), Reader::Smoothed, 1.0, 0.1);
+            st->fixedLength = 0.0;
+            if (st->setting.Fixed()) st->fixedLength = AverageLength(AverageSetting(*st), Exponent); // >= 1
+        }
+}
+
 void EvaluateLowPass(Engine& e, Module& m, AverageState& st) {
     const double x = sound::ReadInput(st.input);
-    const double maxFreq = AverageSetting(st);
-    const double n = AverageLength(maxFreq, 4);
+    const double n = AverageWindow<4>(st);
     const int j = int(n - 1.0);
     const double out = st.SumOfNewest(j + 1) / n;
     st.Store(x);
@@ -170,8 +178,7 @@ void EvaluateLowPass(Engine& e, Module& m, AverageState& st) {
 
 void EvaluateHighPass(Engine& e, Module& m, AverageState& st) {
     const double x = sound::ReadInput(st.input);
-    const double attenuation = AverageSetting(st);
-    const double n = AverageLength(attenuation, 6);
+    const double n = AverageWindow<6>(st);
     const int j = int(n - 1.0);
     const double out = st.SumOfNewest(j + 1) / n - st.At(j);
     st.Store(x);
@@ -356,6 +363,8 @@ struct EchoState final : RingState {
     // Resolved at each block start.
     const Relaxed<double>* input = nullptr;
     sound::BlockLink interval, linger;
+    bool fixed = false; // interval and linger are fixed for the block: `length` and `lingerValue` hold them
+    double length = 1.0, lingerValue = 0.0;
 };
 
 void EvaluateMultiDelay(Engine& e, Module& m, MultiDelayState& st) {
@@ -384,21 +393,29 @@ void EvaluateMultiDelay(Engine& e, Module& m, MultiDelayState& st) {
 
 constexpr double kEchoCellLimit = 100000.0;
 
+// The ring length of an interval in milliseconds, within 1..the ring.
+double EchoLength(double interval) {
+    return std::clamp(NotNaN(interval * 48.0, 1.0), 1.0, double(kDelayRing));
+}
+
 void BeginEchoBlock(Engine& e, std::span<Module* const> modules) {
     for (Module* m : modules)
         if (auto* st = StateOf<EchoState>(*m)) {
             st->input = sound::ResolveInput(e, m->Input(audio_echo::Input));
             st->interval = sound::ResolveLink(e, m->Link(audio_echo::Interval), Reader::Smoothed, 1.0, 2.0);
             st->linger = sound::ResolveLink(e, m->Link(audio_echo::Linger), Reader::Smoothed, 0.01, 0.001);
+            st->fixed = st->interval.Fixed() && st->linger.Fixed();
+            if (st->fixed) {
+                st->length = EchoLength(st->interval.fixed);
+                st->lingerValue = st->linger.fixed;
+            }
         }
 }
 
 void EvaluateEcho(Engine& e, Module& m, EchoState& st) {
     const double x = sound::ReadInput(st.input);
-    const double interval = st.interval.ValueUnsignedOnSource();
-    const double linger = st.linger.ValueUnsignedOnSource();
-    double length = NotNaN(interval * 48.0, 1.0);
-    length = std::clamp(length, 1.0, double(kDelayRing));
+    const double length = st.fixed ? st.length : EchoLength(st.interval.ValueUnsignedOnSource());
+    const double linger = st.fixed ? st.lingerValue : st.linger.ValueUnsignedOnSource();
 
     if (st.index >= length) st.index = 0; // the interval shrank below the current position
     double& cell = st.ring[size_t(st.index)];
@@ -452,10 +469,11 @@ const KindOps kOpsAudioInput{&Create<AudioInputState>, &EvaluateAll<AudioInputSt
                              &AudioInputBlockEnd};
 const KindOps kOpsAudioLowPass{.createState = &Create<AverageState>,
                                .evaluate = &EvaluateAll<AverageState, EvaluateLowPass>,
-                               .beginBlock = &BeginAverageBlock<low_pass::Input, low_pass::MaxFreq>};
+                               .beginBlock = &BeginAverageBlock<low_pass::Input, low_pass::MaxFreq, 4>};
 const KindOps kOpsAudioHighPass{.createState = &Create<AverageState>,
                                 .evaluate = &EvaluateAll<AverageState, EvaluateHighPass>,
-                                .beginBlock = &BeginAverageBlock<high_pass::Input, high_pass::Attenuation>};
+                                .beginBlock =
+                                    &BeginAverageBlock<high_pass::Input, high_pass::Attenuation, 6>};
 const KindOps kOpsAudioStepFunction{&Create<NoState>, &EvaluateAll<NoState, EvaluateStepFunction>};
 const KindOps kOpsAudioPitchShift{&Create<PitchShiftState>,
                                   &EvaluateAll<PitchShiftState, EvaluatePitchShift>};
