@@ -199,7 +199,8 @@ inline double VoiceSample(const OscParams& prm, double p, double level) {
 }
 
 // The samples of phases and levels, summed in order into `sum`, or one by one into `out` (sum == null).
-// A plain unquantized sine, the usual case, goes straight to the sine.
+// A plain unquantized sine, the usual case, goes straight to the sine, and a plain triangle to the
+// triangle.
 inline void SoundVoices(const OscParams& prm, const double* phase, const double* level, int count,
                         double* sum, double* out) {
     if (prm.plainSine && !(prm.stepSize > 1e-12)) {
@@ -207,6 +208,13 @@ inline void SoundVoices(const OscParams& prm, const double* phase, const double*
             for (int k = 0; k < count; ++k) *sum += SineOfPhase(phase[k]) * level[k];
         else
             for (int k = 0; k < count; ++k) out[k] += SineOfPhase(phase[k]) * level[k];
+        return;
+    }
+    if (prm.waveform == 100.0 && prm.warp == 0.0 && !(prm.stepSize > 1e-12)) { // a plain triangle
+        if (sum)
+            for (int k = 0; k < count; ++k) *sum += TriangleWave(phase[k]) * level[k];
+        else
+            for (int k = 0; k < count; ++k) out[k] += TriangleWave(phase[k]) * level[k];
         return;
     }
     if (sum)
