@@ -76,8 +76,14 @@ inline double Sine(double x) {
     return (quadrant & 2) ? -v : v;
 }
 
-inline double SineOfPhase(double p) {
-    if (!(p >= 0.0 && p <= kTwoPi)) return Sine(p);
+// (out of line: phases outside one turn are rare, and the usual path stays small enough to inline)
+[[gnu::noinline, gnu::cold]] inline double SineOutsideOneTurn(double p) {
+    return Sine(p);
+}
+
+[[gnu::always_inline]] inline double SineOfPhase(double p) {
+    if (!(p >= 0.0 && p <= kTwoPi)) [[unlikely]]
+        return SineOutsideOneTurn(p);
     // By symmetry into [0, pi/2], without branches: sin p = sin(pi - p) = sign(x) sin |x| with x = pi - p,
     // and sin |x| = sin(pi - |x|).
     const double x0 = kPi - p;
@@ -169,7 +175,8 @@ inline double PhaseWarp(double p, double r) {
 }
 
 template <class RandFn>
-void NoiseStep(double& level, double& target, double f, double rate, RandFn&& rand0to32767) {
+[[gnu::always_inline]] inline void NoiseStep(double& level, double& target, double f, double rate,
+                                             RandFn&& rand0to32767) {
     if (f == 0.0) return;
     if (!(rate > 0.0) || f != f) return;          // no rate or a NaN frequency: the walk stands still
     level = std::min(std::max(level, -1.0), 1.0); // (NaN stays NaN, as with two comparisons)
