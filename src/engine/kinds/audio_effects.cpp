@@ -5,7 +5,9 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <vector>
+#include <cstdlib>
+#include <memory>
+#include <new>
 
 #include "engine/kinds/kind_ops.hpp"
 #include "engine/kinds/sound_common.hpp"
@@ -354,9 +356,20 @@ void EvaluateDistortion(Engine& e, Module& m, DistortionState& st) {
 
 constexpr int kDelayRing = 480000; // 10 s
 
+// A delay ring of 10 s, all zeros. It comes zeroed from the system (calloc) rather than being filled:
+// only the pages a delay reaches are ever touched, so a short echo costs neither the fill nor the memory.
 struct RingState : KindState {
-    std::vector<double> ring = std::vector<double>(kDelayRing, 0.0);
+    struct Free {
+        void operator()(double* p) const { std::free(p); }
+    };
+    std::unique_ptr<double[], Free> ring{ZeroedRing()};
     int index = 0;
+
+    static double* ZeroedRing() {
+        auto* p = static_cast<double*>(std::calloc(kDelayRing, sizeof(double))); // (all-zero bits: 0.0)
+        if (!p) throw std::bad_alloc();
+        return p;
+    }
 };
 struct MultiDelayState final : RingState {};
 struct EchoState final : RingState {
@@ -369,7 +382,7 @@ struct EchoState final : RingState {
 
 void EvaluateMultiDelay(Engine& e, Module& m, MultiDelayState& st) {
     const double x = InputSample(e, m, multi_delay::Input);
-    double* ring = st.ring.data();
+    double* ring = st.ring.get();
     ring[st.index] = x;
     if (++st.index == kDelayRing) st.index = 0;
     const double w = st.index;
