@@ -152,7 +152,11 @@ TEST_F(ControlModulesTest, SensitizerFreqModeSmoothsTheValue) {
     EXPECT_NEAR(Out(m).value[0], 31.25, 1e-9);
     EXPECT_NEAR(Out(m).velocity[0], 127.0, 1e-12);
     Ticks(1);
-    EXPECT_NEAR(Out(m).value[0], 31.25 * (1 - 0.03125) + 31.25, 1e-9);
+    const double second = 31.25 * (1 - 0.03125) + 31.25;
+    EXPECT_NEAR(Out(m).value[0], second, 1e-9);
+    m->reals[sensitizer::Attack] = 0; // from the next tick a = 1 x 2: past the target by as much again
+    Ticks(1);
+    EXPECT_NEAR(Out(m).value[0], second + (1000.0 - second) * 2.0, 1e-9);
 }
 
 TEST_F(ControlModulesTest, SensitizerDropsANoteThatDecayedBelowATenth) {

@@ -97,6 +97,7 @@ struct SensitizerEntry {
 
 struct SensitizerState final : KindState {
     NoteTable<SensitizerEntry> table;
+    PowMemo attackPow, decayPow;
 };
 
 std::unique_ptr<KindState> CreateSensitizer(Module&) {
@@ -106,8 +107,8 @@ std::unique_ptr<KindState> CreateSensitizer(Module&) {
 void EvaluateSensitizer(Engine& e, Module& m, SensitizerState& st, ModuleSlot& out) {
     using namespace sensitizer;
     const double period = e.ControlPeriodMs();
-    const double a = std::pow((1000.0 - m.Real(Attack)) * 0.001, 6.0) * period;
-    const double d = std::pow((1000.0 - m.Real(Decay)) * 0.001, 6.0) * period;
+    const double a = st.attackPow((1000.0 - m.Real(Attack)) * 0.001, 6.0) * period;
+    const double d = st.decayPow((1000.0 - m.Real(Decay)) * 0.001, 6.0) * period;
     const ControlLink& in = m.Link(Input);
     const SourceId src = in.source;
     const bool manual = src == kManualSource;

@@ -210,6 +210,7 @@ struct RetardEntry {
 struct RetardState final : KindState {
     NoteTable<RetardEntry> table;
     double latestNoteValue = 0.0; // input value of the note added most recently
+    PowMemo glidePow;
 };
 
 std::unique_ptr<KindState> CreateRetard(Module&) {
@@ -222,7 +223,7 @@ void EvaluateRetard(Engine& e, Module& m, RetardState& st, ModuleSlot& out) {
     const double rt =
         Clamp(EvaluateLink(e, m.Link(Retardation), 0, Reader::Plain, 0.01, 0.001, true), 0.0, 1.0);
     const double rate = e.EffectiveControlRate();
-    const double q = rate > 0.0 && rt == rt ? std::pow(rt, 1.0 / (rate * 0.04)) : 0.0;
+    const double q = rate > 0.0 && rt == rt ? st.glidePow(rt, 1.0 / (rate * 0.04)) : 0.0;
 
     const ControlLink& startLink = m.Link(RetardationSource);
     const bool whenceLatest = startLink.source == kNoSource; // "-[ Whence Latest Note ]-"
