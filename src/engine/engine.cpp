@@ -268,6 +268,7 @@ void Engine::ProcessBlock() {
     seriesReady_ = 0;
     PrepareBlock(snap);
 
+    int sinceTick = controlDivider_ != 0 ? int(sampleCounter_ % uint64_t(controlDivider_)) : 0;
     for (int i = 0; i < blockLength_; ++i) {
         samplePosition_ = i;
         for (uint32_t read = measuresRead_; read != 0; read &= read - 1) {
@@ -276,8 +277,11 @@ void Engine::ProcessBlock() {
                 SmoothMeasureStep(blockRaw_[size_t(k)], smoothedMeasures[size_t(k)]);
         }
 
-        if (controlDivider_ != 0 && sampleCounter_ % uint64_t(controlDivider_) == 0) ControlTick(snap);
-        if (controlDivider_ != 0) FollowControlValues();
+        if (controlDivider_ != 0) {
+            if (sinceTick == 0) ControlTick(snap); // a tick where the sample counter is a multiple of it
+            if (++sinceTick == controlDivider_) sinceTick = 0;
+            FollowControlValues();
+        }
 
         for (int p = 0; p < audioPassCount_; ++p) {
             const AudioPass& pass = audioPasses_[size_t(p)];
