@@ -321,7 +321,7 @@ void Engine::ProcessBlock() {
 
 void Engine::ControlTick(const EngineSnapshot& snap) {
     ++controlTickCounter_;
-    std::fill_n(followSettled_.begin(), followSlotCount_, false);
+    std::fill_n(followSettled_.begin(), followSlotCount_, uint8_t(0));
     auto& saved = *saved_;
     for (uint8_t s : snap.moduleSlots) {
         ModuleSlot& slot = slots[s];
@@ -372,23 +372,32 @@ void Engine::FollowControlValues() {
     const double k = followStep_;
     const double keep = 1.0 - k;
     for (int f = 0; f < followSlotCount_; ++f) {
-        // A slot whose step changed nothing stays where it is until the next control tick changes its
-        // values: the step is skipped, with the same result.
-        if (followSettled_[size_t(f)]) continue;
+        // Values and velocities whose step changed nothing stay where they are until the next control
+        // tick changes them: their steps are skipped, with the same result. (Velocities change only
+        // with notes, so they mostly rest while values glide.)
+        uint8_t& settled = followSettled_[size_t(f)];
+        if (settled == (kValuesSettled | kVelocitiesSettled)) continue;
         ModuleSlot& slot = slots[followSlots_[size_t(f)]];
         const int n = std::min<int>(slot.voiceCount, kMaxVoices);
         // (whether a voice moved is gathered without branching: which voice moves is not predictable)
-        bool moved = false;
-        for (int v = 0; v < n; ++v) {
-            const double velocity = slot.smoothedVelocity[v].load(), value = slot.smoothedValue[v].load();
-            const double nextVelocity = keep * velocity + k * slot.velocity[v];
-            const double nextValue = keep * value + k * slot.value[v];
-            slot.smoothedVelocity[v] = nextVelocity;
-            slot.smoothedValue[v] = nextValue;
-            moved |= !(nextVelocity == velocity) | !(nextValue == value); // (NaN: moved)
-        }
+        bool valuesMoved = false, velocitiesMoved = false;
+        if (!(settled & kValuesSettled))
+            for (int v = 0; v < n; ++v) {
+                const double value = slot.smoothedValue[v].load();
+                const double next = keep * value + k * slot.value[v];
+                slot.smoothedValue[v] = next;
+                valuesMoved |= !(next == value); // (NaN: moved)
+            }
+        if (!(settled & kVelocitiesSettled))
+            for (int v = 0; v < n; ++v) {
+                const double velocity = slot.smoothedVelocity[v].load();
+                const double next = keep * velocity + k * slot.velocity[v];
+                slot.smoothedVelocity[v] = next;
+                velocitiesMoved |= !(next == velocity);
+            }
         // (a neuron's value changes at every sample, not only on ticks: it is always stepped)
-        followSettled_[size_t(f)] = !moved && !followEverySample_[size_t(f)];
+        if (followEverySample_[size_t(f)]) continue;
+        settled = uint8_t((valuesMoved ? 0 : kValuesSettled) | (velocitiesMoved ? 0 : kVelocitiesSettled));
     }
 }
 
@@ -456,7 +465,7 @@ void Engine::PrepareBlock(const EngineSnapshot& snap) {
     for (uint8_t s : snap.moduleSlots) {
         const ModuleSlot& slot = slots[s];
         if (slot.kind == kNoEngineKind || slot.isAudioRate) continue;
-        followSettled_[size_t(followSlotCount_)] = false;
+        followSettled_[size_t(followSlotCount_)] = 0;
         followEverySample_[size_t(followSlotCount_)] = slot.kind == Info(K::ControlNeuron).engineKind;
         followSlots_[size_t(followSlotCount_++)] = s;
     }

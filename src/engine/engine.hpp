@@ -259,7 +259,9 @@ private:
     uint32_t measuresRead_ = 0;
     std::array<uint8_t, kKindCount> linkCount_{}, inputCount_{};
     std::array<uint8_t, kSlotCount> followSlots_{};
-    std::array<bool, kSlotCount> followSettled_{};     // the slot's last step changed nothing
+    // What of each followed slot its last step changed nothing of (values, velocities: both or either).
+    static constexpr uint8_t kValuesSettled = 1, kVelocitiesSettled = 2;
+    std::array<uint8_t, kSlotCount> followSettled_{};
     std::array<bool, kSlotCount> followEverySample_{}; // its value may change between control ticks
     int followSlotCount_ = 0;
 

@@ -216,24 +216,32 @@ TEST_F(EngineTest, VoicesAreRealignedByNote) {
     engine.SetKindOps(ModuleKind::ControlPolyphonicator, nullptr);
 }
 
-// A control kind whose value jumps between 100 and 300 every 100 ticks; a neuron stand-in whose value
-// moves every 7 samples, between ticks too; and a probe that records both smoothed values at every sample.
+// A control kind whose value jumps between 100 and 300 every 100 ticks and whose velocity jumps between 20
+// and 110 every 150 (so that each rests while the other moves); a neuron stand-in whose value moves every
+// 7 samples, between ticks too; and a probe that records the smoothed values at every sample.
 double TickValue(uint64_t tick) {
     return (tick / 100) % 2 ? 300.0 : 100.0;
+}
+double TickVelocity(uint64_t tick) {
+    return (tick / 150) % 2 ? 110.0 : 20.0;
 }
 double NeuronValue(uint64_t sample) {
     return double((sample / 7) % 3) * 10.0;
 }
 int gGainSlot = -1, gNeuronSlot = -1;
-std::vector<double> gGainSeen, gNeuronSeen;
+std::vector<double> gGainSeen, gGainVelocitySeen, gNeuronSeen;
 void StepsOnTicks(Engine& e, std::span<Module* const> mods) {
-    for (Module* m : mods) e.slots[m->slot[0]].value[0] = TickValue(e.ControlTickCounter() - 1);
+    for (Module* m : mods) {
+        e.slots[m->slot[0]].value[0] = TickValue(e.ControlTickCounter() - 1);
+        e.slots[m->slot[0]].velocity[0] = TickVelocity(e.ControlTickCounter() - 1);
+    }
 }
 void StepsEverySample(Engine& e, std::span<Module* const> mods) {
     for (Module* m : mods) e.slots[m->slot[0]].value[0] = NeuronValue(e.SampleCounter());
 }
 void Probe(Engine& e, std::span<Module* const>) {
     gGainSeen.push_back(e.slots[size_t(gGainSlot)].smoothedValue[0]);
+    gGainVelocitySeen.push_back(e.slots[size_t(gGainSlot)].smoothedVelocity[0]);
     gNeuronSeen.push_back(e.slots[size_t(gNeuronSlot)].smoothedValue[0]);
 }
 const KindOps kStepsOnTicks{nullptr, &StepsOnTicks};
@@ -249,20 +257,24 @@ TEST_F(EngineTest, ControlValuesAreFollowedAtEverySampleThroughJumpsAndStillness
     Module* probe = patch.CreateModule(ModuleKind::AudioStepFunction, {});
     probe->devices[audio_step::Output] = kNoOutputDevice;
     gGainSeen.clear();
+    gGainVelocitySeen.clear();
     gNeuronSeen.clear();
     engine.controlRate = 4000.0; // a tick every 12 samples, k = 1/12
+    const double startVelocity = engine.slots[size_t(gGainSlot)].smoothedVelocity[0]; // (a new slot's)
     engine.BeginOffline();
     Blocks(200); // long enough for the values to stand still between the jumps
     engine.EndOffline();
 
     const double k = 4000.0 / 48000.0, keep = 1.0 - k;
-    double gain = 0.0, neuron = 0.0, neuronValue = 0.0;
+    double gain = 0.0, gainVelocity = startVelocity, neuron = 0.0, neuronValue = 0.0;
     ASSERT_EQ(gGainSeen.size(), 200u * 96u);
     for (size_t i = 0; i < gGainSeen.size(); ++i) {
         gain = keep * gain + k * TickValue(i / 12);
+        gainVelocity = keep * gainVelocity + k * TickVelocity(i / 12);
         neuron = keep * neuron + k * neuronValue; // the value the neuron left at the sample before
         neuronValue = NeuronValue(i);
         ASSERT_EQ(gGainSeen[i], gain) << i;
+        ASSERT_EQ(gGainVelocitySeen[i], gainVelocity) << i;
         ASSERT_EQ(gNeuronSeen[i], neuron) << i;
     }
     engine.SetKindOps(ModuleKind::ControlGain, nullptr);
