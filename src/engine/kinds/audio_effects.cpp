@@ -189,11 +189,29 @@ void EvaluateHighPass(Engine& e, Module& m, AverageState& st) {
 
 // ------------------------------------------------------------------------------------------ step function
 
-struct NoState final : KindState {};
+// The state of the step function, the splitter and the combiner: their inputs and their one setting
+// (step size or fader), resolved at each block start.
+struct InputsState final : KindState {
+    std::array<const Relaxed<double>*, 2> input{};
+    sound::BlockLink setting;
+};
 
-void EvaluateStepFunction(Engine& e, Module& m, NoState&) {
-    const double x = InputSample(e, m, audio_step::Input);
-    const double step = AudioParamClampedOnSource(e, m.Link(audio_step::StepSize), 0.01, 0.001, 0.0, 1.0);
+// A fader reads its manual value as it stands and a source at a tenth; a step size reads both at a
+// hundredth and a thousandth. Input2 < 0: one input.
+template <int Input1, int Input2, int Setting, bool Fader>
+void BeginInputsBlock(Engine& e, std::span<Module* const> modules) {
+    for (Module* m : modules)
+        if (auto* st = StateOf<InputsState>(*m)) {
+            st->input[0] = sound::ResolveInput(e, m->Input(Input1));
+            st->input[1] = Input2 >= 0 ? sound::ResolveInput(e, m->Input(Input2)) : nullptr;
+            st->setting = Fader ? sound::ResolveLink(e, m->Link(Setting), Reader::Smoothed, 1.0, 0.1)
+                                : sound::ResolveLink(e, m->Link(Setting), Reader::Smoothed, 0.01, 0.001);
+        }
+}
+
+void EvaluateStepFunction(Engine& e, Module& m, InputsState& st) {
+    const double x = sound::ReadInput(st.input[0]);
+    const double step = sound::ClampedOnSource(st.setting, st.setting.Value(), 0.0, 1.0, true);
     WriteVoice0(e, m.slot[0], Quantize(x, step));
 }
 
@@ -442,9 +460,9 @@ void EvaluateEcho(Engine& e, Module& m, EchoState& st) {
 // ------------------------------------------------------------------------------------------ splitter,
 // combiner
 
-void EvaluateOutputSplit(Engine& e, Module& m, NoState&) {
-    const double x = InputSample(e, m, output_split::Input);
-    const double f = AudioParam(e, m.Link(output_split::Fader), 1.0, 0.1);
+void EvaluateOutputSplit(Engine& e, Module& m, InputsState& st) {
+    const double x = sound::ReadInput(st.input[0]);
+    const double f = st.setting.Value();
     double first = x;
     if (f < -100.0)
         first = x * -f * 0.01;
@@ -459,10 +477,10 @@ void EvaluateOutputSplit(Engine& e, Module& m, NoState&) {
     WriteVoice0(e, m.slot[1], second);
 }
 
-void EvaluateInputCombine(Engine& e, Module& m, NoState&) {
-    const double a = InputSample(e, m, input_combine::Input1);
-    const double b = InputSample(e, m, input_combine::Input2);
-    const double f = AudioParam(e, m.Link(input_combine::Fader), 1.0, 0.1);
+void EvaluateInputCombine(Engine& e, Module& m, InputsState& st) {
+    const double a = sound::ReadInput(st.input[0]);
+    const double b = sound::ReadInput(st.input[1]);
+    const double f = st.setting.Value();
     double wa = 1.0;
     if (f < -100.0)
         wa = -f * 0.01;
@@ -487,7 +505,10 @@ const KindOps kOpsAudioHighPass{.createState = &Create<AverageState>,
                                 .evaluate = &EvaluateAll<AverageState, EvaluateHighPass>,
                                 .beginBlock =
                                     &BeginAverageBlock<high_pass::Input, high_pass::Attenuation, 6>};
-const KindOps kOpsAudioStepFunction{&Create<NoState>, &EvaluateAll<NoState, EvaluateStepFunction>};
+const KindOps kOpsAudioStepFunction{
+    .createState = &Create<InputsState>,
+    .evaluate = &EvaluateAll<InputsState, EvaluateStepFunction>,
+    .beginBlock = &BeginInputsBlock<audio_step::Input, -1, audio_step::StepSize, false>};
 const KindOps kOpsAudioPitchShift{&Create<PitchShiftState>,
                                   &EvaluateAll<PitchShiftState, EvaluatePitchShift>};
 const KindOps kOpsAudioDistortion{&Create<DistortionState>,
@@ -497,7 +518,14 @@ const KindOps kOpsAudioMultiDelay{&Create<MultiDelayState>,
 const KindOps kOpsAudioEcho{.createState = &Create<EchoState>,
                             .evaluate = &EvaluateAll<EchoState, EvaluateEcho>,
                             .beginBlock = &BeginEchoBlock};
-const KindOps kOpsAudioOutputSplit{&Create<NoState>, &EvaluateAll<NoState, EvaluateOutputSplit>};
-const KindOps kOpsAudioInputCombine{&Create<NoState>, &EvaluateAll<NoState, EvaluateInputCombine>};
+const KindOps kOpsAudioOutputSplit{.createState = &Create<InputsState>,
+                                   .evaluate = &EvaluateAll<InputsState, EvaluateOutputSplit>,
+                                   .beginBlock =
+                                       &BeginInputsBlock<output_split::Input, -1, output_split::Fader, true>};
+const KindOps kOpsAudioInputCombine{
+    .createState = &Create<InputsState>,
+    .evaluate = &EvaluateAll<InputsState, EvaluateInputCombine>,
+    .beginBlock =
+        &BeginInputsBlock<input_combine::Input1, input_combine::Input2, input_combine::Fader, true>};
 
 } // namespace mw
