@@ -56,7 +56,6 @@ struct OscState final : KindState {
     sound::BlockLink amplitude, noise, waveform, ramp, phase, stepSize;
     SourceId frequencySource = kNoSource;
     sound::BlockLink frequency; // a manual frequency (times its multiplier) or a mouse measure
-    bool paramsFixed = false;   // no parameter link reads a source: aheadParams[0] holds them
     unsigned varying = 0;       // the links that read a source (LinkBit); the others are in baseParams
     OscParams baseParams{};
     // An oscillator that reads no slot depends on no module: its block is rendered at the block start.
@@ -249,7 +248,7 @@ int RenderEntryAhead(Engine& e, OscState& st, int index, int from, bool input, b
             v.velocity = 127.0;
             v.present = 1;
         }
-        const OscParams& prm = st.aheadParams[paramsPerSample ? size_t(i) : 0];
+        const OscParams& prm = paramsPerSample ? st.aheadParams[size_t(i)] : st.baseParams;
         if (AdvanceVoice(e, v, prm, st.voicePhase[size_t(i)], st.voiceLevel[size_t(i)])) {
             end = i + 1;
             break;
@@ -263,7 +262,7 @@ int RenderEntryAhead(Engine& e, OscState& st, int index, int from, bool input, b
             st.ahead[size_t(i)] +=
                 VoiceSample(st.aheadParams[size_t(i)], st.voicePhase[size_t(i)], st.voiceLevel[size_t(i)]);
     else
-        SoundVoices(st.aheadParams[0], st.voicePhase.data() + from, st.voiceLevel.data() + from, end - from,
+        SoundVoices(st.baseParams, st.voicePhase.data() + from, st.voiceLevel.data() + from, end - from,
                     nullptr, st.ahead.data() + from);
     return end;
 }
@@ -274,7 +273,7 @@ void RenderAhead(Engine& e, OscState& st) {
     const int n = e.BlockLength();
     std::fill_n(st.ahead.begin(), n, 0.0);
 
-    const bool paramsPerSample = !st.paramsFixed;
+    const bool paramsPerSample = st.varying != 0;
     if (paramsPerSample)
         for (int i = 0; i < n; ++i)
             st.aheadParams[size_t(i)] = ReadParams(
@@ -322,20 +321,23 @@ void BeginOscillatorBlock(Engine& e, std::span<Module* const> modules) {
         st->frequencySource = freqLink.source;
         st->frequency = ResolveLink(e, freqLink, Reader::Smoothed, m->Real(osc::FrequencyMultiplier), 6.0);
 
-        const sound::BlockLink* links[] = {&st->amplitude, &st->noise, &st->waveform,
-                                           &st->ramp,      &st->phase, &st->stepSize}; // (in LinkBit order)
+        sound::BlockLink* links[] = {&st->amplitude, &st->noise, &st->waveform,
+                                     &st->ramp,      &st->phase, &st->stepSize}; // (in LinkBit order)
         st->varying = 0;
-        for (unsigned j = 0; j < 6; ++j)
+        bool readsSlot = IsSlot(st->frequencySource);
+        for (unsigned j = 0; j < 6; ++j) {
             if (!links[j]->Fixed()) st->varying |= 1u << j;
+            readsSlot = readsSlot || links[j]->readsSlot;
+        }
         st->baseParams = ReadParams(
             *st, [](const sound::BlockLink& b) { return b.fixed; }, kAllLinks);
-        st->paramsFixed = st->varying == 0;
-        st->aheadParams[0] = st->baseParams;
 
-        st->renderedAhead = sound::ValidSlot(m->slot[0]) && !IsSlot(st->frequencySource) &&
-                            !st->amplitude.readsSlot && !st->noise.readsSlot && !st->waveform.readsSlot &&
-                            !st->ramp.readsSlot && !st->phase.readsSlot && !st->stepSize.readsSlot;
-        if (st->renderedAhead) RenderAhead(e, *st);
+        st->renderedAhead = sound::ValidSlot(m->slot[0]) && !readsSlot;
+        if (st->renderedAhead) {
+            for (sound::BlockLink* b : links) b->ReadAhead(e);
+            st->frequency.ReadAhead(e);
+            RenderAhead(e, *st);
+        }
     }
 }
 
@@ -348,9 +350,9 @@ void EvaluateOscillator(Engine& e, Module& m, OscState& st) {
         sum = st.ahead[size_t(e.SamplePosition())];
     } else {
         const OscParams params =
-            st.paramsFixed ? st.aheadParams[0]
-                           : ReadParams(
-                                 st, [](const sound::BlockLink& b) { return b.Value(); }, st.varying);
+            st.varying == 0 ? st.baseParams
+                            : ReadParams(
+                                  st, [](const sound::BlockLink& b) { return b.Value(); }, st.varying);
 
         // Input voices: the frequency source's voices, by note.
         const SourceId src = st.frequencySource;

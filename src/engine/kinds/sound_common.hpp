@@ -34,7 +34,8 @@ inline double AudioParamClampedOnSource(const Engine& e, const ControlLink& link
 /// takes effect at the next one. Value() gives what EvaluateLink gives at the current sample.
 struct BlockLink {
     const Relaxed<double>* source = nullptr; // read at every sample; null: the value is `fixed`
-    const double* measureSeries = nullptr;   // a mouse measure's values over the whole block
+    const double* measureSeries = nullptr;   // a mouse measure's values over the whole block (ReadAhead)
+    int measure = -1;                        // the mouse measure read, if any
     double sensitivity = 0.0;
     double sourceScale = 1.0;
     double fixed = 0.0;
@@ -50,7 +51,11 @@ struct BlockLink {
         return r < 0 ? -r : r;
     }
     double FromSource() const { return source->load() * sensitivity * 0.01 * sourceScale; }
-    /// The value at sample i of the block, known at its start; only for links that read no slot.
+    /// Makes the values of the whole block known at its start (ValueAt); only for links that read no slot.
+    void ReadAhead(const Engine& e) {
+        if (measure >= 0) measureSeries = e.MeasureSeries(measure);
+    }
+    /// The value at sample i of the block, after ReadAhead.
     double ValueAt(int i) const {
         return measureSeries ? measureSeries[i] * sensitivity * 0.01 * sourceScale : fixed;
     }
@@ -73,7 +78,7 @@ inline BlockLink ResolveLink(const Engine& e, const ControlLink& link, Reader re
         b.readsSlot = true;
     } else if (IsMeasure(src)) {
         b.source = &e.smoothedMeasures[size_t(src - kFirstMeasure)];
-        b.measureSeries = e.MeasureSeries(src - kFirstMeasure);
+        b.measure = src - kFirstMeasure;
     } else {
         b.fixed = 0.0 * b.sensitivity * 0.01 * sourceScale; // nothing to read: 0 (NaN for a NaN sensitivity)
     }
