@@ -104,7 +104,7 @@ struct AverageState final : KindState {
     // Resolved at each block start: the input and the setting (MaxFreq or Attenuation).
     const Relaxed<double>* input = nullptr;
     sound::BlockLink setting;
-    double fixedLength = 0.0; // the window length when the setting is fixed for the block, else 0
+    double fixedLength = 1.0; // the window length of a setting fixed for the block
     std::array<double, kAverageRing> ring{};
     int position = 0; // the newest sample
     int width = 1;    // cells in `sum`: ring[position], ring[position - 1], ...
@@ -155,7 +155,7 @@ double AverageSetting(const AverageState& st) {
 
 // The window length at the current sample, for a setting giving `exponent` to AverageLength.
 template <int Exponent> double AverageWindow(const AverageState& st) {
-    return st.fixedLength != 0.0 ? st.fixedLength : AverageLength(AverageSetting(st), Exponent);
+    return st.setting.Fixed() ? st.fixedLength : AverageLength(AverageSetting(st), Exponent);
 }
 
 template <int Input, int Setting, int Exponent>
@@ -164,8 +164,7 @@ void BeginAverageBlock(Engine& e, std::span<Module* const> modules) {
         if (auto* st = StateOf<AverageState>(*m)) {
             st->input = sound::ResolveInput(e, m->Input(Input));
             st->setting = sound::ResolveLink(e, m->Link(Setting), Reader::Smoothed, 1.0, 0.1);
-            st->fixedLength = 0.0;
-            if (st->setting.Fixed()) st->fixedLength = AverageLength(AverageSetting(*st), Exponent); // >= 1
+            if (st->setting.Fixed()) st->fixedLength = AverageLength(AverageSetting(*st), Exponent);
         }
 }
 
@@ -394,8 +393,7 @@ struct EchoState final : RingState {
     // Resolved at each block start.
     const Relaxed<double>* input = nullptr;
     sound::BlockLink interval, linger;
-    bool fixed = false; // interval and linger are fixed for the block: `length` and `lingerValue` hold them
-    double length = 1.0, lingerValue = 0.0;
+    double fixedLength = 1.0; // the ring length of an interval fixed for the block
 };
 
 void EvaluateMultiDelay(Engine& e, Module& m, MultiDelayState& st) {
@@ -435,18 +433,15 @@ void BeginEchoBlock(Engine& e, std::span<Module* const> modules) {
             st->input = sound::ResolveInput(e, m->Input(audio_echo::Input));
             st->interval = sound::ResolveLink(e, m->Link(audio_echo::Interval), Reader::Smoothed, 1.0, 2.0);
             st->linger = sound::ResolveLink(e, m->Link(audio_echo::Linger), Reader::Smoothed, 0.01, 0.001);
-            st->fixed = st->interval.Fixed() && st->linger.Fixed();
-            if (st->fixed) {
-                st->length = EchoLength(st->interval.fixed);
-                st->lingerValue = st->linger.fixed;
-            }
+            if (st->interval.Fixed()) st->fixedLength = EchoLength(st->interval.fixed);
         }
 }
 
 void EvaluateEcho(Engine& e, Module& m, EchoState& st) {
     const double x = sound::ReadInput(st.input);
-    const double length = st.fixed ? st.length : EchoLength(st.interval.ValueUnsignedOnSource());
-    const double linger = st.fixed ? st.lingerValue : st.linger.ValueUnsignedOnSource();
+    const double length =
+        st.interval.Fixed() ? st.fixedLength : EchoLength(st.interval.ValueUnsignedOnSource());
+    const double linger = st.linger.ValueUnsignedOnSource();
 
     if (st.index >= length) st.index = 0; // the interval shrank below the current position
     double& cell = st.ring[size_t(st.index)];
