@@ -295,14 +295,12 @@ void Engine::ProcessBlock() {
     // side by side (the same steps, so the same values).
     // (an even count of lanes, so that the compiler steps them in pairs)
     constexpr int kLanes = (kMeasureCount + 1) / 2 * 2;
-    std::array<double, kLanes> smoothed{}, pull{};
-    for (int k = 0; k < kMeasureCount; ++k) {
-        smoothed[size_t(k)] = blockStartSmoothed_[size_t(k)];
-        pull[size_t(k)] = blockRaw_[size_t(k)] * (1.0 / 480.0);
-    }
+    std::array<double, kLanes> smoothed{}, raw{};
+    std::copy(blockStartSmoothed_.begin(), blockStartSmoothed_.end(), smoothed.begin());
+    std::copy(blockRaw_.begin(), blockRaw_.end(), raw.begin());
     for (int i = 0; i < blockLength_; ++i)
         for (int k = 0; k < kLanes; ++k)
-            smoothed[size_t(k)] = pull[size_t(k)] + smoothed[size_t(k)] * (479.0 / 480.0);
+            smoothed[size_t(k)] = SmoothMeasureStep(raw[size_t(k)], smoothed[size_t(k)]);
     for (int k = 0; k < kMeasureCount; ++k) smoothedMeasures[size_t(k)] = smoothed[size_t(k)];
 
     BlockEndInputs(snap);
@@ -379,22 +377,22 @@ void Engine::FollowControlValues() {
         if (settled == (kValuesSettled | kVelocitiesSettled)) continue;
         ModuleSlot& slot = slots[followSlots_[size_t(f)]];
         const int n = std::min<int>(slot.voiceCount, kMaxVoices);
-        // (whether a voice moved is gathered without branching: which voice moves is not predictable)
-        bool valuesMoved = false, velocitiesMoved = false;
-        if (!(settled & kValuesSettled))
+        // One step of n voices; whether any moved is gathered without branching (which voice moves
+        // is not predictable).
+        const auto step = [n, k, keep](std::array<Relaxed<double>, kMaxVoices>& smoothed,
+                                       const std::array<Relaxed<double>, kMaxVoices>& target) {
+            bool moved = false;
             for (int v = 0; v < n; ++v) {
-                const double value = slot.smoothedValue[v].load();
-                const double next = keep * value + k * slot.value[v];
-                slot.smoothedValue[v] = next;
-                valuesMoved |= !(next == value); // (NaN: moved)
+                const double now = smoothed[size_t(v)].load();
+                const double next = keep * now + k * target[size_t(v)];
+                smoothed[size_t(v)] = next;
+                moved |= !(next == now); // (NaN: moved)
             }
-        if (!(settled & kVelocitiesSettled))
-            for (int v = 0; v < n; ++v) {
-                const double velocity = slot.smoothedVelocity[v].load();
-                const double next = keep * velocity + k * slot.velocity[v];
-                slot.smoothedVelocity[v] = next;
-                velocitiesMoved |= !(next == velocity);
-            }
+            return moved;
+        };
+        const bool valuesMoved = !(settled & kValuesSettled) && step(slot.smoothedValue, slot.value);
+        const bool velocitiesMoved =
+            !(settled & kVelocitiesSettled) && step(slot.smoothedVelocity, slot.velocity);
         // (a neuron's value changes at every sample, not only on ticks: it is always stepped)
         if (followEverySample_[size_t(f)]) continue;
         settled = uint8_t((valuesMoved ? 0 : kValuesSettled) | (velocitiesMoved ? 0 : kVelocitiesSettled));
