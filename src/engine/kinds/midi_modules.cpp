@@ -33,6 +33,27 @@ struct ParsedSequence {
     std::vector<uint8_t> steps;
 };
 
+// A copy of a MIDI device's note velocities (16 channels x 128 notes), taken again only after one of its
+// notes changed.
+struct NoteTableCopy {
+    std::array<uint8_t, kMidiNoteTableSize> notes{};
+    uint64_t stamp = kNoNoteStamp; // of the copy in `notes`
+    int32_t device = kNoMidiDevice;
+
+    // Brings the copy up to date with `from`; false when that device is not in use. `changed` tells
+    // whether the copy was taken again (a newly chosen device always is).
+    bool Refresh(IMidiInput& midi, int32_t from, bool& changed) {
+        if (from != device) {
+            device = from;
+            stamp = kNoNoteStamp;
+        }
+        const uint64_t before = stamp;
+        if (!midi.CopyNoteVelocities(from, notes, stamp)) return false;
+        changed = stamp != before;
+        return true;
+    }
+};
+
 struct SequenceState final : KindState {
     ~SequenceState() override {
         delete active;
@@ -47,11 +68,9 @@ struct SequenceState final : KindState {
     std::array<double, 128> elapsed{};  // ms
     std::array<double, 128> length{};   // ms
     std::array<uint64_t, 2> sounding{}; // notes whose velocity is above 0
-    std::array<uint8_t, kMidiNoteTableSize> catcherNow{};
+    NoteTableCopy catcherNow;
     std::array<uint8_t, kMidiNoteTableSize> catcherLast{};
     bool catcherHolds = false;
-    uint64_t catcherStamp = kNoNoteStamp;
-    int32_t catcherDevice = kNoMidiDevice;
 
     // Between the threads.
     std::atomic<ParsedSequence*> pending{nullptr};
@@ -90,19 +109,15 @@ void SequenceTextChanged(Module& m) {
 void CatchNotes(Engine& e, Module& m, SequenceState& st) {
     const int32_t device = m.Int(sequence::RecordingSource);
     if (device == kNoMidiDevice) return;
-    if (device != st.catcherDevice) {
-        st.catcherDevice = device;
-        st.catcherStamp = kNoNoteStamp;
+    bool changed = false;
+    if (!st.catcherNow.Refresh(e.MidiIn(), device, changed)) return;
+    if (st.catcherHolds && !changed) return; // no note changed
+    const auto& now = st.catcherNow.notes;
+    if (st.catcherHolds && std::memcmp(now.data(), st.catcherLast.data(), now.size()) != 0) {
+        for (size_t i = 0; i < now.size(); ++i)
+            if (now[i] != 0 && st.catcherLast[i] == 0) st.caught.Push(uint8_t(i % 128));
     }
-    const uint64_t before = st.catcherStamp;
-    if (!e.MidiIn().CopyNoteVelocities(device, st.catcherNow, st.catcherStamp)) return;
-    if (st.catcherHolds && st.catcherStamp == before) return; // no note changed
-    if (st.catcherHolds &&
-        std::memcmp(st.catcherNow.data(), st.catcherLast.data(), st.catcherNow.size()) != 0) {
-        for (size_t i = 0; i < st.catcherNow.size(); ++i)
-            if (st.catcherNow[i] != 0 && st.catcherLast[i] == 0) st.caught.Push(uint8_t(i % 128));
-    }
-    st.catcherLast = st.catcherNow;
+    st.catcherLast = now;
     st.catcherHolds = true;
 }
 
@@ -191,11 +206,9 @@ void EvaluateSequences(Engine& e, std::span<Module* const> modules) {
 
 struct MidiInputState final : KindState {
     std::array<uint8_t, 128> table{};
-    std::array<uint8_t, kMidiNoteTableSize> buffer{};
-    uint64_t stamp = kNoNoteStamp; // of the copy in buffer
-    int32_t stampDevice = kNoMidiDevice;
+    NoteTableCopy copy;
     bool tableReversed = false;
-    // The held notes in ascending order, rebuilt on each poll.
+    // The held notes in ascending order, rebuilt when the copy or the orientation changes.
     std::array<uint8_t, 128> held{};
     int heldCount = 0;
     // The frequency of every note at the current transpose and tuning, recomputed when they change.
@@ -212,12 +225,12 @@ void RebuildHeldNotes(MidiInputState& st, bool reversed) {
     st.tableReversed = reversed;
     st.table.fill(0);
     // Most of the 16 x 128 bytes are 0: look at them eight at a time.
-    for (size_t i = 0; i < st.buffer.size(); i += 8) {
+    for (size_t i = 0; i < st.copy.notes.size(); i += 8) {
         uint64_t word;
-        std::memcpy(&word, &st.buffer[i], sizeof word);
+        std::memcpy(&word, &st.copy.notes[i], sizeof word);
         if (word == 0) continue;
         for (size_t j = i; j < i + 8; ++j)
-            if (const uint8_t vel = st.buffer[j]; vel != 0) {
+            if (const uint8_t vel = st.copy.notes[j]; vel != 0) {
                 const size_t note = j % 128;
                 st.table[reversed ? 127 - note : note] = vel;
             }
@@ -235,14 +248,10 @@ void EvaluateMidiInput(Engine& e, Module& m, MidiInputState& st, ModuleSlot& out
     const double tuning = EvaluateLink(e, m.Link(Tuning), 0, Reader::Plain, 1.0, 0.05);
 
     if (IsMidiPollTick(e)) {
-        if (device != st.stampDevice) {
-            st.stampDevice = device;
-            st.stamp = kNoNoteStamp;
-        }
-        const uint64_t before = st.stamp;
-        if (!e.MidiIn().CopyNoteVelocities(device, st.buffer, st.stamp)) return;
+        bool changed = false;
+        if (!st.copy.Refresh(e.MidiIn(), device, changed)) return;
         const bool reversed = m.Bool(ReversedNoteOrientation);
-        if (st.stamp != before || reversed != st.tableReversed) RebuildHeldNotes(st, reversed);
+        if (changed || reversed != st.tableReversed) RebuildHeldNotes(st, reversed);
     }
 
     const double offset = tuning * 0.01 + transpose;
