@@ -7,7 +7,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "../i18n/language_test_support.hpp"
@@ -29,76 +31,50 @@ void Append(Bytes& out, std::initializer_list<int> bytes) {
     for (int b : bytes) out.push_back(uint8_t(b));
 }
 
-// A settings record in which every field differs from its default.
+// A settings record in which every field differs from its default. Its texts hold UTF-8 and Latin-1
+// bytes: a text is any bytes.
 ProgramSettings Unusual() {
-    ProgramSettings s;
-    s.SettingsFlag0 = 0xA5;
-    s.SettingsText0 = "Kept text";
-    s.LanguageCode = 1000;
-    s.AgreementAccepted = 1;
-    s.PlainStatusColours = 7;
-    s.FirstStartDone = 1;
-    s.CheckForUpdateAtStart = 0;
-    s.AutoStartSound = 1;
-    s.UserLanguageFile = "/home/anna/Sprachen/schwäbisch.txt";
-    s.SnapToEdges = 0;
-    s.WrapMouse = 0;
-    s.SettingsFlag22 = 22;
-    s.WaveFolder = "/tmp/waves";
-    s.ConfigurationPath = "/home/anna/patches/Luftsäge.mwc";
-    s.ConfigurationFolder = "/home/anna";
+    ProgramSettings s{.SettingsFlag0 = 0xA5,
+                      .SettingsText0 = "Kept text",
+                      .LanguageCode = 1000,
+                      .AgreementAccepted = 1,
+                      .PlainStatusColours = 7,
+                      .FirstStartDone = 1,
+                      .CheckForUpdateAtStart = 0,
+                      .AutoStartSound = 1,
+                      .UserLanguageFile = "/home/anna/Sprachen/schwäbisch.txt",
+                      .SnapToEdges = 0,
+                      .WrapMouse = 0,
+                      .SettingsFlag22 = 22,
+                      .WaveFolder = "/media/alt/Aufnahmen-\xE4\xF6\xFC",
+                      .ConfigurationPath = "/home/anna/patches/Luftsäge 日本語.mwc",
+                      .ConfigurationFolder = "/home/anna",
+                      .RealTimePriority = 1,
+                      .NewSliderSigned = 1,
+                      .ShowTrayIcon = 1,
+                      .TrayIconOnlyWhenMinimized = 0,
+                      .HideTaskbarButtonWhenMinimized = 1,
+                      .MinimizeShortlyAfterStart = 1,
+                      .MinimizeOnClose = 1,
+                      .MinimizeOnEsc = 1,
+                      .WindowRect = {-1280, 24, 640, 1050},
+                      .WindowWasMaximized = 1,
+                      .TrayQuestionAsked = 1,
+                      .CloseQuestionAsked = 1,
+                      .EscQuestionAsked = 1,
+                      .ShowStatusIndicators = 0,
+                      .OutputLatencyMs = 120,
+                      .InputLatencyMs = -3,
+                      .ControlRate = 1500.0,
+                      .BlockTime = 2.125,
+                      .FeedbackSent = 1,
+                      .FeedbackShowAgain = 1};
     for (int i = 0; i < kColourSlotCount; ++i)
         s.ColourSettings[size_t(i)] = ColourRefFromRgb(uint8_t(i + 1), 0x20, 0x30);
-    s.RealTimePriority = 1;
-    s.NewSliderSigned = 1;
-    s.ShowTrayIcon = 1;
-    s.TrayIconOnlyWhenMinimized = 0;
-    s.HideTaskbarButtonWhenMinimized = 1;
-    s.MinimizeShortlyAfterStart = 1;
-    s.MinimizeOnClose = 1;
-    s.MinimizeOnEsc = 1;
-    s.WindowRect = {-1280, 24, 640, 1050};
-    s.WindowWasMaximized = 1;
-    s.TrayQuestionAsked = 1;
-    s.CloseQuestionAsked = 1;
-    s.EscQuestionAsked = 1;
-    s.ShowStatusIndicators = 0;
-    s.OutputLatencyMs = 120;
-    s.InputLatencyMs = -3;
-    s.ControlRate = 1500.0;
-    s.BlockTime = 2.125;
-    s.FeedbackSent = 1;
-    s.FeedbackShowAgain = 1;
     return s;
 }
 
-// ---- defaults and bytes ----
-
-TEST(SettingsFile, DefaultsOfTheRecord) {
-    const ProgramSettings s;
-    EXPECT_EQ(s.LanguageCode, 0);
-    EXPECT_EQ(s.CheckForUpdateAtStart, 1);
-    EXPECT_EQ(s.SnapToEdges, 1);
-    EXPECT_EQ(s.WrapMouse, 1);
-    EXPECT_EQ(s.TrayIconOnlyWhenMinimized, 1);
-    EXPECT_EQ(s.ShowStatusIndicators, 1);
-    EXPECT_EQ(s.OutputLatencyMs, 50);
-    EXPECT_EQ(s.InputLatencyMs, 20);
-    EXPECT_EQ(s.ControlRate, 4000.0);
-    EXPECT_EQ(s.BlockTime, 2.0);
-    EXPECT_EQ(s.WindowRect, (WindowRectangle{0, 0, 0, 0}));
-    // COLORREF 0x00BBGGRR of the default colours.
-    EXPECT_EQ(s.ColourSettings[0], 0x00FFFFFFu);  // FFFFFF
-    EXPECT_EQ(s.ColourSettings[1], 0x007F0000u);  // 00007F
-    EXPECT_EQ(s.ColourSettings[2], 0x00DDDDCCu);  // CCDDDD
-    EXPECT_EQ(s.ColourSettings[4], 0x00FFFFC8u);  // C8FFFF
-    EXPECT_EQ(s.ColourSettings[5], 0x00000032u);  // 320000
-    EXPECT_EQ(s.ColourSettings[6], 0x00FF8989u);  // 8989FF
-    EXPECT_EQ(s.ColourSettings[10], 0x00FF7F3Fu); // 3F7FFF
-    EXPECT_EQ(s.ColourSettings[12], 0x00FF9889u); // 8998FF
-    EXPECT_EQ(s.ColourSettings[13], 0x00C8C8C8u); // C8C8C8
-    EXPECT_EQ(s.ColourSettings[17], 0u);
-}
+// ---- the bytes ----
 
 TEST(SettingsFile, DefaultSettingsAreWrittenByteForByte) {
     Bytes expected;
@@ -131,34 +107,17 @@ TEST(SettingsFile, DefaultSettingsAreWrittenByteForByte) {
     EXPECT_EQ(SerializeSettings(ProgramSettings{}), expected);
 }
 
-TEST(SettingsFile, ColourSlotsFiveAndSixComeLast) {
+TEST(SettingsFile, TextsAreCountedUtf16AndColourSlotsFiveAndSixComeLast) {
     ProgramSettings s;
+    s.SettingsText0 = "ab";
     for (int i = 0; i < kColourSlotCount; ++i)
         s.ColourSettings[size_t(i)] = uint32_t(i + 1); // slot n holds n
     const Bytes bytes = SerializeSettings(s);
+    // SettingsText0 follows magic, product name, version, reserved bytes and SettingsFlag0.
+    EXPECT_EQ(Bytes(bytes.begin() + 67, bytes.begin() + 77), (Bytes{6, 0, 0, 0, 'a', 0, 'b', 0, 0, 0}));
     const size_t colours = bytes.size() - 20 - 72;
     const int fileOrder[] = {1, 2, 3, 4, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 5, 6};
     for (int k = 0; k < 18; ++k) EXPECT_EQ(bytes[colours + 4 * size_t(k)], fileOrder[k]) << k;
-
-    ProgramSettings back;
-    ParseSettings(back, bytes, false);
-    EXPECT_EQ(back.ColourSettings, s.ColourSettings);
-}
-
-TEST(SettingsFile, EmptyStringIsCountTwoAndOneNul) {
-    ProgramSettings s;
-    s.SettingsText0 = "ab";
-    const Bytes bytes = SerializeSettings(s);
-    // SettingsText0 follows magic, product name, version, reserved bytes and SettingsFlag0.
-    const Bytes text(bytes.begin() + 67, bytes.begin() + 67 + 10);
-    EXPECT_EQ(text, (Bytes{6, 0, 0, 0, 'a', 0, 'b', 0, 0, 0}));
-    // UserLanguageFile (empty) sits right after the flags that follow WindowRect.
-    const size_t user = 67 + 10 + 2 + 5 + 2 + 20 + 2 + 3 + 2;
-    EXPECT_EQ(Bytes(bytes.begin() + long(user), bytes.begin() + long(user) + 6), (Bytes{2, 0, 0, 0, 0, 0}));
-    ProgramSettings back = Unusual();
-    ParseSettings(back, bytes, false);
-    EXPECT_EQ(back.UserLanguageFile, "");
-    EXPECT_EQ(back.SettingsText0, "ab");
 }
 
 // ---- reading ----
@@ -175,16 +134,10 @@ TEST(SettingsFile, EveryFieldRoundTrips) {
     EXPECT_FALSE(result.chooseLanguage);
     EXPECT_EQ(result.messageNumber, 0);
     EXPECT_EQ(loaded, saved);
-}
-
-TEST(SettingsFile, TextsWithAnyBytesRoundTrip) {
-    ProgramSettings s;
-    s.WaveFolder = "/media/alt/Aufnahmen-\xE4\xF6\xFC"; // Latin-1 bytes, not UTF-8
-    s.ConfigurationPath = "C:\\Patches\\日本語.mwc";
-    ProgramSettings back;
-    ParseSettings(back, SerializeSettings(s), false);
-    EXPECT_EQ(back.WaveFolder, s.WaveFolder);
-    EXPECT_EQ(back.ConfigurationPath, s.ConfigurationPath);
+    // Empty texts are read as empty, not left as they were.
+    ProgramSettings back = Unusual();
+    ParseSettings(back, SerializeSettings(ProgramSettings{}), false);
+    EXPECT_EQ(back, ProgramSettings{});
 }
 
 TEST(SettingsFile, OverlongTextIsCutSoTheFileStillReads) {
@@ -198,48 +151,33 @@ TEST(SettingsFile, OverlongTextIsCutSoTheFileStillReads) {
     EXPECT_EQ(back, s);
 }
 
-TEST(SettingsFile, TenByteFileGives193AndDefaults) {
-    TempFolder folder;
-    const std::string path = folder.File("short.MWS");
-    WriteBytes(path, ToString(SerializeSettings(Unusual())).substr(0, 10));
-    ProgramSettings s = Unusual();
-    const SettingsLoadResult result = LoadSettings(s, path);
-    EXPECT_EQ(result.outcome, SettingsLoadOutcome::NotOfThisProgram);
-    EXPECT_EQ(result.messageNumber, 193);
-    EXPECT_TRUE(result.chooseLanguage);
-    EXPECT_EQ(s, ProgramSettings{});
-}
-
-TEST(SettingsFile, ForeignMagicGives194) {
-    Bytes bytes = SerializeSettings(Unusual());
-    bytes[15] ^= 1;
-    ProgramSettings s = Unusual();
-    const SettingsLoadResult result = ParseSettings(s, bytes, true);
-    EXPECT_EQ(result.outcome, SettingsLoadOutcome::NotOfMurmelwerk);
-    EXPECT_EQ(result.messageNumber, 194);
-    EXPECT_TRUE(result.chooseLanguage);
-    EXPECT_EQ(s, ProgramSettings{});
-}
-
-TEST(SettingsFile, ProductNameIsComparedWithoutCase) {
-    Bytes bytes = SerializeSettings(Unusual());
+TEST(SettingsFile, ForeignFilesAreRejectedWithTheirMessage) {
+    const Bytes good = SerializeSettings(Unusual());
+    Bytes magic = good, name = good;
+    magic[15] ^= 1;
+    name[22] = 'X'; // "MXrmelwerk"
+    const std::tuple<Bytes, SettingsLoadOutcome, int> rows[] = {
+        {Bytes(good.begin(), good.begin() + 10), SettingsLoadOutcome::NotOfThisProgram, 193},
+        {magic, SettingsLoadOutcome::NotOfMurmelwerk, 194},
+        {name, SettingsLoadOutcome::NotASettingsFile, 195}};
+    for (const auto& [bytes, outcome, message] : rows) {
+        ProgramSettings s = Unusual();
+        const SettingsLoadResult result = ParseSettings(s, bytes, true);
+        EXPECT_EQ(result.outcome, outcome) << message;
+        EXPECT_EQ(result.messageNumber, message);
+        EXPECT_TRUE(result.chooseLanguage) << message;
+        EXPECT_EQ(s, ProgramSettings{}) << message;
+    }
+    // The product name is compared without letter case.
+    Bytes upper = good;
     for (size_t i = 20; i < 40; i += 2)
-        if (bytes[i] >= 'a' && bytes[i] <= 'z') bytes[i] = uint8_t(bytes[i] - 'a' + 'A'); // "MURMELWERK"
-    ASSERT_EQ(bytes[20], 'M');
-    ASSERT_EQ(bytes[22], 'U');
+        if (upper[i] >= 'a' && upper[i] <= 'z') upper[i] = uint8_t(upper[i] - 'a' + 'A'); // "MURMELWERK"
     ProgramSettings s;
-    EXPECT_EQ(ParseSettings(s, bytes, true).outcome, SettingsLoadOutcome::Loaded);
+    EXPECT_EQ(ParseSettings(s, upper, true).outcome, SettingsLoadOutcome::Loaded);
     EXPECT_EQ(s, Unusual());
-
-    bytes[22] = 'X'; // "MXRMELWERK"
-    const SettingsLoadResult other = ParseSettings(s, bytes, true);
-    EXPECT_EQ(other.outcome, SettingsLoadOutcome::NotASettingsFile);
-    EXPECT_EQ(other.messageNumber, 195);
-    EXPECT_TRUE(other.chooseLanguage);
-    EXPECT_EQ(s, ProgramSettings{});
 }
 
-TEST(SettingsFile, OtherVersionAtTheDefaultLocationAsks) {
+TEST(SettingsFile, OtherVersionIsQuestionedOnlyAtTheDefaultLocation) {
     Bytes bytes = SerializeSettings(Unusual());
     bytes[46] = 1; // version 1.1
     int asked = 0;
@@ -258,56 +196,44 @@ TEST(SettingsFile, OtherVersionAtTheDefaultLocationAsks) {
     expected.LanguageCode = kLanguageFrancais;
     EXPECT_EQ(s, expected);
 
-    const SettingsLoadResult yes =
-        ParseSettings(s, bytes, true, [&](ProgramSettings&) { return ++asked > 0; });
+    EXPECT_EQ(ParseSettings(s, bytes, true, [&](ProgramSettings&) { return ++asked > 0; }).outcome,
+              SettingsLoadOutcome::Loaded);
     EXPECT_EQ(asked, 2);
-    EXPECT_EQ(yes.outcome, SettingsLoadOutcome::Loaded);
     EXPECT_EQ(s, Unusual());
-
     // Without a way to ask, the answer is No.
     EXPECT_EQ(ParseSettings(s, bytes, true).outcome, SettingsLoadOutcome::OtherVersionDeclined);
     EXPECT_EQ(s, ProgramSettings{});
-}
 
-TEST(SettingsFile, OtherVersionAtAnExplicitPathIsNotQuestioned) {
+    // A file at an explicit path is loaded without a question.
     TempFolder folder;
     const std::string path = folder.File("copy.MWS");
-    Bytes bytes = SerializeSettings(Unusual());
-    bytes[42] = 2; // version 2.0
+    bytes[42] = 2; // version 2.1
     WriteBytes(path, ToString(bytes));
-    ProgramSettings s;
-    bool asked = false;
-    const SettingsLoadResult result = LoadSettings(s, path, [&](ProgramSettings&) { return asked = true; });
-    EXPECT_FALSE(asked);
-    EXPECT_EQ(result.outcome, SettingsLoadOutcome::Loaded);
+    EXPECT_EQ(LoadSettings(s, path, [&](ProgramSettings&) { return ++asked == 0; }).outcome,
+              SettingsLoadOutcome::Loaded);
+    EXPECT_EQ(asked, 2);
     EXPECT_EQ(s, Unusual());
-}
 
-TEST(SettingsFile, MissingVersionCountsAsAnotherVersion) {
-    const Bytes bytes = SerializeSettings(Unusual());
+    // A file cut inside the version counts as another version.
     const Bytes cut(bytes.begin(), bytes.begin() + 44); // magic, product name and half a version word
-    ProgramSettings s;
-    bool asked = false;
-    const SettingsLoadResult result =
-        ParseSettings(s, cut, true, [&](ProgramSettings&) { return asked = true; });
-    EXPECT_TRUE(asked);
-    EXPECT_EQ(result.outcome, SettingsLoadOutcome::Loaded);
-    EXPECT_FALSE(result.complete);
+    const SettingsLoadResult partial =
+        ParseSettings(s, cut, true, [&](ProgramSettings&) { return ++asked > 0; });
+    EXPECT_EQ(asked, 3);
+    EXPECT_EQ(partial.outcome, SettingsLoadOutcome::Loaded);
+    EXPECT_FALSE(partial.complete);
     EXPECT_EQ(s, ProgramSettings{});
 }
 
-TEST(SettingsFile, FileCutAfterTheColoursKeepsTheTailAtDefaults) {
-    TempFolder folder;
-    const std::string path = folder.File("cut.MWS");
-    const Bytes bytes = SerializeSettings(Unusual());
-    WriteBytes(path,
-               ToString(Bytes(bytes.begin(), bytes.end() - 20))); // 2 reals and 4 bytes follow the colours
+TEST(SettingsFile, CutFileOrBadStringCountEndsTheReadingSilently) {
+    const ProgramSettings saved = Unusual();
+    Bytes bytes = SerializeSettings(saved);
+    // Cut after the colours: two reals and four bytes are missing.
     ProgramSettings s;
-    const SettingsLoadResult result = LoadSettings(s, path);
+    SettingsLoadResult result = ParseSettings(s, Bytes(bytes.begin(), bytes.end() - 20), false);
     EXPECT_EQ(result.outcome, SettingsLoadOutcome::Loaded);
     EXPECT_FALSE(result.complete);
     EXPECT_EQ(result.messageNumber, 0);
-    ProgramSettings expected = Unusual();
+    ProgramSettings expected = saved;
     const ProgramSettings defaults;
     expected.ControlRate = defaults.ControlRate;
     expected.BlockTime = defaults.BlockTime;
@@ -316,17 +242,12 @@ TEST(SettingsFile, FileCutAfterTheColoursKeepsTheTailAtDefaults) {
     expected.RealTimePriority = defaults.RealTimePriority;
     expected.NewSliderSigned = defaults.NewSliderSigned;
     EXPECT_EQ(s, expected);
-}
 
-TEST(SettingsFile, BadStringCountEndsTheReadingSilently) {
-    const ProgramSettings saved = Unusual();
-    Bytes bytes = SerializeSettings(saved);
     const size_t user = 67 + 4 + 2 * (saved.SettingsText0.size() + 1) + 2 + 5 + 2 + 20 + 2 + 3 + 2;
     ASSERT_EQ(bytes[user], 2 * (utf::Utf8ToUtf16(saved.UserLanguageFile).size() + 1));
     for (uint32_t count : {0xFFFFFFFFu, 1000002u}) {
         for (int k = 0; k < 4; ++k) bytes[user + size_t(k)] = uint8_t(count >> (8 * k));
-        ProgramSettings s;
-        const SettingsLoadResult result = ParseSettings(s, bytes, false);
+        result = ParseSettings(s, bytes, false);
         EXPECT_EQ(result.outcome, SettingsLoadOutcome::Loaded);
         EXPECT_FALSE(result.complete);
         EXPECT_EQ(result.messageNumber, 0);
@@ -341,13 +262,14 @@ TEST(SettingsFile, BadStringCountEndsTheReadingSilently) {
 
 TEST(SettingsFile, MissingFileOrFolderMeansFirstStart) {
     TempFolder folder;
-    ProgramSettings s = Unusual();
-    const SettingsLoadResult missing = LoadSettings(s, folder.File("none.MWS"));
-    EXPECT_EQ(missing.outcome, SettingsLoadOutcome::NoFile);
-    EXPECT_TRUE(missing.chooseLanguage);
-    EXPECT_EQ(missing.messageNumber, 0);
-    EXPECT_EQ(s, ProgramSettings{});
-    EXPECT_EQ(LoadSettings(s, folder.Path().string()).outcome, SettingsLoadOutcome::NoFile);
+    for (const std::string& path : {folder.File("none.MWS"), folder.Path().string()}) {
+        ProgramSettings s = Unusual();
+        const SettingsLoadResult missing = LoadSettings(s, path);
+        EXPECT_EQ(missing.outcome, SettingsLoadOutcome::NoFile) << path;
+        EXPECT_TRUE(missing.chooseLanguage);
+        EXPECT_EQ(missing.messageNumber, 0);
+        EXPECT_EQ(s, ProgramSettings{});
+    }
 }
 
 // ---- saving ----
@@ -373,6 +295,13 @@ TEST(SettingsFile, SavingReplacesTheFileInsteadOfRewritingIt) {
     for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
         files += entry.is_regular_file();
     EXPECT_EQ(files, 2u);
+
+    // Saving through a symbolic link updates the linked file.
+    const std::string symlink = folder.File("link.MWS");
+    ASSERT_EQ(::symlink(path.c_str(), symlink.c_str()), 0);
+    ASSERT_TRUE(SaveSettings(ProgramSettings{}, symlink));
+    EXPECT_TRUE(std::filesystem::is_symlink(symlink));
+    EXPECT_EQ(ReadBytes(path), before);
 }
 
 TEST(SettingsFile, FailedSaveLeavesEverythingAsItWas) {
@@ -382,57 +311,39 @@ TEST(SettingsFile, FailedSaveLeavesEverythingAsItWas) {
     EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
 }
 
-TEST(SettingsFile, SavingThroughALinkUpdatesTheLinkedFile) {
-    TempFolder folder;
-    const std::string real = folder.File("real.MWS");
-    const std::string link = folder.File("link.MWS");
-    ASSERT_TRUE(SaveSettings(ProgramSettings{}, real));
-    ASSERT_EQ(::symlink(real.c_str(), link.c_str()), 0);
-    ASSERT_TRUE(SaveSettings(Unusual(), link));
-    EXPECT_TRUE(std::filesystem::is_symlink(link));
-    ProgramSettings s;
-    LoadSettings(s, real);
-    EXPECT_EQ(s, Unusual());
-}
-
 // ---- where the file lives ----
 
 TEST(SettingsFile, LocationNextToTheExecutableOrInTheConfigFolder) {
-    EXPECT_EQ(SettingsPathFor("/opt/mw/Murmelwerkv1.0.exe", true, nullptr, "/home/anna"),
-              "/opt/mw/Murmelwerkv1.0.MWS");
-    EXPECT_EQ(SettingsPathFor("/opt/mw/murmelwerk.bin", true, "/xdg", "/home/anna"),
-              "/opt/mw/murmelwerk.MWS");
-    EXPECT_EQ(SettingsPathFor("/opt/mw/Murmelwerkv1.0.exe", false, nullptr, "/home/anna"),
-              "/home/anna/.config/murmelwerk/Murmelwerkv1.0.MWS");
-    EXPECT_EQ(SettingsPathFor("/usr/bin/murmelwerk", true, nullptr, "/home/anna"),
-              "/home/anna/.config/murmelwerk/murmelwerk.MWS");
-    EXPECT_EQ(SettingsPathFor("/usr/bin/murmelwerk", false, "/var/cfg", "/home/anna"),
-              "/var/cfg/murmelwerk/murmelwerk.MWS");
-    EXPECT_EQ(SettingsPathFor("/usr/bin/murmelwerk", false, "relative/cfg", "/home/anna"),
-              "/home/anna/.config/murmelwerk/murmelwerk.MWS");
-    EXPECT_EQ(SettingsPathFor("/usr/bin/murmelwerk", false, "", "/home/anna"),
-              "/home/anna/.config/murmelwerk/murmelwerk.MWS");
-    EXPECT_EQ(SettingsPathFor("/usr/bin/.hidden", true, nullptr, "/h"), "/h/.config/murmelwerk/.hidden.MWS");
+    // executable, its folder writable, XDG_CONFIG_HOME, HOME, settings file
+    const std::tuple<const char*, bool, const char*, const char*, const char*> rows[] = {
+        {"/opt/mw/Murmelwerkv1.0.exe", true, nullptr, "/home/anna", "/opt/mw/Murmelwerkv1.0.MWS"},
+        {"/opt/mw/murmelwerk.bin", true, "/xdg", "/home/anna", "/opt/mw/murmelwerk.MWS"},
+        {"/opt/mw/Murmelwerkv1.0.exe", false, nullptr, "/home/anna",
+         "/home/anna/.config/murmelwerk/Murmelwerkv1.0.MWS"},
+        {"/usr/bin/murmelwerk", true, nullptr, "/home/anna", "/home/anna/.config/murmelwerk/murmelwerk.MWS"},
+        {"/usr/bin/murmelwerk", false, "/var/cfg", "/home/anna", "/var/cfg/murmelwerk/murmelwerk.MWS"},
+        {"/usr/bin/murmelwerk", false, "relative/cfg", "/home/anna",
+         "/home/anna/.config/murmelwerk/murmelwerk.MWS"},
+        {"/usr/bin/murmelwerk", false, "", "/home/anna", "/home/anna/.config/murmelwerk/murmelwerk.MWS"},
+        {"/usr/bin/.hidden", true, nullptr, "/h", "/h/.config/murmelwerk/.hidden.MWS"}};
+    for (const auto& [exe, writable, xdg, home, expected] : rows)
+        EXPECT_EQ(SettingsPathFor(exe, writable, xdg, home), expected) << exe << " " << (xdg ? xdg : "-");
 }
 
 // Points XDG_CONFIG_HOME at a temporary folder for the length of a test.
 class DefaultSettingsLocation : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const char* old = std::getenv("XDG_CONFIG_HOME");
-        hadOld_ = old != nullptr;
-        if (hadOld_) old_ = old;
-        ::setenv("XDG_CONFIG_HOME", folder_.Path().c_str(), 1);
-    }
+    void SetUp() override { ::setenv("XDG_CONFIG_HOME", folder_.Path().c_str(), 1); }
     void TearDown() override {
-        if (hadOld_)
-            ::setenv("XDG_CONFIG_HOME", old_.c_str(), 1);
+        if (old_)
+            ::setenv("XDG_CONFIG_HOME", old_->c_str(), 1);
         else
             ::unsetenv("XDG_CONFIG_HOME");
     }
     TempFolder folder_;
-    bool hadOld_ = false;
-    std::string old_;
+    const std::optional<std::string> old_ = std::getenv("XDG_CONFIG_HOME")
+                                                ? std::optional<std::string>(std::getenv("XDG_CONFIG_HOME"))
+                                                : std::nullopt;
 };
 
 TEST_F(DefaultSettingsLocation, DefaultPathIsUsedForAnEmptyPath) {

@@ -44,19 +44,11 @@ inline std::string ReadBytes(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-/// UTF-16LE bytes of a UTF-8 text (no byte-order mark is added).
-inline std::string Utf16LeBytes(const std::string& utf8) {
-    std::string bytes;
-    for (char16_t u : utf::Utf8ToUtf16(utf8)) {
-        bytes.push_back(char(u & 0xFF));
-        bytes.push_back(char(u >> 8));
-    }
-    return bytes;
-}
-
 /// A user language file: the byte-order mark FF FE followed by `utf8` as UTF-16LE.
 inline void WriteUserLanguageFile(const std::string& path, const std::string& utf8) {
-    WriteBytes(path, std::string("\xFF\xFE") + Utf16LeBytes(utf8));
+    std::string bytes = "\xFF\xFE";
+    for (char16_t u : utf::Utf8ToUtf16(utf8)) bytes += {char(u & 0xFF), char(u >> 8)};
+    WriteBytes(path, bytes);
 }
 
 } // namespace mw::test

@@ -2,36 +2,35 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdio>
 #include <locale>
 #include <sstream>
+#include <tuple>
 
 #include "model/config_values.hpp"
 
 namespace mw::config {
 namespace {
 
-TEST(ConfigGetValue, MatchesKeysAtLineStartsFollowedByEquals) {
-    const std::u16string text =
+TEST(ConfigGetValue, KeysMatchAtLineStartsWhenEqualsFollows) {
+    const std::u16string_view range =
         u"[Module_ControlRange]\r\nName= Range 1 \t\r\nValue_Input1=5\r\nValue_Input=7\r\n"
         u"XValue_Input=9\r\nvalue_input=8\r\nDoKeepInRange =1\r\n";
-    EXPECT_EQ(GetValue(text, "Name"), u"Range 1");   // blanks and TABs stripped at both ends
-    EXPECT_EQ(GetValue(text, "Value_Input"), u"7");  // a longer key is told apart by the "="
-    EXPECT_EQ(GetValue(text, "VALUE_INPUT1"), u"5"); // letter case of the key ignored
-    EXPECT_EQ(GetValue(text, "DoKeepInRange"), u""); // "=" must follow the key directly
-    EXPECT_EQ(GetValue(text, "Absent"), u"");
-    EXPECT_EQ(GetNumber(text, "Value_Input"), 7.0); // the first matching line wins (not "value_input=8")
-}
-
-TEST(ConfigGetValue, LineStartsAreTheTextStartAndCrLf) {
-    EXPECT_EQ(GetValue(u"Name=first\r\nName=second", "Name"), u"first");
-    // A key only counts after CR LF: not after a lone LF, a lone CR or inside a line.
-    EXPECT_EQ(GetValue(u"[x]\nName=a\rName=b Name=c", "Name"), u"");
-    // The value ends at the next CR or LF.
-    EXPECT_EQ(GetValue(u"[x]\r\nName=a\rb\r\n", "Name"), u"a");
-    EXPECT_EQ(GetValue(u"[x]\r\nName=a\nb", "Name"), u"a");
-    EXPECT_EQ(GetValue(u"[x]\r\nName=", "Name"), u"");
-    // The value keeps what follows the first "=" unchanged (only the ends are stripped).
-    EXPECT_EQ(GetValue(u"[x]\r\nName=\ta = [b]\t \r\n", "Name"), u"a = [b]");
+    const std::tuple<std::u16string_view, const char*, std::u16string_view> rows[] = {
+        {range, "Name", u"Range 1"},   // blanks and TABs stripped at both ends
+        {range, "Value_Input", u"7"},  // told apart from a longer key by "="; the first match wins
+        {range, "VALUE_INPUT1", u"5"}, // letter case of the key ignored
+        {range, "DoKeepInRange", u""}, // "=" must follow the key directly
+        {range, "Absent", u""},
+        {u"Name=first\r\nName=second", "Name", u"first"},
+        {u"[x]\nName=a\rName=b Name=c", "Name", u""}, // only after CR LF, not a lone LF or CR
+        {u"[x]\r\nName=a\rb\r\n", "Name", u"a"},      // the value ends at CR or LF
+        {u"[x]\r\nName=a\nb", "Name", u"a"},
+        {u"[x]\r\nName=", "Name", u""},
+        {u"[x]\r\nName=\ta = [b]\t \r\n", "Name", u"a = [b]"}, // only the ends are stripped
+    };
+    for (auto [text, key, value] : rows)
+        EXPECT_EQ(GetValue(text, key), value) << testing::PrintToString(text);
 }
 
 TEST(ConfigGetValue, SectionIndexAgreesWithSingleLookups) {
@@ -47,58 +46,40 @@ TEST(ConfigGetValue, SectionIndexAgreesWithSingleLookups) {
     EXPECT_FALSE(values.Has(keys.Find("DoFreqMode")));
 }
 
-TEST(ConfigNumbers, RealsReadLikeScanfAndRejectNonFinite) {
-    EXPECT_EQ(ReadReal(u"12abc"), 12.0);
-    EXPECT_EQ(ReadReal(u" \v-3.5e2x"), -350.0);
-    EXPECT_EQ(ReadReal(u"+4.4"), 4.4);
-    EXPECT_EQ(ReadReal(u".5"), 0.5);
-    EXPECT_EQ(ReadReal(u"1e"), 1.0);
-    EXPECT_EQ(ReadReal(u""), std::nullopt);
-    EXPECT_EQ(ReadReal(u"abc"), std::nullopt);
-    EXPECT_EQ(ReadReal(u"+-1"), std::nullopt);
-    EXPECT_EQ(ReadReal(u"--1"), std::nullopt);
+TEST(ConfigNumbers, ReadLikeScanf) {
+    using testing::PrintToString;
+    const std::pair<std::u16string_view, double> reals[] = {
+        {u"12abc", 12.0}, {u" \v-3.5e2x", -350.0}, {u"+4.4", 4.4}, {u".5", 0.5}, {u"1e", 1.0}};
+    for (auto [text, value] : reals) EXPECT_EQ(ReadReal(text), value) << PrintToString(text);
     // Non-finite numbers would poison delay lines and voices: unreadable.
-    for (const char16_t* v : {u"nan", u"NaN", u"-nan", u"inf", u"-Infinity", u"1e999", u"-1e400"})
-        EXPECT_EQ(ReadReal(v), std::nullopt) << std::string(v, v + std::char_traits<char16_t>::length(v));
-    EXPECT_EQ(GetNumber(u"[k]\r\nA=nan\r\nB=x\r\nC=2.5", "A"), 0.0);
-    EXPECT_EQ(GetNumber(u"[k]\r\nA=nan\r\nB=x\r\nC=2.5", "B"), 0.0);
-    EXPECT_EQ(GetNumber(u"[k]\r\nA=nan\r\nB=x\r\nC=2.5", "C"), 2.5);
-}
+    for (std::u16string_view text :
+         {u"", u"abc", u"+-1", u"--1", u"nan", u"NaN", u"-nan", u"inf", u"-Infinity", u"1e999", u"-1e400"})
+        EXPECT_EQ(ReadReal(text), std::nullopt) << PrintToString(text);
+    const std::u16string_view section = u"[k]\r\nA=nan\r\nB=x\r\nC=2.5";
+    EXPECT_EQ(GetNumber(section, "A"), 0.0);
+    EXPECT_EQ(GetNumber(section, "B"), 0.0);
+    EXPECT_EQ(GetNumber(section, "C"), 2.5);
 
-TEST(ConfigNumbers, IntegersReadLikeScanf) {
-    EXPECT_EQ(ReadLong(u"12abc"), 12);
-    EXPECT_EQ(ReadLong(u" -7"), -7);
-    EXPECT_EQ(ReadLong(u"+5"), 5);
-    EXPECT_EQ(ReadLong(u"4.9"), 4);
-    EXPECT_EQ(ReadLong(u"-"), std::nullopt);
-    EXPECT_EQ(ReadLong(u"x1"), std::nullopt);
-    EXPECT_EQ(ReadLong(u"99999999999999999999"), std::nullopt);
+    const std::pair<std::u16string_view, int64_t> longs[] = {
+        {u"12abc", 12}, {u" -7", -7}, {u"+5", 5}, {u"4.9", 4}};
+    for (auto [text, value] : longs) EXPECT_EQ(ReadLong(text), value) << PrintToString(text);
+    for (std::u16string_view text : {u"-", u"x1", u"99999999999999999999"})
+        EXPECT_EQ(ReadLong(text), std::nullopt) << PrintToString(text);
     EXPECT_EQ(ReadInt32(u"2147483647"), 2147483647);
     EXPECT_EQ(ReadInt32(u"-2147483648"), -2147483647 - 1);
     EXPECT_EQ(ReadInt32(u"2147483648"), std::nullopt);
+
+    const std::pair<double, int32_t> subTypes[] = {{0.9, 0}, {-0.9, 0}, {1.7, 1}, {-2.5, -2}, {1e300, -1}};
+    for (auto [number, subType] : subTypes) EXPECT_EQ(TruncateSubType(number), subType) << number;
 }
 
 TEST(ConfigNumbers, RealsWrittenAsPercentLg) {
-    EXPECT_EQ(FormatReal(100), "100");
-    EXPECT_EQ(FormatReal(4.4), "4.4");
-    EXPECT_EQ(FormatReal(0.3), "0.3");
-    EXPECT_EQ(FormatReal(0.1 + 0.2), "0.3");
-    EXPECT_EQ(FormatReal(-100), "-100");
-    EXPECT_EQ(FormatReal(0), "0");
-    EXPECT_EQ(FormatReal(123456), "123456");
-    EXPECT_EQ(FormatReal(1234567), "1.23457e+06");
-    EXPECT_EQ(FormatReal(1e-5), "1e-05");
-    EXPECT_EQ(FormatReal(0.0001), "0.0001");
-    EXPECT_EQ(FormatReal(2.0 / 3.0), "0.666667");
+    const std::pair<double, const char*> rows[] = {
+        {100, "100"},       {4.4, "4.4"},           {0.1 + 0.2, "0.3"},       {-100, "-100"},
+        {0, "0"},           {123456, "123456"},     {1234567, "1.23457e+06"}, {1e-5, "1e-05"},
+        {0.0001, "0.0001"}, {2.0 / 3.0, "0.666667"}};
+    for (auto [value, text] : rows) EXPECT_EQ(FormatReal(value), text) << value;
     EXPECT_EQ(FormatLong(-555), "-555");
-}
-
-TEST(ConfigNumbers, SubTypesAreTruncatedTowardZero) {
-    EXPECT_EQ(TruncateSubType(0.9), 0);
-    EXPECT_EQ(TruncateSubType(-0.9), 0);
-    EXPECT_EQ(TruncateSubType(1.7), 1);
-    EXPECT_EQ(TruncateSubType(-2.5), -2);
-    EXPECT_EQ(TruncateSubType(1e300), -1); // matches no output
 }
 
 // A locale whose decimal point is a comma, for the C++ side of the process.
@@ -108,11 +89,9 @@ struct CommaPunct : std::numpunct<char> {
 
 TEST(ConfigNumbers, IndependentOfTheCppLocale) {
     const std::locale previousCpp = std::locale::global(std::locale(std::locale::classic(), new CommaPunct));
-    {
-        std::ostringstream probe; // the C++ locale is in force
-        probe << 4.4;
-        EXPECT_EQ(probe.str(), "4,4");
-    }
+    std::ostringstream probe;
+    probe << 4.4;
+    EXPECT_EQ(probe.str(), "4,4"); // the comma locale is in force
     EXPECT_EQ(FormatReal(4.4), "4.4");
     EXPECT_EQ(ReadReal(u"4.4"), 4.4);
     EXPECT_EQ(ReadReal(u"4,4"), 4.0);
@@ -120,48 +99,31 @@ TEST(ConfigNumbers, IndependentOfTheCppLocale) {
 }
 
 TEST(ConfigNumbers, IndependentOfTheCLocale) {
-    // A German C locale when the system has one (LC_ALL=de_DE.UTF-8 in the environment works too).
     const std::string previousC = std::setlocale(LC_ALL, nullptr);
-    const char* german = nullptr;
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "de_AT.UTF-8"})
-        if (std::setlocale(LC_ALL, name)) {
-            german = name;
-            break;
-        }
-    if (german) {
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "%g", 4.4);
-        EXPECT_STREQ(buf, "4,4") << german;
-        EXPECT_EQ(FormatReal(4.4), "4.4");
-        EXPECT_EQ(ReadReal(u"4.4"), 4.4);
-    }
+    bool comma = false; // a C locale with a decimal comma, when the system has one
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8"})
+        if (!comma && std::setlocale(LC_ALL, name)) comma = true;
+    if (!comma) GTEST_SKIP() << "no C locale with a decimal comma is installed";
+    char probe[32];
+    std::snprintf(probe, sizeof probe, "%g", 4.4);
+    EXPECT_STREQ(probe, "4,4"); // the comma locale is in force
+    EXPECT_EQ(FormatReal(4.4), "4.4");
+    EXPECT_EQ(ReadReal(u"4.4"), 4.4);
     std::setlocale(LC_ALL, previousC.c_str());
-    if (!german)
-        GTEST_SKIP() << "no locale with a decimal comma is installed; only the C++ locale was checked";
 }
 
-TEST(ConfigValueForms, Booleans) {
+TEST(ConfigValueForms, BooleansAndOutputDevices) {
     for (const char16_t* v : {u"1", u"TRUE", u"true", u"True"}) EXPECT_TRUE(ReadBool(v));
     for (const char16_t* v : {u"yes", u"0", u"", u"2", u"1.0", u"01", u"truex"}) EXPECT_FALSE(ReadBool(v));
-}
 
-TEST(ConfigValueForms, OutputDeviceTextForm) {
-    EXPECT_EQ(FormatOutputDevice(-555), "-555 (L+R)");
-    EXPECT_EQ(FormatOutputDevice(-1), "-1 (L+R)");
-    EXPECT_EQ(FormatOutputDevice(2), "2 (L+R)");
-    EXPECT_EQ(FormatOutputDevice(100), "0 (L)");
-    EXPECT_EQ(FormatOutputDevice(99), "-1 (L)");
-    EXPECT_EQ(FormatOutputDevice(199), "-1 (R)");
-    EXPECT_EQ(FormatOutputDevice(203), "3 (R)");
-
-    EXPECT_EQ(ReadOutputDevice(u"2 (l)"), 102);
-    EXPECT_EQ(ReadOutputDevice(u"-1 (R)"), 199);
-    EXPECT_EQ(ReadOutputDevice(u"3"), -555);
-    EXPECT_EQ(ReadOutputDevice(u""), -555);
-    EXPECT_EQ(ReadOutputDevice(u"(L+R)"), -555);
-    EXPECT_EQ(ReadOutputDevice(u"x (L)"), -555);
-    EXPECT_EQ(ReadOutputDevice(u"4(l+r)"), 4);
-    EXPECT_EQ(ReadOutputDevice(u"5 (R) (L)"), 105); // "(L)" is looked for before "(R)"
+    const std::pair<int32_t, const char*> written[] = {
+        {-555, "-555 (L+R)"}, {-1, "-1 (L+R)"}, {2, "2 (L+R)"}, {100, "0 (L)"},
+        {99, "-1 (L)"},       {199, "-1 (R)"},  {203, "3 (R)"}};
+    for (auto [id, text] : written) EXPECT_EQ(FormatOutputDevice(id), text) << id;
+    const std::pair<std::u16string_view, int32_t> read[] = {
+        {u"2 (l)", 102},  {u"-1 (R)", 199}, {u"3", -555},   {u"", -555},
+        {u"(L+R)", -555}, {u"x (L)", -555}, {u"4(l+r)", 4}, {u"5 (R) (L)", 105}}; // "(L)" is looked for first
+    for (auto [text, id] : read) EXPECT_EQ(ReadOutputDevice(text), id) << testing::PrintToString(text);
     for (int32_t id : {-555, -1, 0, 8, 99, 100, 108, 199, 200, 208})
         EXPECT_EQ(ReadOutputDevice(Widen(FormatOutputDevice(id))), id) << id;
 }
