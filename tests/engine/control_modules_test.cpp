@@ -30,6 +30,10 @@ protected:
     }
     ModuleSlot& Out(const Module* m, int k = 0) { return engine.slots[size_t(m->slot[size_t(k)].load())]; }
     Module* Create(ModuleKind kind) { return patch.CreateModule(kind, {}); }
+    static void Manual(Module* m, int link, double value) {
+        m->Link(link).source = kManualSource;
+        m->Link(link).value = value;
+    }
     // A mouse measure that stays where it is put (raw and smoothed alike).
     SourceId Measure(MouseMeasure which, double value) {
         const int i = int(which);
@@ -40,11 +44,7 @@ protected:
     Module* Poly(std::initializer_list<double> values) {
         Module* m = Create(K::ControlPolyphonicator);
         int k = 0;
-        for (double v : values) {
-            m->Link(polyphonicator::Input1 + k).source = kManualSource;
-            m->Link(polyphonicator::Input1 + k).value = v;
-            ++k;
-        }
+        for (double v : values) Manual(m, polyphonicator::Input1 + k++, v);
         return m;
     }
 
@@ -58,12 +58,14 @@ protected:
 class NeuronTest : public ControlModulesTest {
 protected:
     NeuronTest() {
-        using namespace neuron;
-        n = Create(K::ControlNeuron);
-        n->Link(InputOutputRatio).value = 100; // R = 1
-        n->Link(DischargeRate).value = 7;      // D = 0.07
-        n->Link(Leakthrough).value = 0;
-        n->Link(Leakage).value = 0;
+        n->Link(neuron::InputOutputRatio).value = 100; // R = 1
+        n->Link(neuron::DischargeRate).value = 7;      // D = 0.07
+        n->Link(neuron::Leakage).value = 0;
+    }
+    void Set(double dendrite0, double threshold, double leakthrough = 0) {
+        n->Link(neuron::Dendrite0).value = dendrite0;
+        n->Link(neuron::Threshold).value = threshold;
+        n->Link(neuron::Leakthrough).value = leakthrough;
     }
     // One sample of the neuron alone.
     double Step() {
@@ -71,31 +73,25 @@ protected:
         engine.Ops(K::ControlNeuron).evaluate(engine, list);
         return Out(n).value[0];
     }
-    Module* n;
+    Module* n = Create(K::ControlNeuron);
 };
 
 TEST_F(NeuronTest, ThresholdZeroNeverFiresAndPassesOnlyTheLeakThrough) {
-    using namespace neuron;
-    n->Link(Dendrite0).value = 100;  // 1 per second of samples: E += 1/48 per sample
-    n->Link(Leakthrough).value = 10; // Lt = 0.1
-    n->Link(Threshold).value = 0;
+    Set(100, 0, 10); // 1 per second of samples: E += 1/48 per sample; Lt = 0.1
     // E before the leak after n samples is (1 - r^n) / 0.1 with r = 1 - 0.1/48; the output is
     // Lt x E / 48 x 48 x 1000 = 1000 (1 - r^n).
     const double r = 1.0 - 0.1 / 48.0;
-    double out = 0.0;
     for (int s = 1; s <= 500; ++s) {
-        out = Step();
+        const double out = Step();
         if (s == 1 || s == 500) {
             EXPECT_NEAR(out, 1000.0 * (1.0 - std::pow(r, s)), 1e-9) << s;
         }
     }
-    EXPECT_NEAR(Out(n).smoothedValue[0], out, 0.0);
+    EXPECT_EQ(Out(n).smoothedValue[0], Out(n).value[0]);
 }
 
 TEST_F(NeuronTest, NegativeThresholdFiresDownwards) {
-    using namespace neuron;
-    n->Link(Dendrite0).value = -150; // E -= 0.03125 per sample
-    n->Link(Threshold).value = -0.9;
+    Set(-150, -0.9);                                           // E -= 0.03125 per sample
     for (int s = 1; s <= 28; ++s) EXPECT_EQ(Step(), 0.0) << s; // -0.875 has not reached -0.9
     // Sample 29: E = -0.90625 fires into the charge; 7 % of it per 1/48 drains out at once.
     EXPECT_NEAR(Step(), 0.07 * -0.90625 * 1000.0, 1e-9);
@@ -103,51 +99,43 @@ TEST_F(NeuronTest, NegativeThresholdFiresDownwards) {
 }
 
 TEST_F(NeuronTest, PositiveThresholdIgnoresFallingEnergyAndInputsCanBeMadePositive) {
-    using namespace neuron;
-    n->Link(Dendrite0).value = -150;
-    n->Link(Threshold).value = 0.9;
+    Set(-150, 0.9);
     for (int s = 0; s < 100; ++s) EXPECT_EQ(Step(), 0.0);
-    n->bools[MakeAllInputsPositive] = true; // E starts from -3.125 and climbs by 0.03125 a sample
+    n->bools[neuron::MakeAllInputsPositive] = true; // E starts from -3.125 and climbs by 0.03125 a sample
     double out = 0.0;
     for (int s = 0; s < 130 && out == 0.0; ++s) out = Step();
     EXPECT_GT(out, 0.0);
 }
 
 TEST_F(NeuronTest, RunawayRatesStartAgainInsteadOfSoundingNaN) {
-    using namespace neuron;
-    n->Link(Dendrite0).value = 100;
-    n->Link(Leakthrough).value = 10000; // 100 after the clamp: the energy swings ever wider
-    n->Link(Threshold).value = 0;
+    Set(100, 0, 10000); // a leak-through of 100 after the clamp: the energy swings ever wider
     for (int s = 0; s < 20000; ++s) ASSERT_TRUE(std::isfinite(Step())) << s;
 }
 
 // ---------------------------------------------------------------- sensitizer
 
-TEST_F(ControlModulesTest, SensitizerAttack1000NeverRises) {
-    Module* m = Create(K::ControlSensitizer);
-    m->reals[sensitizer::Attack] = 1000;
-    m->Link(sensitizer::Input).source = Measure(MouseMeasure::Speed, 300);
-    Ticks(10);
-    EXPECT_EQ(Out(m).voiceCount, 1);
-    EXPECT_EQ(Out(m).velocity[0], 0.0);
-    EXPECT_NEAR(Out(m).value[0], 300.0, 1e-9); // the value passes
-}
-
-TEST_F(ControlModulesTest, SensitizerAttack0RisesByTheControlPeriod) {
-    Module* m = Create(K::ControlSensitizer);
-    m->reals[sensitizer::Attack] = 0; // factor 2 (ms): overshoots, held at 127
-    m->Link(sensitizer::Input).source = Measure(MouseMeasure::Speed, 300);
-    m->Link(sensitizer::Input).sensitivity = 50;
+TEST_F(ControlModulesTest, SensitizerAttackFromNeverToAtOnce) {
+    const SourceId speed = Measure(MouseMeasure::Speed, 300);
+    Module* never = Create(K::ControlSensitizer);
+    never->reals[sensitizer::Attack] = 1000;
+    never->Link(sensitizer::Input).source = speed;
+    Module* fast = Create(K::ControlSensitizer);
+    fast->reals[sensitizer::Attack] = 0; // factor 2 (ms): overshoots, held at 127
+    fast->Link(sensitizer::Input).source = speed;
+    fast->Link(sensitizer::Input).sensitivity = 50;
     Ticks(1);
-    EXPECT_NEAR(Out(m).velocity[0], 127.0 * 0.5, 1e-9);
+    EXPECT_NEAR(Out(fast).velocity[0], 127.0 * 0.5, 1e-9);
+    Ticks(9);
+    EXPECT_EQ(Out(never).voiceCount, 1);
+    EXPECT_EQ(Out(never).velocity[0], 0.0);
+    EXPECT_NEAR(Out(never).value[0], 300.0, 1e-9); // the value passes
 }
 
 TEST_F(ControlModulesTest, SensitizerFreqModeSmoothsTheValue) {
     Module* m = Create(K::ControlSensitizer);
     m->bools[sensitizer::FreqMode] = true;
     m->reals[sensitizer::Attack] = 500; // a = 0.5^6 x 2 = 0.03125
-    m->Link(sensitizer::Input).source = kManualSource;
-    m->Link(sensitizer::Input).value = 100; // 1000
+    Manual(m, sensitizer::Input, 100);  // 1000
     Ticks(1);
     EXPECT_NEAR(Out(m).value[0], 31.25, 1e-9);
     EXPECT_NEAR(Out(m).velocity[0], 127.0, 1e-12);
@@ -176,39 +164,33 @@ TEST_F(ControlModulesTest, SensitizerDropsANoteThatDecayedBelowATenth) {
 
 // ---------------------------------------------------------------- echo
 
-TEST_F(ControlModulesTest, EchoWithLinger1HoldsItsRepeats) {
-    Module* m = Create(K::ControlEcho);
-    m->Link(control_echo::Interval).value = 10; // 5 ticks
-    m->Link(control_echo::Linger).value = 100;
-    m->inputs[control_echo::Input] = Measure(MouseMeasure::Speed, 321);
+TEST_F(ControlModulesTest, EchoRepeatsEveryIntervalFadingByLinger) {
+    const auto echo = [&](double linger, bool freqMode) {
+        Module* m = Create(K::ControlEcho);
+        m->Link(control_echo::Interval).value = 10; // 5 ticks
+        m->Link(control_echo::Linger).value = linger;
+        m->bools[control_echo::FreqMode] = freqMode; // the value echoes
+        m->inputs[control_echo::Input] = Measure(MouseMeasure::Speed, 320);
+        return m;
+    };
+    Module* held = echo(100, false);
+    Module* fading = echo(50, true);
     Ticks(1);
-    m->inputs[control_echo::Input] = kNoSource;
-    ASSERT_EQ(Out(m).voiceCount, 1);
-    EXPECT_NEAR(Out(m).velocity[0], 127.0, 1e-12);
-    EXPECT_NEAR(Out(m).value[0], 321.0, 1e-9);
+    held->inputs[control_echo::Input] = kNoSource;
+    fading->inputs[control_echo::Input] = kNoSource;
+    ASSERT_EQ(Out(held).voiceCount, 1);
+    EXPECT_NEAR(Out(held).value[0], 320.0, 1e-9);
+    EXPECT_NEAR(Out(fading).value[0], 160.0, 1e-9);
     for (int repeat = 1; repeat <= 10; ++repeat) {
         Ticks(4);
-        EXPECT_EQ(Out(m).voiceCount, 0);
+        EXPECT_EQ(Out(held).voiceCount, 0);
         Ticks(1);
-        ASSERT_EQ(Out(m).voiceCount, 1) << repeat;
-        EXPECT_NEAR(Out(m).velocity[0], 127.0, 1e-12);
+        ASSERT_EQ(Out(held).voiceCount, 1) << repeat;
+        EXPECT_NEAR(Out(held).velocity[0], 127.0, 1e-12);
+        if (repeat > 2) continue;
+        EXPECT_NEAR(Out(fading).value[0], 160.0 * std::pow(0.5, repeat), 1e-9);
+        EXPECT_NEAR(Out(fading).velocity[0], 127.0, 1e-12);
     }
-}
-
-TEST_F(ControlModulesTest, EchoRepeatsFadeByLinger) {
-    Module* m = Create(K::ControlEcho);
-    m->Link(control_echo::Interval).value = 10;
-    m->Link(control_echo::Linger).value = 50;
-    m->bools[control_echo::FreqMode] = true; // the value echoes
-    m->inputs[control_echo::Input] = Measure(MouseMeasure::Speed, 320);
-    Ticks(1);
-    m->inputs[control_echo::Input] = kNoSource;
-    EXPECT_NEAR(Out(m).value[0], 160.0, 1e-9);
-    EXPECT_NEAR(Out(m).velocity[0], 127.0, 1e-12);
-    Ticks(5);
-    EXPECT_NEAR(Out(m).value[0], 80.0, 1e-9);
-    Ticks(5);
-    EXPECT_NEAR(Out(m).value[0], 40.0, 1e-9);
 }
 
 TEST_F(ControlModulesTest, EchoOnManualReadsAValueOfZeroAndKeepsCellsWithinBounds) {
@@ -261,96 +243,76 @@ TEST_F(ControlModulesTest, CombineSumsVoicesOfTheSameNote) {
 
 // ---------------------------------------------------------------- per-voice maps
 
-TEST_F(ControlModulesTest, RangeWithEqualInputLimitsGivesZero) {
-    Module* m = Create(K::ControlRange);
-    m->reals[range::InputLowerLimit] = 30;
-    m->reals[range::InputUpperLimit] = 30;
-    m->Link(range::Input).source = kManualSource;
-    m->Link(range::Input).value = 50;
-    Out(m).value[0] = 77.0;
+// One module per row on a manual input (velocity 127), with at most one setting changed.
+TEST_F(ControlModulesTest, PerVoiceMapsOfAManualInput) {
+    const auto pitch = [](double semitones) { return 16.35 * std::pow(2.0, semitones / 12.0); };
+    struct Row {
+        ModuleKind kind;
+        int input;
+        double value;
+        int setting; // -1: none
+        double settingValue, expected, velocity;
+    };
+    const Row rows[] = {
+        {K::ControlOffset, offset::Input, 30, offset::Offset, 20, 500, 127},
+        {K::ControlGain, gain::Input, 40, gain::Gain, 50, 200, 127},
+        {K::ControlInput, control_input::Input, 25, -1, 0, 250, 127},
+        {K::ControlStepFunction, control_step::Input, -37.5, control_step::StepSize, 10, -300, 127}, // of 100
+        {K::ControlStepFunction, control_step::Input, -37.5, control_step::StepSize, 0, -375, 127},
+        // The low cut at 120 fades the velocity below its frequency.
+        {K::ControlLowCut, low_cut::Input, 90, -1, 0, 90, 63.5},
+        {K::ControlLowCut, low_cut::Input, 30, -1, 0, 30, 0},
+        {K::ControlLowCut, low_cut::Input, 200, -1, 0, 200, 127},
+        {K::ControlLowCut, low_cut::Input, 120, -1, 0, 120, 127},
+        // 440 Hz is note 57; half a semitone up, 56.50 rounds up to 57 too.
+        {K::ControlClosestNote, closest_note::Input, 44, -1, 0, pitch(57), 127},
+        {K::ControlClosestNote, closest_note::Input, 44, closest_note::Tuning, 50, pitch(57.5), 127},
+        {K::ControlClosestNote, closest_note::Input, 0, -1, 0, 0, 127},
+    };
+    std::vector<Module*> mods;
+    for (const Row& r : rows) {
+        Module* m = Create(r.kind);
+        Manual(m, r.input, r.value);
+        if (r.setting >= 0) m->Link(r.setting).value = r.settingValue;
+        mods.push_back(m);
+    }
+    Module* measured = Create(K::ControlOffset); // a measure passes as it is: 100 + 200
+    measured->Link(offset::Offset).value = 20;
+    measured->Link(offset::Input).source = Measure(MouseMeasure::Speed, 100);
     Ticks(1);
-    EXPECT_EQ(Out(m).value[0], 0.0);
-    EXPECT_EQ(Out(m).velocity[0], 127.0); // as registered, untouched
+    for (size_t i = 0; i < mods.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_NEAR(Out(mods[i]).value[0], rows[i].expected, 1e-9);
+        EXPECT_NEAR(Out(mods[i]).velocity[0], rows[i].velocity, 1e-9);
+    }
+    EXPECT_NEAR(Out(measured).value[0], 300.0, 1e-9);
+
+    // Without input voices a module keeps its outputs.
+    mods[1]->Link(gain::Input).source = kNoSource;
+    Ticks(1);
+    EXPECT_EQ(Out(mods[1]).voiceCount, 0);
+    EXPECT_NEAR(Out(mods[1]).value[0], 200.0, 1e-9);
 }
 
-TEST_F(ControlModulesTest, RangeMapsAndKeepsInRange) {
+TEST_F(ControlModulesTest, RangeMapsKeepsInRangeAndGivesZeroForEqualInputLimits) {
+    Module* flat = Create(K::ControlRange);
+    flat->reals[range::InputLowerLimit] = 30;
+    flat->reals[range::InputUpperLimit] = 30;
+    Manual(flat, range::Input, 50);
+    Out(flat).value[0] = 77.0;
     Module* m = Create(K::ControlRange);
     m->reals[range::OutputLowerLimit] = 0;
     m->reals[range::OutputUpperLimit] = 100;
-    m->Link(range::Input).source = kManualSource;
-    m->Link(range::Input).value = 50; // 500
+    Manual(m, range::Input, 50); // 500
     Ticks(1);
+    EXPECT_EQ(Out(flat).value[0], 0.0);
+    EXPECT_EQ(Out(flat).velocity[0], 127.0); // as registered, untouched
     EXPECT_NEAR(Out(m).value[0], 0.5 * 500.0 + 50.0 * 10.0, 1e-9);
     m->reals[range::OutputUpperLimit] = 50;
     m->Link(range::Input).value = 300; // 0.25 x 3000 + 250 = 1000, kept to 500
     m->bools[range::KeepInRange] = true;
     Ticks(1);
     EXPECT_NEAR(Out(m).value[0], 500.0, 1e-9);
-}
-
-TEST_F(ControlModulesTest, OffsetGainInputAndStepFunction) {
-    Module* off = Create(K::ControlOffset);
-    off->Link(offset::Offset).value = 20;
-    off->Link(offset::Input).source = kManualSource;
-    off->Link(offset::Input).value = 30;
-    Module* off2 = Create(K::ControlOffset);
-    off2->Link(offset::Offset).value = 20;
-    off2->Link(offset::Input).source = Measure(MouseMeasure::Speed, 100);
-    Module* g = Create(K::ControlGain);
-    g->Link(gain::Gain).value = 50;
-    g->Link(gain::Input).source = kManualSource;
-    g->Link(gain::Input).value = 40;
-    Module* in = Create(K::ControlInput);
-    in->Link(control_input::Input).value = 25;
-    Module* step = Create(K::ControlStepFunction);
-    step->Link(control_step::StepSize).value = 10; // steps of 100
-    step->Link(control_step::Input).value = -37.5;
-    Ticks(1);
-    EXPECT_NEAR(Out(off).value[0], 500.0, 1e-9);
-    EXPECT_NEAR(Out(off2).value[0], 300.0, 1e-9);
-    EXPECT_NEAR(Out(g).value[0], 200.0, 1e-9);
-    EXPECT_NEAR(Out(in).value[0], 250.0, 1e-9);
-    EXPECT_NEAR(Out(step).value[0], -300.0, 1e-9);
-    step->Link(control_step::StepSize).value = 0;
-    Ticks(1);
-    EXPECT_NEAR(Out(step).value[0], -375.0, 1e-9);
-}
-
-TEST_F(ControlModulesTest, LowCutFadesTheVelocityBelowItsFrequency) {
-    Module* m = Create(K::ControlLowCut); // cut at 120
-    m->Link(low_cut::Input).source = kManualSource;
-    const double cases[][2] = {{90, 63.5}, {30, 0.0}, {200, 127.0}, {120, 127.0}};
-    for (const auto& c : cases) {
-        m->Link(low_cut::Input).value = c[0];
-        Ticks(1);
-        EXPECT_NEAR(Out(m).value[0], c[0], 1e-12);
-        EXPECT_NEAR(Out(m).velocity[0], c[1], 1e-9) << c[0];
-    }
-}
-
-TEST_F(ControlModulesTest, ClosestNoteOf440Hz) {
-    Module* m = Create(K::ControlClosestNote);
-    m->Link(closest_note::Input).source = kManualSource;
-    m->Link(closest_note::Input).value = 44;
-    Ticks(1);
-    EXPECT_NEAR(Out(m).value[0], 16.35 * std::pow(2.0, 57.0 / 12.0), 1e-9);
-    m->Link(closest_note::Tuning).value = 50; // half a semitone up: 56.50 rounds up to 57
-    Ticks(1);
-    EXPECT_NEAR(Out(m).value[0], 16.35 * std::pow(2.0, 57.5 / 12.0), 1e-9);
-    m->Link(closest_note::Input).value = 0;
-    Ticks(1);
-    EXPECT_EQ(Out(m).value[0], 0.0);
-}
-
-TEST_F(ControlModulesTest, AModuleWithoutInputVoicesKeepsItsOutputs) {
-    Module* g = Create(K::ControlGain);
-    g->Link(gain::Input).source = kManualSource;
-    g->Link(gain::Input).value = 40;
-    Ticks(1);
-    g->Link(gain::Input).source = kNoSource;
-    Ticks(1);
-    EXPECT_EQ(Out(g).voiceCount, 0);
-    EXPECT_NEAR(Out(g).value[0], 400.0, 1e-9);
 }
 
 // ---------------------------------------------------------------- note combine
@@ -380,55 +342,52 @@ TEST_F(ControlModulesTest, NoteCombineAveragesAndSustains) {
 
 TEST_F(ControlModulesTest, SensorGravityAndPolarity) {
     Module* m = Create(K::ControlSensor);
-    m->refX = 100;
-    m->refY = 100;
-    pointer.cursorX = 100;
-    pointer.cursorY = 100;
-    Ticks(1);
+    const auto at = [&](int refX, int refY, int x, int y) {
+        m->refX = refX;
+        m->refY = refY;
+        pointer.cursorX = x;
+        pointer.cursorY = y;
+        Ticks(1);
+    };
+    at(100, 100, 100, 100);
     EXPECT_NEAR(Out(m, 0).value[0], 1000.0, 1e-9); // (1000)^5 x 1e-12
     EXPECT_EQ(Out(m, 0).velocity[0], 127.0);
-
     pointer.screen = {0, 0, 1001, 1001}; // diagonal 1000 x sqrt 2
-    m->refX = 0;
-    m->refY = 0;
-    pointer.cursorX = 500;
-    pointer.cursorY = 500; // half the diagonal away: g = 500
-    Ticks(1);
+    at(0, 0, 500, 500);                  // half the diagonal away: g = 500
     EXPECT_NEAR(Out(m, 0).value[0], 31.25, 1e-9);
-    pointer.cursorX = 1000;
-    pointer.cursorY = 1000;
-    Ticks(1);
+    at(0, 0, 1000, 1000);
     EXPECT_NEAR(Out(m, 0).value[0], 0.0, 1e-9);
 
-    // Polarity against AngleValue 0: the cursor left of the sensor is angle 0, right of it pi.
-    m->refX = 200;
-    m->refY = 100;
-    pointer.cursorX = 100;
-    pointer.cursorY = 100;
-    Ticks(1);
-    EXPECT_NEAR(Out(m, 1).value[0], 0.0, 1e-9); // unsigned: (-1000 + 1000) / 2
-    m->bools[sensor::SignedOutput] = true;
-    Ticks(1);
-    EXPECT_NEAR(Out(m, 1).value[0], -1000.0, 1e-9);
-    pointer.cursorX = 300;
-    Ticks(1);
-    EXPECT_NEAR(Out(m, 1).value[0], 1000.0, 1e-9);
-    pointer.cursorX = 200;
-    pointer.cursorY = 200; // below: a = -pi/2
-    Ticks(1);
-    EXPECT_NEAR(Out(m, 1).value[0], 0.0, 1e-9);
-    m->reals[sensor::Angle] = -std::numbers::pi / 2;
-    Ticks(1);
-    EXPECT_NEAR(Out(m, 1).value[0], -1000.0, 1e-9);
+    // Polarity of a sensor at (200, 100) against its angle: the cursor left of the sensor is angle 0, right
+    // of it pi, below it -pi/2. Unsigned, -1000 .. 1000 becomes 0 .. 1000.
+    struct Row {
+        int x, y;
+        bool signedOutput;
+        double angle, expected;
+    };
+    const Row rows[] = {{100, 100, false, 0.0, 0.0},
+                        {100, 100, true, 0.0, -1000.0},
+                        {300, 100, true, 0.0, 1000.0},
+                        {200, 200, true, 0.0, 0.0},
+                        {200, 200, true, -std::numbers::pi / 2, -1000.0}};
+    for (const Row& r : rows) {
+        m->bools[sensor::SignedOutput] = r.signedOutput;
+        m->reals[sensor::Angle] = r.angle;
+        at(200, 100, r.x, r.y);
+        EXPECT_NEAR(Out(m, 1).value[0], r.expected, 1e-9) << r.x << "," << r.y << " angle " << r.angle;
+    }
 }
 
-TEST_F(ControlModulesTest, SensorWithoutACursorKeepsItsOutputs) {
+TEST_F(ControlModulesTest, SensorReadsTheCursorOncePerBlockAndKeepsItsOutputsWithoutOne) {
     Module* m = Create(K::ControlSensor);
     m->refX = 10;
     m->refY = 10;
     pointer.cursorX = 10;
     pointer.cursorY = 10;
-    Ticks(1);
+    engine.controlRate = 4000.0; // 8 ticks a block
+    Ticks(3);
+    EXPECT_EQ(pointer.reads, 3);
+    EXPECT_EQ(Out(m, 0).voiceCount, 1);
     EXPECT_NEAR(Out(m, 0).value[0], 1000.0, 1e-9);
     pointer.readable = false;
     pointer.cursorX = 1900;
@@ -438,14 +397,6 @@ TEST_F(ControlModulesTest, SensorWithoutACursorKeepsItsOutputs) {
     pointer.readable = true;
     Ticks(1);
     EXPECT_NEAR(Out(m, 0).value[0], 1000.0, 1e-9);
-}
-
-TEST_F(ControlModulesTest, SensorReadsTheCursorOncePerBlock) {
-    Module* m = Create(K::ControlSensor);
-    engine.controlRate = 4000.0; // 8 ticks a block
-    Ticks(3);
-    EXPECT_EQ(pointer.reads, 3);
-    EXPECT_EQ(Out(m, 0).voiceCount, 1);
 }
 
 } // namespace
