@@ -39,60 +39,33 @@ protected:
     Patch patch{engine};
 };
 
-TEST_F(EngineOutputTest, AnOutputModulePlaysTheSmoothedMeasureAs16BitFrames) {
-    OutputOf(MeasureSource(MouseMeasure::Speed), -1);
-    engine.rawMeasures[3] = 500.0;
-    engine.BeginOffline();
-    Render(3);
-    engine.EndOffline();
-
-    const auto played = backend.Played(-1);
-    ASSERT_EQ(played.size(), 2u * 3u * 96u);
-    // 500 x 32 stays below the knee: the frames are the smoothed measure x 32, truncated.
-    for (int n : {0, 1, 10, 95, 96, 191, 200, 287}) {
-        const auto expected = int16_t(std::trunc(Smoothed(500.0, n) * 32.0));
-        EXPECT_EQ(played[2 * size_t(n)], expected) << n;
-        EXPECT_EQ(played[2 * size_t(n) + 1], expected) << n;
-    }
-    EXPECT_EQ(played[0], 33);     // 500 / 480 x 32 = 33.33
-    EXPECT_FALSE(out.IsOpen(-1)); // closed when the engine ended
-}
-
-TEST_F(EngineOutputTest, LeftAndRightModulesShareOneDeviceAndLoudOnesAreSoftClipped) {
+TEST_F(EngineOutputTest, OutputModulesPlayTheSmoothedMeasuresAs16BitFramesAndLoudOnesSoftClipped) {
+    OutputOf(MeasureSource(MouseMeasure::Speed), -1);               // both channels of the default device
     OutputOf(MeasureSource(MouseMeasure::Speed), 100);              // device 0, left
     OutputOf(MeasureSource(MouseMeasure::HorizontalPosition), 200); // device 0, right
     engine.rawMeasures[3] = 1000.3;
     engine.rawMeasures[5] = -5000.7;
     engine.BeginOffline();
-    Render(2);
-    const auto played = backend.Played(0);
-    ASSERT_EQ(played.size(), 2u * 2u * 96u);
+    Render(3);
+    const auto both = backend.Played(-1), card = backend.Played(0);
+    ASSERT_EQ(both.size(), 2u * 3u * 96u);
+    ASSERT_EQ(card.size(), 2u * 3u * 96u);
+    // The speed stays below the knee: its frames are the smoothed measure x 32, truncated.
     const double knee = 0.8 * 32767;
     auto softClip = [knee](double v) { return v < -knee ? -knee - std::sqrt(-v - knee) : v; };
-    for (int n : {0, 10, 100, 191}) {
-        EXPECT_EQ(played[2 * size_t(n)], int16_t(std::trunc(Smoothed(1000.3, n) * 32.0))) << n;
-        EXPECT_EQ(played[2 * size_t(n) + 1], int16_t(std::trunc(softClip(Smoothed(-5000.7, n) * 32.0)))) << n;
+    for (int n : {0, 1, 10, 95, 96, 191, 200, 287}) {
+        const auto speed = int16_t(std::trunc(Smoothed(1000.3, n) * 32.0));
+        EXPECT_EQ(both[2 * size_t(n)], speed) << n;
+        EXPECT_EQ(both[2 * size_t(n) + 1], speed) << n;
+        EXPECT_EQ(card[2 * size_t(n)], speed) << n;
+        EXPECT_EQ(card[2 * size_t(n) + 1], int16_t(std::trunc(softClip(Smoothed(-5000.7, n) * 32.0)))) << n;
     }
-    EXPECT_EQ(played[2 * 191 + 1], -26376); // -52800.9 -> -(26213.6 + sqrt(26587.3))
+    EXPECT_EQ(both[0], 66);               // 1000.3 / 480 x 32 = 66.69
+    EXPECT_EQ(card[2 * 191 + 1], -26376); // -52800.9 -> -(26213.6 + sqrt(26587.3))
     EXPECT_TRUE(out.IsOpen(0));
-    EXPECT_FALSE(out.IsOpen(-1));
+    EXPECT_FALSE(out.IsOpen(1));
     engine.EndOffline();
-}
-
-TEST_F(EngineOutputTest, QueuedFollowsTheVirtualClock) {
-    OutputOf(MeasureSource(MouseMeasure::Speed), -1);
-    engine.BeginOffline();
-    // The device plays nothing for four blocks: the queue grows; then it catches up.
-    for (int b = 0; b < 4; ++b) {
-        engine.RenderBlock();
-        out.PumpWriters();
-    }
-    EXPECT_EQ(out.QueuedBlocks(-1), 0); // nothing has finished yet
-    backend.Advance(96);
-    EXPECT_EQ(out.QueuedBlocks(-1), 3);
-    backend.Advance(3 * 96);
-    EXPECT_EQ(out.QueuedBlocks(-1), 0);
-    engine.EndOffline();
+    EXPECT_EQ(out.OpenDeviceCount(), 0); // closed when the engine ended
 }
 
 } // namespace

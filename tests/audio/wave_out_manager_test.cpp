@@ -10,17 +10,11 @@
 namespace mw {
 namespace {
 
-OutputBlock Block(int count, double value) {
+// A block of `count` samples value + step x i (engine units), filled to the buffer's end.
+OutputBlock Block(int count, double value, double step = 0.0) {
     OutputBlock b;
     b.adjust = int8_t(count - kBaseBlockLength);
-    for (int i = 0; i < kMaxBlockSamples; ++i) b.samples[size_t(i)] = value;
-    return b;
-}
-
-OutputBlock Ramp(int count, double start, double step) {
-    OutputBlock b;
-    b.adjust = int8_t(count - kBaseBlockLength);
-    for (int i = 0; i < count; ++i) b.samples[size_t(i)] = start + step * i;
+    for (int i = 0; i < kMaxBlockSamples; ++i) b.samples[size_t(i)] = value + step * i;
     return b;
 }
 
@@ -50,74 +44,53 @@ protected:
 
 TEST(SoftClipTest, KneeAndConversion) {
     EXPECT_DOUBLE_EQ(kSoftClipKnee, 0.8 * 32767);
-    // 1000.0 x 32 = 32000 -> 26213.6 + sqrt(5786.4) = 26289.67 -> 26289.
-    EXPECT_EQ(ToOutputSample(1000.0 * 32.0), 26289);
-    EXPECT_EQ(ToOutputSample(-1000.0 * 32.0), -26289);
-    // Below the knee values pass and are truncated toward zero.
-    EXPECT_EQ(ToOutputSample(31.68), 31);
-    EXPECT_EQ(ToOutputSample(-31.68), -31);
-    EXPECT_EQ(ToOutputSample(26213.0), 26213);
-    // 1.3 million engine units: 41.6e6 -> 26213.6 + sqrt(41573786.4) = 32661.37, still in range.
-    EXPECT_EQ(ToOutputSample(1.3e6 * 32.0), 32661);
-    // Beyond what the soft clip keeps in range: saturation, not wrapping.
-    EXPECT_EQ(ToOutputSample(1.35e6 * 32.0), 32767);
-    EXPECT_EQ(ToOutputSample(-1.35e6 * 32.0), -32768);
-    EXPECT_EQ(ToOutputSample(1e300), 32767);
-    EXPECT_EQ(ToOutputSample(std::numeric_limits<double>::infinity()), 32767);
-    EXPECT_EQ(ToOutputSample(-std::numeric_limits<double>::infinity()), -32768);
-    EXPECT_EQ(ToOutputSample(std::numeric_limits<double>::quiet_NaN()), 0);
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    // 32000 -> 26213.6 + sqrt(5786.4) = 26289.67. Below the knee values pass, truncated toward zero.
+    // 41.6e6 -> 26213.6 + sqrt(41573786.4) = 32661.37 is still in range; beyond, saturation, not wrapping.
+    const std::pair<double, int16_t> rows[] = {
+        {32000, 26289},   {-32000, -26289}, {31.68, 31},          {-31.68, -31},
+        {26213.0, 26213}, {41.6e6, 32661},  {1.35e6 * 32, 32767}, {-1.35e6 * 32, -32768},
+        {1e300, 32767},   {inf, 32767},     {-inf, -32768},       {std::nan(""), 0}};
+    for (const auto& [in, out] : rows) EXPECT_EQ(ToOutputSample(in), out) << in;
 }
 
-TEST_F(WaveOutManagerTest, LeftThenRightOfOneDeviceMakeOneStereoBuffer) {
-    InBlock([&] {
-        EXPECT_TRUE(out.Submit(100, Block(96, 1000.0), nullptr)); // device 0, left
-        EXPECT_TRUE(out.Submit(200, Block(96, -2.5), nullptr));   // device 0, right
-    });
-    Play(96);
-    const auto played = backend.Played(0);
-    ASSERT_EQ(played.size(), 2u * 96u);
-    for (int i = 0; i < 96; ++i) {
-        EXPECT_EQ(played[2 * size_t(i)], 26289) << i;
-        EXPECT_EQ(played[2 * size_t(i) + 1], -80) << i;
+TEST(WaveOutMixTest, SubmissionsOfOneBlockMakeOneStereoBufferPerDevice) {
+    struct Submission {
+        int32_t code;
+        double start, step;
+    };
+    struct Row {
+        const char* why;
+        std::vector<Submission> submissions;
+        int32_t device;
+        std::array<int, 4> frames; // left = [0] + i x [1], right = [2] + i x [3]
+    };
+    const Row rows[] = {
+        // 1000 x 32 -> 26289; -2.5 x 32 = -80.
+        {"left, then right of device 0", {{100, 1000.0, 0}, {200, -2.5, 0}}, 0, {26289, 0, -80, 0}},
+        {"the right of device 1 only", {{201, 3.0, 0}}, 1, {0, 0, 96, 0}},
+        // 28800 -> 26213.6 + sqrt(2586.4) = 26264.46 -> 26264; + 3200 = 29464 -> 26270.61 -> 26270.
+        // (Summed first, 32000 would give 26289.)
+        {"both channels twice, clipped one by one", {{0, 900.0, 0}, {0, 100.0, 0}}, 0, {26270, 0, 26270, 0}},
+        {"ramps on the default device", {{99, 1.0, 1.0}, {199, -1.0, -1.0}}, -1, {32, 32, -32, -32}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.why);
+        MemoryOutputBackend backend{Cards(3), "Default Output", true};
+        WaveOutManager out{backend, nullptr, WaveOutManager::Options{true}};
+        out.BeginBlock();
+        for (const Submission& s : r.submissions)
+            EXPECT_TRUE(out.Submit(s.code, Block(96, s.start, s.step), nullptr));
+        out.EndBlock();
+        out.PumpWriters();
+        backend.Advance(96);
+        const auto played = backend.Played(r.device);
+        ASSERT_EQ(played.size(), 2u * 96u);
+        for (int i = 0; i < 96; ++i) {
+            EXPECT_EQ(played[2 * size_t(i)], r.frames[0] + i * r.frames[1]) << i;
+            EXPECT_EQ(played[2 * size_t(i) + 1], r.frames[2] + i * r.frames[3]) << i;
+        }
     }
-}
-
-TEST_F(WaveOutManagerTest, OneChannelLeavesTheOtherSilent) {
-    InBlock([&] { out.Submit(201, Block(96, 3.0), nullptr); }); // device 1, right only
-    Play(96);
-    const auto played = backend.Played(1);
-    ASSERT_EQ(played.size(), 192u);
-    EXPECT_EQ(played[0], 0);
-    EXPECT_EQ(played[1], 96);
-}
-
-TEST_F(WaveOutManagerTest, TwoBothChannelBlocksAreSoftClippedEachOnItsOwn) {
-    InBlock([&] {
-        out.Submit(0, Block(96, 900.0), nullptr);
-        out.Submit(0, Block(96, 100.0), nullptr);
-    });
-    Play(96);
-    const auto played = backend.Played(0);
-    ASSERT_EQ(played.size(), 192u);
-    // 28800 -> 26213.6 + sqrt(2586.4) = 26264.46 -> 26264; then 26264 + 3200 = 29464 -> 26270.61 -> 26270.
-    // (Summed first, 32000 would give 26289.)
-    EXPECT_EQ(played[0], 26270);
-    EXPECT_EQ(played[1], 26270);
-    EXPECT_EQ(played[190], 26270);
-}
-
-TEST_F(WaveOutManagerTest, EngineStyleLeftAndRightBlocksOfTheDefaultDevice) {
-    InBlock([&] {
-        out.Submit(99, Ramp(96, 1.0, 1.0), nullptr);    // left of device -1
-        out.Submit(199, Ramp(96, -1.0, -1.0), nullptr); // right of device -1
-    });
-    Play(96);
-    const auto played = backend.Played(-1);
-    ASSERT_EQ(played.size(), 192u);
-    EXPECT_EQ(played[0], 32);
-    EXPECT_EQ(played[1], -32);
-    EXPECT_EQ(played[2 * 95], 96 * 32);
-    EXPECT_EQ(played[2 * 95 + 1], -96 * 32);
 }
 
 TEST_F(WaveOutManagerTest, BlockLengthFollowsTheCountUpTo192Frames) {
@@ -135,8 +108,8 @@ TEST_F(WaveOutManagerTest, BlockLengthFollowsTheCountUpTo192Frames) {
 }
 
 TEST_F(WaveOutManagerTest, ACountOfZeroOrLessKeepsTheDeviceOpenAndWritesNothing) {
+    EXPECT_FALSE(out.Submit(0, Block(96, 1.0), nullptr)); // outside a block
     InBlock([&] { EXPECT_TRUE(out.Submit(0, Block(0, 5.0), nullptr)); });
-    EXPECT_TRUE(out.IsOpen(0));
     InBlock([&] {
         OutputBlock negative = Block(96, 5.0);
         negative.adjust = -100; // count -4
@@ -165,13 +138,15 @@ TEST_F(WaveOutManagerTest, AnUnusedDeviceClosesAtTheEndOfTheNextBlock) {
     InBlock([] {});
     EXPECT_EQ(out.OpenDeviceCount(), 0);
     EXPECT_FALSE(backend.IsOpen(1));
-}
-
-TEST_F(WaveOutManagerTest, CallsOutsideABlockFail) {
-    EXPECT_FALSE(out.Submit(0, Block(96, 1.0), nullptr));
-    OutputBlock back;
-    EXPECT_FALSE(out.ReadBack(0, back, true, false));
+    // So does CloseAll.
+    InBlock([&] {
+        out.Submit(0, Block(96, 1.0), nullptr);
+        out.Submit(-1, Block(96, 1.0), nullptr);
+    });
+    EXPECT_EQ(out.OpenDeviceCount(), 2);
+    out.CloseAll();
     EXPECT_EQ(out.OpenDeviceCount(), 0);
+    EXPECT_FALSE(backend.IsOpen(0) || backend.IsOpen(-1));
 }
 
 TEST_F(WaveOutManagerTest, ADeviceThatCannotBeOpenedIsTriedAgainNextBlock) {
@@ -257,43 +232,28 @@ TEST_F(WaveOutManagerTest, ReadBackGivesTheMixedBlockOnTheUnitScale) {
     out.EndBlock();
 }
 
-TEST_F(WaveOutManagerTest, CloseAllClosesEveryDevice) {
-    InBlock([&] {
-        out.Submit(0, Block(96, 1.0), nullptr);
-        out.Submit(-1, Block(96, 1.0), nullptr);
-    });
-    EXPECT_EQ(out.OpenDeviceCount(), 2);
-    out.CloseAll();
-    EXPECT_EQ(out.OpenDeviceCount(), 0);
-    EXPECT_FALSE(backend.IsOpen(0));
-    EXPECT_FALSE(backend.IsOpen(-1));
-}
-
 TEST(WaveOutListTest, EntriesAndSuffixes) {
     MemoryOutputBackend backend(Cards(2), "Default Output", true);
     WaveOutManager out(backend);
     const DeviceChoices both = out.ListDevices(-555, false);
-    const std::vector<DeviceChoice> expected{
-        {"", -555},
-        {"Default Output - (L+R)", -1},
-        {"Default Output - (L)", 99},
-        {"Default Output - (R)", 199},
-        {"Card 0 - (L+R)", 0},
-        {"Card 0 - (L)", 100},
-        {"Card 0 - (R)", 200},
-        {"Card 1 - (L+R)", 1},
-        {"Card 1 - (L)", 101},
-        {"Card 1 - (R)", 201},
-    };
+    const std::vector<DeviceChoice> expected{{"", -555},
+                                             {"Default Output - (L+R)", -1},
+                                             {"Default Output - (L)", 99},
+                                             {"Default Output - (R)", 199},
+                                             {"Card 0 - (L+R)", 0},
+                                             {"Card 0 - (L)", 100},
+                                             {"Card 0 - (R)", 200},
+                                             {"Card 1 - (L+R)", 1},
+                                             {"Card 1 - (L)", 101},
+                                             {"Card 1 - (R)", 201}};
     EXPECT_EQ(both.entries, expected);
     EXPECT_EQ(both.selected, 0);
     EXPECT_EQ(out.ListDevices(199, false).selected, 3);
     EXPECT_EQ(out.ListDevices(1, false).selected, 7);
 
     const DeviceChoices only = out.ListDevices(1, true);
-    const std::vector<DeviceChoice> expectedOnly{
-        {"", -555}, {"Default Output", -1}, {"Card 0", 0}, {"Card 1", 1}};
-    EXPECT_EQ(only.entries, expectedOnly);
+    EXPECT_EQ(only.entries,
+              (std::vector<DeviceChoice>{{"", -555}, {"Default Output", -1}, {"Card 0", 0}, {"Card 1", 1}}));
     EXPECT_EQ(only.selected, 3);
     EXPECT_EQ(out.ListDevices(101, true).selected, -1);
 }
@@ -303,25 +263,23 @@ TEST(WaveOutListTest, Selection105NeedsDevice5AndItsCapabilities) {
     WaveOutManager out(six);
     DeviceChoices list = out.ListDevices(105, false);
     ASSERT_GE(list.selected, 0);
-    EXPECT_EQ(list.entries[size_t(list.selected)].label, "Card 5 - (L)");
-    EXPECT_EQ(list.entries[size_t(list.selected)].data, 105);
+    EXPECT_EQ(list.entries[size_t(list.selected)], (DeviceChoice{"Card 5 - (L)", 105}));
 
     six.SetNameFails(5, true); // its capabilities cannot be read: left out
     list = out.ListDevices(105, false);
     EXPECT_EQ(list.selected, -1);
     EXPECT_EQ(list.entries.size(), 1u + 3u * 6u); // empty entry, the default and devices 0..4
 
-    MemoryOutputBackend three(Cards(3), "Default Output", true);
-    WaveOutManager fewer(three);
-    EXPECT_EQ(fewer.ListDevices(105, false).selected, -1);
+    MemoryOutputBackend three(Cards(3), "Default Output", true); // no device 5 at all
+    EXPECT_EQ(WaveOutManager(three).ListDevices(105, false).selected, -1);
 
     // A default device whose capabilities cannot be read is left out too.
     MemoryOutputBackend noDefault(Cards(1), "", true);
-    WaveOutManager plain(noDefault);
-    const std::vector<DeviceChoice> expected{
-        {"", -555}, {"Card 0 - (L+R)", 0}, {"Card 0 - (L)", 100}, {"Card 0 - (R)", 200}};
-    EXPECT_EQ(plain.ListDevices(-1, false).entries, expected);
-    EXPECT_EQ(plain.ListDevices(-1, false).selected, -1);
+    list = WaveOutManager(noDefault).ListDevices(-1, false);
+    EXPECT_EQ(list.entries,
+              (std::vector<DeviceChoice>{
+                  {"", -555}, {"Card 0 - (L+R)", 0}, {"Card 0 - (L)", 100}, {"Card 0 - (R)", 200}}));
+    EXPECT_EQ(list.selected, -1);
 }
 
 } // namespace

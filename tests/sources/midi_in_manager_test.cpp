@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <thread>
+#include <tuple>
 
 #include "sources/memory_midi.hpp"
 #include "sources/midi_in_manager.hpp"
@@ -29,76 +30,57 @@ protected:
     MidiInManager midi{backend};
 };
 
-TEST_F(MidiInManagerTest, NoteOnThenNoteOff) {
+TEST_F(MidiInManagerTest, EveryChannelMessageSetsItsLastIndexAndValue) {
+    // The index is status x 128 + the first data byte (0 for pitch bend, program change and channel
+    // pressure); the value is the second data byte, or the first for program change and channel pressure.
+    const std::tuple<uint32_t, int32_t, double> rows[] = {
+        {MidiShortMessage(0x91, 60, 100), 0x91 * 128 + 60, 100}, // note on
+        {MidiShortMessage(0x81, 60, 64), 16572, 64},             // note off: 0x81 x 128 + 60
+        {MidiShortMessage(0xB0, 7, 127), 22535, 127},            // controller: 0xB0 x 128 + 7
+        {MidiShortMessage(0xA2, 40, 33), 0xA2 * 128 + 40, 33},   // key pressure
+        {MidiShortMessage(0xE3, 0x00, 0x40), 29056, 64},         // pitch bend: the most significant bits
+        {MidiShortMessage(0xC5, 12, 99), 25216, 12},             // program change: 0xC5 x 128
+        {MidiShortMessage(0xD0, 90, 0), 0xD0 * 128, 90},         // channel pressure
+        {0x00FFFF90u, 0x90 * 128 + 127, 127},                    // stray high bits stay in their row
+    };
     Use(0);
-    backend.Send(0, MidiShortMessage(0x91, 60, 100));
-    EXPECT_EQ(Velocity(1, 60), 100);
-    EXPECT_EQ(midi.GetLastIndex(0), 0x91 * 128 + 60);
-    EXPECT_EQ(midi.ReadLastValue(0, 0x91 * 128 + 60), 100.0);
-    backend.Send(0, MidiShortMessage(0x81, 60, 64));
-    EXPECT_EQ(Velocity(1, 60), 0);
-    EXPECT_EQ(midi.ReadLastValue(0, 16572), 64.0); // 0x81 x 128 + 60
-    EXPECT_EQ(midi.GetLastIndex(0), 16572);
+    for (const auto& [message, index, value] : rows) {
+        SCOPED_TRACE(index);
+        backend.Send(0, message);
+        EXPECT_EQ(midi.GetLastIndex(0), index);
+        EXPECT_EQ(midi.ReadLastValue(0, index), value);
+        EXPECT_EQ(midi.ReadLastValue(0, index + 0x10000), value); // the index is taken modulo 65536
+    }
+    // System messages change nothing.
+    backend.Send(0, 0xF8); // clock
+    backend.Send(0, MidiShortMessage(0xF0, 1, 2));
+    EXPECT_EQ(midi.GetLastIndex(0), 0x90 * 128 + 127);
+    EXPECT_EQ(midi.ReadLastValue(0, 0xF8 * 128), 0.0);
 }
 
-TEST_F(MidiInManagerTest, NoteOnWithVelocityZeroReleases) {
+TEST_F(MidiInManagerTest, OnlyNoteMessagesChangeTheNoteTable) {
     Use(0);
-    backend.Send(0, MidiShortMessage(0x9F, 127, 1));
-    EXPECT_EQ(Velocity(15, 127), 1);
-    backend.Send(0, MidiShortMessage(0x9F, 127, 0));
-    EXPECT_EQ(Velocity(15, 127), 0);
-}
-
-TEST_F(MidiInManagerTest, ControllerSetsItsValueOnly) {
-    Use(0);
-    backend.Send(0, MidiShortMessage(0x90, 10, 50));
-    backend.Send(0, MidiShortMessage(0xB0, 7, 127));
-    EXPECT_EQ(midi.ReadLastValue(0, 22535), 127.0); // 0xB0 x 128 + 7
-    EXPECT_EQ(midi.GetLastIndex(0), 22535);
+    const std::tuple<uint32_t, int, int, int> rows[] = {
+        {MidiShortMessage(0x91, 60, 100), 1, 60, 100},
+        {MidiShortMessage(0x81, 60, 64), 1, 60, 0},
+        {MidiShortMessage(0x9F, 127, 1), 15, 127, 1},
+        {MidiShortMessage(0x9F, 127, 0), 15, 127, 0}, // note on with velocity 0 releases
+        {0x00FFFF90u, 0, 127, 127},                   // data bytes 0xFF are read as 127
+    };
+    for (const auto& [message, channel, note, velocity] : rows) {
+        backend.Send(0, message);
+        EXPECT_EQ(Velocity(channel, note), velocity) << channel << " " << note;
+    }
+    for (uint32_t other : {MidiShortMessage(0xB0, 7, 127), MidiShortMessage(0xA0, 127, 5),
+                           MidiShortMessage(0xE0, 1, 2), MidiShortMessage(0xD0, 90, 0), 0xF8u})
+        backend.Send(0, other);
     Notes n{};
     uint64_t stamp = kNoNoteStamp;
     ASSERT_TRUE(midi.CopyNoteVelocities(0, n, stamp));
     int held = 0;
     for (uint8_t v : n) held += v != 0;
     EXPECT_EQ(held, 1);
-    EXPECT_EQ(n[10], 50);
-    // Key pressure is kept like a controller.
-    backend.Send(0, MidiShortMessage(0xA2, 40, 33));
-    EXPECT_EQ(midi.ReadLastValue(0, 0xA2 * 128 + 40), 33.0);
-}
-
-TEST_F(MidiInManagerTest, PitchBendKeepsTheMostSignificantBits) {
-    Use(0);
-    backend.Send(0, MidiShortMessage(0xE3, 0x00, 0x40));
-    EXPECT_EQ(midi.ReadLastValue(0, 29056), 64.0); // 0xE3 x 128
-    EXPECT_EQ(midi.GetLastIndex(0), 29056);
-}
-
-TEST_F(MidiInManagerTest, ProgramChangeAndChannelPressureKeepTheFirstDataByte) {
-    Use(0);
-    backend.Send(0, MidiShortMessage(0xC5, 12, 99));
-    EXPECT_EQ(midi.ReadLastValue(0, 25216), 12.0); // 0xC5 x 128
-    backend.Send(0, MidiShortMessage(0xD0, 90, 0));
-    EXPECT_EQ(midi.ReadLastValue(0, 0xD0 * 128), 90.0);
-    EXPECT_EQ(midi.GetLastIndex(0), 0xD0 * 128);
-}
-
-TEST_F(MidiInManagerTest, SystemMessagesChangeNothing) {
-    Use(0);
-    backend.Send(0, MidiShortMessage(0x92, 61, 70));
-    const int32_t index = midi.GetLastIndex(0);
-    backend.Send(0, 0xF8); // clock
-    backend.Send(0, MidiShortMessage(0xF0, 1, 2));
-    EXPECT_EQ(midi.GetLastIndex(0), index);
-    EXPECT_EQ(Velocity(2, 61), 70);
-    EXPECT_EQ(midi.ReadLastValue(0, 0xF8 * 128), 0.0);
-}
-
-TEST_F(MidiInManagerTest, StrayHighBitsInDataBytesStayInTheirRow) {
-    Use(0);
-    backend.Send(0, 0x00FFFF90u); // note on, data bytes 0xFF: read as 127, 127
-    EXPECT_EQ(Velocity(0, 127), 127);
-    EXPECT_EQ(midi.GetLastIndex(0), 0x90 * 128 + 127);
+    EXPECT_EQ(n[127], 127);
 }
 
 TEST_F(MidiInManagerTest, TheNoteTableIsCopiedAgainOnlyAfterANoteChanged) {
@@ -118,24 +100,20 @@ TEST_F(MidiInManagerTest, TheNoteTableIsCopiedAgainOnlyAfterANoteChanged) {
     EXPECT_EQ(n[10], 0);
 }
 
-TEST_F(MidiInManagerTest, ReadersOfAClosedDeviceGiveNeutralValues) {
+TEST_F(MidiInManagerTest, OpensOnUseClosesInTheFirstBlockWithoutUseAndRestartsFromZero) {
     Notes n{};
     uint64_t stamp = kNoNoteStamp;
+    EXPECT_FALSE(midi.UseMidiDevice(0)); // outside a block
+    // Readers of a closed device give neutral values.
     EXPECT_FALSE(midi.CopyNoteVelocities(0, n, stamp));
     EXPECT_EQ(midi.ReadLastValue(0, 100), 0.0);
     EXPECT_EQ(midi.GetLastIndex(0), -1);
-    Use(0);
-    EXPECT_EQ(midi.GetLastIndex(0), -1); // just opened
-    EXPECT_TRUE(midi.CopyNoteVelocities(0, n, stamp));
-}
-
-TEST_F(MidiInManagerTest, IndexIsTakenModulo65536) {
-    Use(0);
-    backend.Send(0, MidiShortMessage(0xB1, 2, 3));
-    EXPECT_EQ(midi.ReadLastValue(0, 0x10000 + 0xB1 * 128 + 2), 3.0);
-}
-
-TEST_F(MidiInManagerTest, ClosesInTheFirstBlockWithoutUseAndRestartsFromZero) {
+    backend.SetOpenFails(0, true);
+    midi.BeginMidiBlock();
+    EXPECT_FALSE(midi.UseMidiDevice(0));
+    EXPECT_FALSE(midi.UseMidiDevice(5)); // no such device
+    midi.EndMidiBlock();
+    backend.SetOpenFails(0, false);
     Use(0);
     backend.Send(0, MidiShortMessage(0x90, 1, 2));
     midi.BeginMidiBlock();
@@ -146,23 +124,11 @@ TEST_F(MidiInManagerTest, ClosesInTheFirstBlockWithoutUseAndRestartsFromZero) {
     EXPECT_FALSE(backend.IsOpen(0));
     Use(0);
     EXPECT_EQ(Velocity(0, 1), 0);
-    EXPECT_EQ(midi.GetLastIndex(0), -1);
+    EXPECT_EQ(midi.GetLastIndex(0), -1); // just opened
     EXPECT_EQ(backend.OpenCount(0), 2);
     midi.CloseAllMidi();
     EXPECT_EQ(midi.OpenDeviceCount(), 0);
-}
-
-TEST_F(MidiInManagerTest, UseOutsideABlockAndOpenFailures) {
-    EXPECT_FALSE(midi.UseMidiDevice(0));
-    backend.SetOpenFails(0, true);
-    midi.BeginMidiBlock();
-    EXPECT_FALSE(midi.UseMidiDevice(0));
-    EXPECT_FALSE(midi.UseMidiDevice(5));
-    midi.EndMidiBlock();
-    backend.SetOpenFails(0, false);
-    midi.BeginMidiBlock();
-    EXPECT_TRUE(midi.UseMidiDevice(0));
-    midi.EndMidiBlock();
+    EXPECT_EQ(midi.ListDevices(), (std::vector<DeviceChoice>{{"Keys", 0}, {"Pads", 1}}));
 }
 
 TEST_F(MidiInManagerTest, TimedMessagesArriveWhenTheirTimeComes) {
@@ -173,11 +139,6 @@ TEST_F(MidiInManagerTest, TimedMessagesArriveWhenTheirTimeComes) {
     EXPECT_EQ(Velocity(0, 60), 100);
     backend.Advance(1);
     EXPECT_EQ(Velocity(0, 60), 0);
-}
-
-TEST_F(MidiInManagerTest, ListsTheDevices) {
-    const std::vector<DeviceChoice> expected{{"Keys", 0}, {"Pads", 1}};
-    EXPECT_EQ(midi.ListDevices(), expected);
 }
 
 // The input notice writes the tables while the engine reads them under the lock.

@@ -13,21 +13,18 @@ using Buffer = std::array<int16_t, kInputBufferSamples>;
 
 // The input signal: sample j of the device is j mod 20000 + 1, so the k-th captured buffer (k from 0)
 // starts with (96 k) mod 20000 + 1 and no captured buffer is all zeros.
-int16_t Sample(uint64_t j) {
-    return int16_t(j % 20000 + 1);
-}
 std::vector<int16_t> Signal(size_t n) {
     std::vector<int16_t> v(n);
-    for (size_t j = 0; j < n; ++j) v[j] = Sample(j);
+    for (size_t j = 0; j < n; ++j) v[j] = int16_t(j % 20000 + 1);
     return v;
 }
 int16_t FirstOfCapture(uint64_t k) {
-    return Sample(96 * k);
+    return int16_t(96 * k % 20000 + 1);
 }
 
-class WaveInManagerTest : public ::testing::Test {
-protected:
-    WaveInManagerTest() {
+// An in-memory device pair with a manager pumped by hand.
+struct Rig {
+    Rig() {
         in.SetMessageCallback([this](int n) { messages.push_back(n); });
     }
     // One engine block that uses `device`, then one capture pass, then the device captures one buffer.
@@ -41,6 +38,9 @@ protected:
     void Blocks(int n) {
         for (int i = 0; i < n; ++i) Block();
     }
+    bool Read(uint64_t& position, int32_t latencyMs) {
+        return in.ReadInput(0, position, first, second, latencyMs);
+    }
 
     MemoryInputBackend backend{{{"Mic 0", Signal(200000)}, {"Mic 1"}}, {"Default Mic"}};
     WaveInManager in{backend, WaveInManager::Options{true}};
@@ -48,141 +48,110 @@ protected:
     Buffer first{}, second{};
 };
 
-TEST_F(WaveInManagerTest, OpensOnUseQueues1024BuffersAndCapturesInOrder) {
-    Block();
-    EXPECT_TRUE(in.IsOpen(0));
-    EXPECT_EQ(backend.QueuedBuffers(0), 1023u); // all 1024 queued at the first pass, one filled since
-    EXPECT_EQ(in.CapturedBuffers(0), 1u);
-    Blocks(4);
-    EXPECT_EQ(in.CapturedBuffers(0), 5u);
-    EXPECT_TRUE(messages.empty());
-}
-
-TEST_F(WaveInManagerTest, LatencyDecidesWhenBuffersAreHandedOver) {
-    Blocks(9); // captures 0..8
+TEST(WaveInManagerTest, OpensOnUseQueues1024BuffersAndClosesWhenUnused) {
+    Rig r;
+    EXPECT_FALSE(r.in.UseInputDevice(0)); // outside a block
+    r.in.BeginInputBlock();
     uint64_t position = 0;
-    EXPECT_FALSE(in.ReadInput(0, position, first, second, 20)); // 9 buffers = 18 ms < 20 ms
-    EXPECT_EQ(position, 0u);
-    Block();                                                   // capture 9
-    ASSERT_TRUE(in.ReadInput(0, position, first, second, 20)); // 10 buffers = 20 ms
-    EXPECT_EQ(position, 2u);
-    // s = LastDone - available + 1 = 9 - 10 + 1 = 0: buffer 0 first, buffer 1023 (never filled) second.
-    EXPECT_EQ(first[0], FirstOfCapture(0));
-    EXPECT_EQ(first[95], Sample(95));
-    EXPECT_EQ(second[0], 0);
-    EXPECT_FALSE(in.ReadInput(0, position, first, second, 20)); // 8 left: 16 ms
-    EXPECT_EQ(position, 2u);
-    in.EndInputBlock();
+    EXPECT_FALSE(r.in.ReadInput(1, position, r.first, r.second, 0)); // not open
+    r.in.EndInputBlock();
+    EXPECT_FALSE(r.in.IsOpen(0));
 
-    Blocks(3); // captures 10..12; available 11
-    ASSERT_TRUE(in.ReadInput(0, position, first, second, 20));
-    EXPECT_EQ(position, 4u);
-    // s = 12 - 11 + 1 = 2: buffer 2, then buffer 1.
-    EXPECT_EQ(first[0], FirstOfCapture(2));
-    EXPECT_EQ(second[0], FirstOfCapture(1));
+    r.Block();
+    EXPECT_TRUE(r.in.IsOpen(0));
+    EXPECT_EQ(r.backend.QueuedBuffers(0), 1023u); // all 1024 queued at the first pass, one filled since
+    r.Blocks(4);
+    EXPECT_EQ(r.in.CapturedBuffers(0), 5u);
+    // A block that uses another device closes this one at its end, not before.
+    r.in.BeginInputBlock();
+    r.in.UseInputDevice(1);
+    EXPECT_TRUE(r.in.IsOpen(0));
+    r.in.EndInputBlock();
+    EXPECT_FALSE(r.in.IsOpen(0));
+    EXPECT_FALSE(r.backend.IsOpen(0));
+    EXPECT_TRUE(r.in.IsOpen(1));
+    r.in.CloseAllInput();
+    EXPECT_EQ(r.in.OpenDeviceCount(), 0);
+    EXPECT_FALSE(r.backend.IsOpen(1));
+    EXPECT_TRUE(r.messages.empty());
+    EXPECT_EQ(r.in.ListDevices(),
+              (std::vector<DeviceChoice>{{"Default Mic", -1}, {"Mic 0", 0}, {"Mic 1", 1}}));
 }
 
-TEST_F(WaveInManagerTest, OneAvailableBufferAdvancesByOne) {
-    Blocks(6);
-    uint64_t position = 5;
-    ASSERT_TRUE(in.ReadInput(0, position, first, second, 2));
-    EXPECT_EQ(position, 6u);
-    // s = 5 - 1 + 1 = 5.
-    EXPECT_EQ(first[0], FirstOfCapture(5));
-    EXPECT_EQ(second[0], FirstOfCapture(4));
+TEST(WaveInManagerTest, LatencyAndPositionDecideWhichBuffersAreHandedOver) {
+    // A buffer is 2 ms. With `available` buffers between the position and LastDone, the first buffer
+    // handed over is s = LastDone - available + 1 and the second the one before it; 0 means not filled.
+    struct Row {
+        const char* why;
+        int blocks;
+        uint64_t position;
+        int32_t latencyMs;
+        bool ok;
+        uint64_t after;
+        int16_t first, second;
+    };
+    const Row rows[] = {
+        {"9 buffers = 18 ms < 20 ms", 9, 0, 20, false, 0, 0, 0},
+        {"10 buffers = 20 ms: s = 0, then 1023, never filled", 10, 0, 20, true, 2, FirstOfCapture(0), 0},
+        {"one available: s = 5 - 1 + 1 = 5", 6, 5, 2, true, 6, FirstOfCapture(5), FirstOfCapture(4)},
+        {"latency 0, none available: the buffer after LastDone 6", 7, 7, 0, true, 7, 0, FirstOfCapture(6)},
+        {"ahead of captured: resynchronised", 10, 5000, 20, false, 10, 0, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.why);
+        Rig r;
+        r.Blocks(row.blocks);
+        uint64_t position = row.position;
+        EXPECT_EQ(r.Read(position, row.latencyMs), row.ok);
+        EXPECT_EQ(position, row.after);
+        if (!row.ok) continue;
+        EXPECT_EQ(r.first[0], row.first);
+        EXPECT_EQ(r.second[0], row.second);
+        EXPECT_EQ(r.first[95], row.first == 0 ? 0 : row.first + 95); // 96 consecutive samples
+    }
 }
 
-TEST_F(WaveInManagerTest, LatencyZeroWithNothingAvailableGivesTheBufferAfterLastDone) {
-    Blocks(7); // LastDone 6
-    uint64_t position = 7;
-    ASSERT_TRUE(in.ReadInput(0, position, first, second, 0));
-    EXPECT_EQ(position, 7u);
-    EXPECT_EQ(first[0], 0);                  // buffer 7: not filled yet
-    EXPECT_EQ(second[0], FirstOfCapture(6)); // buffer LastDone
-}
-
-TEST_F(WaveInManagerTest, APositionAheadOfCapturedIsResynchronised) {
-    Blocks(10);
-    uint64_t position = 5000;
-    EXPECT_FALSE(in.ReadInput(0, position, first, second, 20));
-    EXPECT_EQ(position, 10u);
-    position = 5000;
-    ASSERT_TRUE(in.ReadInput(0, position, first, second, 0));
-    EXPECT_EQ(position, 10u);
-    EXPECT_EQ(first[0], 0); // buffer 10, after LastDone 9
-    EXPECT_EQ(second[0], FirstOfCapture(9));
-}
-
-TEST_F(WaveInManagerTest, APositionMoreThan1024BehindIsResynchronisedAndTheRingWraps) {
-    Blocks(1024); // captures 0..1023, LastDone 1023
+TEST(WaveInManagerTest, APositionMoreThan1024BehindIsResynchronisedAndTheRingWraps) {
+    Rig r;
+    r.Blocks(1024); // captures 0..1023, LastDone 1023
     uint64_t position = 1024;
-    ASSERT_TRUE(in.ReadInput(0, position, first, second, 0));
+    ASSERT_TRUE(r.Read(position, 0));
     EXPECT_EQ(position, 1024u);
-    EXPECT_EQ(first[0], FirstOfCapture(0)); // after 1023 comes buffer 0, still holding capture 0
-    EXPECT_EQ(second[0], FirstOfCapture(1023));
-    in.EndInputBlock();
+    EXPECT_EQ(r.first[0], FirstOfCapture(0)); // after 1023 comes buffer 0, still holding capture 0
+    EXPECT_EQ(r.second[0], FirstOfCapture(1023));
+    r.in.EndInputBlock();
 
-    Blocks(76);   // captures 1024..1099: the re-queued buffers keep the ring order
+    r.Blocks(76); // captures 1024..1099: the re-queued buffers keep the ring order
     position = 0; // 1100 behind
-    EXPECT_FALSE(in.ReadInput(0, position, first, second, 20));
+    EXPECT_FALSE(r.Read(position, 20));
     EXPECT_EQ(position, 1100u);
-    in.EndInputBlock();
-    Blocks(10);
-    ASSERT_TRUE(in.ReadInput(0, position, first, second, 20));
+    r.in.EndInputBlock();
+    r.Blocks(10);
+    ASSERT_TRUE(r.Read(position, 20));
     EXPECT_EQ(position, 1102u);
     // LastDone = 1109 mod 1024 = 85; s = 85 - 10 + 1 = 76 holds capture 1100.
-    EXPECT_EQ(first[0], FirstOfCapture(1100));
-    EXPECT_EQ(second[0], FirstOfCapture(1099));
-    EXPECT_EQ(backend.DroppedBuffers(0), 0u);
+    EXPECT_EQ(r.first[0], FirstOfCapture(1100));
+    EXPECT_EQ(r.second[0], FirstOfCapture(1099));
+    EXPECT_EQ(r.backend.DroppedBuffers(0), 0u);
 }
 
-TEST_F(WaveInManagerTest, ReadingAClosedDeviceFails) {
-    uint64_t position = 0;
-    EXPECT_FALSE(in.ReadInput(1, position, first, second, 0));
-    in.EndInputBlock();
-}
-
-TEST_F(WaveInManagerTest, AnUnusedDeviceClosesAtTheEndOfTheBlock) {
-    Block(0);
-    in.BeginInputBlock();
-    in.UseInputDevice(1);
-    EXPECT_TRUE(in.IsOpen(0));
-    in.EndInputBlock();
-    EXPECT_FALSE(in.IsOpen(0));
-    EXPECT_TRUE(in.IsOpen(1));
-    EXPECT_FALSE(backend.IsOpen(0));
-    in.CloseAllInput();
-    EXPECT_EQ(in.OpenDeviceCount(), 0);
-    EXPECT_FALSE(backend.IsOpen(1));
-}
-
-TEST_F(WaveInManagerTest, UseOutsideABlockFails) {
-    EXPECT_FALSE(in.UseInputDevice(0));
-    EXPECT_FALSE(in.IsOpen(0));
-}
-
-TEST_F(WaveInManagerTest, ABusyDeviceReportsMessage126AtEveryAttempt) {
-    backend.SetBusy(0, true);
-    in.BeginInputBlock();
-    EXPECT_FALSE(in.UseInputDevice(0));
-    in.EndInputBlock();
-    in.BeginInputBlock();
-    EXPECT_FALSE(in.UseInputDevice(0));
-    in.EndInputBlock();
-    EXPECT_EQ(messages, (std::vector<int>{126, 126}));
-    backend.SetBusy(0, false);
-    Block();
-    EXPECT_TRUE(in.IsOpen(0));
+TEST(WaveInManagerTest, ABusyDeviceReportsMessage126AtEveryAttempt) {
+    Rig r;
+    r.backend.SetBusy(0, true);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        r.in.BeginInputBlock();
+        EXPECT_FALSE(r.in.UseInputDevice(0));
+        r.in.EndInputBlock();
+    }
+    EXPECT_EQ(r.messages, (std::vector<int>{126, 126}));
+    r.backend.SetBusy(0, false);
+    r.Block();
+    EXPECT_TRUE(r.in.IsOpen(0));
     // Other failures say nothing.
-    in.BeginInputBlock();
-    EXPECT_FALSE(in.UseInputDevice(9));
-    in.EndInputBlock();
-    EXPECT_EQ(messages.size(), 2u);
-}
-
-TEST_F(WaveInManagerTest, ListsTheDefaultThenTheDevices) {
-    const std::vector<DeviceChoice> expected{{"Default Mic", -1}, {"Mic 0", 0}, {"Mic 1", 1}};
-    EXPECT_EQ(in.ListDevices(), expected);
+    r.in.BeginInputBlock();
+    EXPECT_FALSE(r.in.UseInputDevice(9));
+    r.in.EndInputBlock();
+    EXPECT_EQ(r.messages.size(), 2u);
 }
 
 TEST(WaveInManagerThreading, CaptureThreadKeepsTheDeviceFed) {
