@@ -9,12 +9,12 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "platform/x11_pointer.hpp"
 #include "sources/mouse_sampler.hpp"
@@ -24,91 +24,29 @@ extern char** environ;
 namespace mw {
 namespace {
 
-std::optional<std::string> FindProgram(const std::string& name) {
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
-    size_t start = 0;
-    while (start <= dirs.size()) {
-        const size_t colon = dirs.find(':', start);
-        const std::string dir =
-            dirs.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
-        const std::string candidate = (dir.empty() ? "." : dir) + "/" + name;
-        if (::access(candidate.c_str(), X_OK) == 0) return candidate;
-        if (colon == std::string::npos) break;
-        start = colon + 1;
-    }
-    return std::nullopt;
-}
-
-/// Runs a program to its end with DISPLAY set; returns its exit status (-1 when it could not run)
-/// and its standard output.
-int RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& display,
-               std::string* output = nullptr) {
-    std::vector<std::string> env{"DISPLAY=" + display};
-    for (char** e = environ; *e; ++e)
-        if (std::strncmp(*e, "DISPLAY=", 8) != 0) env.emplace_back(*e);
-    std::vector<char*> envp;
-    for (auto& s : env) envp.push_back(s.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> argStore{program};
-    argStore.insert(argStore.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& s : argStore) argv.push_back(s.data());
-    argv.push_back(nullptr);
-
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0) return -1;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-    pid_t pid = 0;
-    const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(fds[1]);
-    if (rc != 0) {
-        ::close(fds[0]);
-        return -1;
-    }
-    std::string out;
-    char buffer[4096];
-    ssize_t n = 0;
-    while ((n = ::read(fds[0], buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR))
-        if (n > 0) out.append(buffer, size_t(n));
-    ::close(fds[0]);
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    if (output) *output = out;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+bool OnPath(const std::string& program) {
+    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
 }
 
 /// A private X server on a free display number, ended when the fixture ends.
 class X11PointerXvfb : public ::testing::Test {
 protected:
     void SetUp() override {
-        const auto xvfb = FindProgram("Xvfb");
-        const auto xdotool = FindProgram("xdotool");
-        if (!xvfb || !xdotool)
+        if (!OnPath("Xvfb") || !OnPath("xdotool"))
             GTEST_SKIP() << "Xvfb or xdotool not found: install them with "
                             "\"apt-get install xvfb xdotool x11-utils\" to run the X11 pointer tests";
-        xdotool_ = *xdotool;
-
         // Xvfb picks a free display number itself and writes it to the pipe (-displayfd).
         int fds[2];
         ASSERT_EQ(::pipe2(fds, O_CLOEXEC), 0);
-        constexpr int kChildFd = 9;
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, fds[1], kChildFd);
+        posix_spawn_file_actions_adddup2(&actions, fds[1], 9);
         posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-        std::vector<std::string> args{*xvfb,       "-displayfd", std::to_string(kChildFd),
-                                      "-screen",   "0",          "1024x768x24",
-                                      "-nolisten", "tcp",        "-noreset"};
-        std::vector<char*> argv;
-        for (auto& s : args) argv.push_back(s.data());
-        argv.push_back(nullptr);
-        const int rc = posix_spawn(&xvfbPid_, xvfb->c_str(), &actions, nullptr, argv.data(), environ);
+        const char* argv[] = {"Xvfb",        "-displayfd", "9",   "-screen",  "0",
+                              "1024x768x24", "-nolisten",  "tcp", "-noreset", nullptr};
+        const int rc =
+            posix_spawnp(&xvfbPid_, "Xvfb", &actions, nullptr, const_cast<char* const*>(argv), environ);
         posix_spawn_file_actions_destroy(&actions);
         ::close(fds[1]);
         if (rc != 0) {
@@ -120,17 +58,14 @@ protected:
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         while (number.find('\n') == std::string::npos && std::chrono::steady_clock::now() < until) {
             pollfd p{fds[0], POLLIN, 0};
-            if (::poll(&p, 1, 200) > 0) {
-                char c[16];
-                const ssize_t n = ::read(fds[0], c, sizeof c);
-                if (n <= 0) break;
-                number.append(c, size_t(n));
-            }
+            char c[16];
+            ssize_t n = 0;
+            if (::poll(&p, 1, 200) > 0 && (n = ::read(fds[0], c, sizeof c)) <= 0) break;
+            number.append(c, size_t(n));
         }
         ::close(fds[0]);
-        while (!number.empty() && (number.back() == '\n' || number.back() == '\r')) number.pop_back();
-        ASSERT_FALSE(number.empty()) << "Xvfb did not report a display number";
-        display_ = ":" + number;
+        ASSERT_NE(number.find('\n'), std::string::npos) << "Xvfb did not report a display number";
+        display_ = ":" + number.substr(0, number.find('\n'));
     }
 
     void TearDown() override {
@@ -152,8 +87,18 @@ protected:
         return *pointer_;
     }
 
+    /// Runs xdotool on our display; true when it succeeded. Its standard output goes to *out.
+    bool Xdotool(const std::string& args, std::string* out = nullptr) {
+        FILE* p = ::popen(("DISPLAY=" + display_ + " xdotool " + args + " 2>/dev/null").c_str(), "r");
+        if (!p) return false;
+        char buffer[4096];
+        for (size_t n = 0; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;)
+            if (out) out->append(buffer, n);
+        const int status = ::pclose(p);
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
     bool XdotoolMove(int x, int y) {
-        return RunProgram(xdotool_, {"mousemove", std::to_string(x), std::to_string(y)}, display_) == 0;
+        return Xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y));
     }
 
     /// Waits until the backend reads (x, y).
@@ -170,12 +115,12 @@ protected:
 
     pid_t xvfbPid_ = 0;
     std::string display_;
-    std::string xdotool_;
     std::unique_ptr<X11Pointer> pointer_;
 };
 
-TEST_F(X11PointerXvfb, ReadsThePointerThatXdotoolMoves) {
-    const ScreenRect s = Pointer().Screen();
+TEST_F(X11PointerXvfb, ReadsMovesAndSamplesThePointerThatXdotoolMovesAndReads) {
+    X11Pointer& pointer = Pointer();
+    const ScreenRect s = pointer.Screen();
     EXPECT_EQ(s.left, 0);
     EXPECT_EQ(s.top, 0);
     EXPECT_EQ(s.right, 1024); // one past the last pixel
@@ -184,23 +129,19 @@ TEST_F(X11PointerXvfb, ReadsThePointerThatXdotoolMoves) {
     EXPECT_TRUE(SeesCursorAt(100, 200));
     ASSERT_TRUE(XdotoolMove(5000, 300)); // the server keeps the pointer on the screen
     EXPECT_TRUE(SeesCursorAt(1023, 300));
-}
 
-TEST_F(X11PointerXvfb, MovesThePointerThatXdotoolReads) {
-    ASSERT_TRUE(Pointer().SetCursor(300, 400));
+    ASSERT_TRUE(pointer.SetCursor(300, 400));
     std::string out;
-    ASSERT_EQ(RunProgram(xdotool_, {"getmouselocation", "--shell"}, display_, &out), 0);
+    ASSERT_TRUE(Xdotool("getmouselocation --shell", &out));
     EXPECT_NE(out.find("X=300\n"), std::string::npos) << out;
     EXPECT_NE(out.find("Y=400\n"), std::string::npos) << out;
-}
 
-TEST_F(X11PointerXvfb, SamplerMeasuresAndWrapsTheRealPointer) {
-    X11Pointer& pointer = Pointer();
+    // The sampler measures the real pointer and wraps it at the right edge.
     ASSERT_TRUE(XdotoolMove(1000, 300));
     ASSERT_TRUE(SeesCursorAt(1000, 300));
     MouseSamplerCore core;
     WheelState wheel;
-    core.Start({1000, 300}, pointer.Screen(), 0);
+    core.Start({1000, 300}, s, 0);
     ASSERT_TRUE(XdotoolMove(1023, 300)); // onto the right edge
     ASSERT_TRUE(SeesCursorAt(1023, 300));
     const MotionResult r = SampleStep(core, pointer, wheel, true);
@@ -213,8 +154,7 @@ TEST_F(X11PointerXvfb, SamplerMeasuresAndWrapsTheRealPointer) {
     EXPECT_EQ(x, 1);
     EXPECT_EQ(y, 300);
     // The next iteration sees the jump as no movement.
-    const MotionResult r2 = SampleStep(core, pointer, wheel, true);
-    EXPECT_FALSE(r2.moved);
+    EXPECT_FALSE(SampleStep(core, pointer, wheel, true).moved);
     EXPECT_EQ(core.Measure(MouseMeasure::SpeedRaw), 0.0);
 }
 
@@ -233,8 +173,7 @@ TEST_F(X11PointerXvfb, OpensTheDisplayNamedByDisplay) {
     int x = -1, y = -1;
     EXPECT_TRUE(p->ReadCursor(x, y));
 
-    auto none = X11Pointer::Open(":4711", &error);
-    EXPECT_FALSE(none);
+    EXPECT_FALSE(X11Pointer::Open(":4711", &error));
     EXPECT_NE(error.find("cannot open X display \":4711\""), std::string::npos) << error;
 }
 
