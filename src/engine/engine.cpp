@@ -59,7 +59,7 @@ void TryRealTimePriority(int priority) {
 Engine::Engine()
     : audioOut_(&nullOut_), midiIn_(&nullMidi_), audioIn_(&nullIn_),
       ownClock_(std::make_unique<SteadyClock>()),
-      saved_(std::make_unique<std::array<SavedVoices, kSlotCount>>()) {
+      saved_(std::make_unique<std::array<SavedNotes, kSlotCount>>()) {
     clock_ = ownClock_.get();
     for (int k = 0; k < kKindCount; ++k) {
         ops_[k] = &OpsFor(KindAt(k));
@@ -320,18 +320,17 @@ void Engine::ProcessBlock() {
 void Engine::ControlTick(const EngineSnapshot& snap) {
     ++controlTickCounter_;
     std::fill_n(followSettled_.begin(), followSlotCount_, uint8_t(0));
+    // The notes each slot sounds before the tick. (The modules evaluated here write values and notes,
+    // never the smoothed values: those stay in the slots until they are matched to the new notes.)
     auto& saved = *saved_;
     for (uint8_t s : snap.moduleSlots) {
-        ModuleSlot& slot = slots[s];
-        saved[s].count = 0;
+        const ModuleSlot& slot = slots[s];
+        SavedNotes& sv = saved[s];
+        sv.count = 0;
         if (slot.kind == kNoEngineKind || slot.isAudioRate || slot.voiceCount == 0) continue;
         const uint8_t n = slot.voiceCount;
-        saved[s].count = n;
-        for (int v = 0; v < n; ++v) {
-            saved[s].note[v] = slot.note[v];
-            saved[s].smoothedValue[v] = slot.smoothedValue[v];
-            saved[s].smoothedVelocity[v] = slot.smoothedVelocity[v];
-        }
+        sv.count = n;
+        for (int v = 0; v < n; ++v) sv.note[size_t(v)] = slot.note[v];
     }
 
     for (ModuleKind kind : kControlOrder) {
@@ -341,12 +340,32 @@ void Engine::ControlTick(const EngineSnapshot& snap) {
         if (ops.evaluate) ops.evaluate(*this, list);
     }
 
-    // Smoothing follows a note, not a voice position.
+    // Smoothing follows a note, not a voice position: each voice takes the smoothed value and velocity
+    // of the first voice that sounded its note before the tick; a new note starts at its value, silent.
     for (uint8_t s : snap.moduleSlots) {
         ModuleSlot& slot = slots[s];
-        const SavedVoices& sv = saved[s];
+        const SavedNotes& sv = saved[s];
         if (sv.count == 0 || slot.kind == kNoEngineKind || slot.isAudioRate) continue;
         const int n = std::min<int>(slot.voiceCount, kMaxVoices);
+        // The usual case: the same notes in the same places. Every voice keeps its own smoothing, unless
+        // an earlier voice sounds its note too (that one's first place is unchanged: it can be read in place).
+        int same = 0;
+        while (same < n && same < sv.count && slot.note[same] == sv.note[size_t(same)]) ++same;
+        if (same == n) {
+            for (int v = 1; v < n; ++v)
+                for (int j = 0; j < v; ++j)
+                    if (sv.note[size_t(j)] == sv.note[size_t(v)]) {
+                        slot.smoothedValue[v] = slot.smoothedValue[j].load();
+                        slot.smoothedVelocity[v] = slot.smoothedVelocity[j].load();
+                        break;
+                    }
+            continue;
+        }
+        std::array<double, kMaxVoices> value, velocity;
+        for (int j = 0; j < sv.count; ++j) {
+            value[size_t(j)] = slot.smoothedValue[j];
+            velocity[size_t(j)] = slot.smoothedVelocity[j];
+        }
         for (int v = 0; v < n; ++v) {
             const uint8_t note = slot.note[v];
             int found = -1;
@@ -356,8 +375,8 @@ void Engine::ControlTick(const EngineSnapshot& snap) {
                     break;
                 }
             if (found >= 0) {
-                slot.smoothedValue[v] = sv.smoothedValue[found];
-                slot.smoothedVelocity[v] = sv.smoothedVelocity[found];
+                slot.smoothedValue[v] = value[size_t(found)];
+                slot.smoothedVelocity[v] = velocity[size_t(found)];
             } else {
                 slot.smoothedValue[v] = slot.value[v].load();
                 slot.smoothedVelocity[v] = 0.0;

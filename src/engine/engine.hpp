@@ -265,13 +265,12 @@ private:
     std::array<bool, kSlotCount> followEverySample_{}; // its value may change between control ticks
     int followSlotCount_ = 0;
 
-    struct SavedVoices {
+    // The notes of a control-rate slot as a control tick began.
+    struct SavedNotes {
         uint8_t count;
         std::array<uint8_t, kMaxVoices> note;
-        std::array<double, kMaxVoices> smoothedValue;
-        std::array<double, kMaxVoices> smoothedVelocity;
     };
-    std::unique_ptr<std::array<SavedVoices, kSlotCount>> saved_;
+    std::unique_ptr<std::array<SavedNotes, kSlotCount>> saved_;
 
     // threads
     std::thread tickThread_;

@@ -135,13 +135,14 @@ TEST_F(EngineTest, ControlRateSetsTheTicksAndThePeriodAndBlocksAreMadeWithoutOut
     EXPECT_EQ(engine.SampleCounter(), 5u * 96u);
 }
 
-// Reorders its voices: notes 60, 64 at the first tick become 64, 60, 67 at the next ones.
+// Reorders its voices: notes 60, 64 at the first tick become 64, 60, 67, 64 at the next ones (note 64
+// twice).
 void Reorder(Engine& e, std::span<Module* const> mods) {
     ModuleSlot& s = e.slots[mods[0]->slot[0]];
     const bool first = e.ControlTickCounter() == 1;
-    const uint8_t notes[2][3] = {{60, 64, 0}, {64, 60, 67}};
-    const double values[2][3] = {{100.0, 200.0, 0.0}, {200.0, 100.0, 300.0}};
-    s.voiceCount = first ? 2 : 3;
+    const uint8_t notes[2][4] = {{60, 64, 0, 0}, {64, 60, 67, 64}};
+    const double values[2][4] = {{100.0, 200.0, 0.0, 0.0}, {200.0, 100.0, 300.0, 400.0}};
+    s.voiceCount = first ? 2 : 4;
     for (int v = 0; v < s.voiceCount; ++v) {
         s.note[v] = notes[first ? 0 : 1][v];
         s.value[v] = values[first ? 0 : 1][v];
@@ -153,22 +154,33 @@ const KindOps kReorderOps{nullptr, &Reorder};
 TEST_F(EngineTest, VoicesAreRealignedByNote) {
     engine.SetKindOps(ModuleKind::ControlPolyphonicator, &kReorderOps);
     Module* p = patch.CreateModule(ModuleKind::ControlPolyphonicator, {});
-    const int s = p->slot[0];
+    const ModuleSlot& slot = engine.slots[size_t(p->slot[0])];
     engine.controlRate = 48000.0 / 96.0; // one tick per block, at its first sample
     engine.BeginOffline();
     engine.RenderBlock();
-    const double sv60 = engine.slots[s].smoothedValue[0];
-    const double sv64 = engine.slots[s].smoothedValue[1];
+    const double sv60 = slot.smoothedValue[0];
+    const double sv64 = slot.smoothedValue[1];
     EXPECT_GT(sv60, 0.0);
     EXPECT_GT(sv64, sv60);
     engine.RenderBlock();
-    // At the second tick the voices came in a new order; each kept its own smoothing state, and the new
-    // note 67 starts at its value with velocity 0, then all follow for 96 samples (k = 1/96).
+    // At the second tick the voices came in a new order; each kept its own smoothing state, the second
+    // voice of note 64 took the state of the first one that sounded it, and the new note 67 starts at
+    // its value with velocity 0; then all follow for 96 samples (k = 1/96).
     const double k = 1.0 / 96.0, keep = std::pow(1.0 - k, 96);
-    EXPECT_NEAR(engine.slots[s].smoothedValue[1], 100.0 + (sv60 - 100.0) * keep, 1e-9);
-    EXPECT_NEAR(engine.slots[s].smoothedValue[0], 200.0 + (sv64 - 200.0) * keep, 1e-9);
-    EXPECT_NEAR(engine.slots[s].smoothedValue[2], 300.0, 1e-9);
-    EXPECT_NEAR(engine.slots[s].smoothedVelocity[2], 30.0 * (1.0 - keep), 1e-9);
+    const double first64 = 200.0 + (sv64 - 200.0) * keep;
+    EXPECT_NEAR(slot.smoothedValue[1], 100.0 + (sv60 - 100.0) * keep, 1e-9);
+    EXPECT_NEAR(slot.smoothedValue[0], first64, 1e-9);
+    EXPECT_NEAR(slot.smoothedValue[2], 300.0, 1e-9);
+    EXPECT_NEAR(slot.smoothedVelocity[2], 30.0 * (1.0 - keep), 1e-9);
+    EXPECT_NEAR(slot.smoothedValue[3], 400.0 + (sv64 - 400.0) * keep, 1e-9);
+    // The same notes again: each voice goes on, except that the second voice of note 64 again takes the
+    // state of the first.
+    engine.RenderBlock();
+    EXPECT_NEAR(slot.smoothedValue[0], 200.0 + (first64 - 200.0) * keep, 1e-9);
+    EXPECT_NEAR(slot.smoothedValue[2], 300.0, 1e-9);
+    EXPECT_NEAR(slot.smoothedValue[3], 400.0 + (first64 - 400.0) * keep, 1e-9);
+    // (note 64's velocity rose from 0 towards 20 over both blocks before)
+    EXPECT_NEAR(slot.smoothedVelocity[3], 40.0 + (20.0 * (1.0 - keep * keep) - 40.0) * keep, 1e-9);
 }
 
 // A control kind whose value jumps between 100 and 300 every 100 ticks and whose velocity jumps between 20
