@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <bitset>
 #include <chrono>
 #include <cmath>
 
@@ -67,6 +68,7 @@ Engine::Engine()
         linkCount_[size_t(k)] = uint8_t(schema.links.size());
         inputCount_[size_t(k)] = uint8_t(schema.inputs.size());
     }
+    for (ModuleKind kind : kControlOrder) tickKind_[size_t(Index(kind))] = true;
 }
 
 void Engine::SetKindOps(ModuleKind kind, const KindOps* ops) {
@@ -291,6 +293,8 @@ void Engine::ProcessBlock() {
         ++sampleCounter_;
     }
 
+    CatchUpFollowing();
+
     // Every measure where the sample loop's steps lead: those no module reads are stepped here, all
     // side by side (the same steps, so the same values).
     // (an even count of lanes, so that the compiler steps them in pairs)
@@ -319,6 +323,7 @@ void Engine::ProcessBlock() {
 
 void Engine::ControlTick(const EngineSnapshot& snap) {
     ++controlTickCounter_;
+    CatchUpFollowing(); // the modules evaluated here may read any smoothed value
     std::fill_n(followSettled_.begin(), followSlotCount_, uint8_t(0));
     // The notes each slot sounds before the tick. (The modules evaluated here write values and notes,
     // never the smoothed values: those stay in the slots until they are matched to the new notes.)
@@ -348,7 +353,8 @@ void Engine::ControlTick(const EngineSnapshot& snap) {
         if (sv.count == 0 || slot.kind == kNoEngineKind || slot.isAudioRate) continue;
         const int n = std::min<int>(slot.voiceCount, kMaxVoices);
         // The usual case: the same notes in the same places. Every voice keeps its own smoothing, unless
-        // an earlier voice sounds its note too (that one's first place is unchanged: it can be read in place).
+        // an earlier voice sounds its note too (that one's first place is unchanged: it can be read in
+        // place).
         int same = 0;
         while (same < n && same < sv.count && slot.note[same] == sv.note[size_t(same)]) ++same;
         if (same == n) {
@@ -385,36 +391,66 @@ void Engine::ControlTick(const EngineSnapshot& snap) {
     }
 }
 
+[[gnu::always_inline]] inline void Engine::FollowSlot(int f, double k, double keep) {
+    // Values and velocities whose step changed nothing stay where they are until the next control tick
+    // changes them: their steps are skipped, with the same result. (Velocities change only with notes,
+    // so they mostly rest while values glide.)
+    uint8_t& settled = followSettled_[size_t(f)];
+    ModuleSlot& slot = slots[followSlots_[size_t(f)]];
+    const int n = std::min<int>(slot.voiceCount, kMaxVoices);
+    // One step of n voices; whether any moved is gathered without branching (which voice moves is not
+    // predictable).
+    const auto step = [n, k, keep](std::array<Relaxed<double>, kMaxVoices>& smoothed,
+                                   const std::array<Relaxed<double>, kMaxVoices>& target) {
+        bool moved = false;
+        for (int v = 0; v < n; ++v) {
+            const double now = smoothed[size_t(v)].load();
+            const double next = keep * now + k * target[size_t(v)];
+            smoothed[size_t(v)] = next;
+            moved |= !(next == now); // (NaN: moved)
+        }
+        return moved;
+    };
+    const bool valuesMoved = !(settled & kValuesSettled) && step(slot.smoothedValue, slot.value);
+    const bool velocitiesMoved =
+        !(settled & kVelocitiesSettled) && step(slot.smoothedVelocity, slot.velocity);
+    // (a neuron's value changes at every sample, not only on ticks: it is always stepped)
+    if (followEverySample_[size_t(f)]) return;
+    settled = uint8_t((valuesMoved ? 0 : kValuesSettled) | (velocitiesMoved ? 0 : kVelocitiesSettled));
+}
+
 void Engine::FollowControlValues() {
     const double k = followStep_;
     const double keep = 1.0 - k;
-    for (int f = 0; f < followSlotCount_; ++f) {
-        // Values and velocities whose step changed nothing stay where they are until the next control
-        // tick changes them: their steps are skipped, with the same result. (Velocities change only
-        // with notes, so they mostly rest while values glide.)
-        uint8_t& settled = followSettled_[size_t(f)];
-        if (settled == (kValuesSettled | kVelocitiesSettled)) continue;
+    for (int f = 0; f < followPerSampleCount_; ++f)
+        if (followSettled_[size_t(f)] != (kValuesSettled | kVelocitiesSettled)) FollowSlot(f, k, keep);
+    ++followPending_;
+}
+
+void Engine::CatchUpFollowing() {
+    // The steps the sample loop would have taken, voice by voice: the same values. A voice whose step
+    // changes nothing stays there, and so needs no more steps.
+    const double k = followStep_;
+    const double keep = 1.0 - k;
+    const int steps = followPending_;
+    followPending_ = 0;
+    if (steps == 0) return;
+    const auto follow = [k, keep, steps](Relaxed<double>& smoothed, double target) {
+        double now = smoothed.load();
+        for (int i = 0; i < steps; ++i) {
+            const double next = keep * now + k * target;
+            if (next == now) break;
+            now = next;
+        }
+        smoothed = now;
+    };
+    for (int f = followPerSampleCount_; f < followSlotCount_; ++f) {
         ModuleSlot& slot = slots[followSlots_[size_t(f)]];
         const int n = std::min<int>(slot.voiceCount, kMaxVoices);
-        // One step of n voices; whether any moved is gathered without branching (which voice moves
-        // is not predictable).
-        const auto step = [n, k, keep](std::array<Relaxed<double>, kMaxVoices>& smoothed,
-                                       const std::array<Relaxed<double>, kMaxVoices>& target) {
-            bool moved = false;
-            for (int v = 0; v < n; ++v) {
-                const double now = smoothed[size_t(v)].load();
-                const double next = keep * now + k * target[size_t(v)];
-                smoothed[size_t(v)] = next;
-                moved |= !(next == now); // (NaN: moved)
-            }
-            return moved;
-        };
-        const bool valuesMoved = !(settled & kValuesSettled) && step(slot.smoothedValue, slot.value);
-        const bool velocitiesMoved =
-            !(settled & kVelocitiesSettled) && step(slot.smoothedVelocity, slot.velocity);
-        // (a neuron's value changes at every sample, not only on ticks: it is always stepped)
-        if (followEverySample_[size_t(f)]) continue;
-        settled = uint8_t((valuesMoved ? 0 : kValuesSettled) | (velocitiesMoved ? 0 : kVelocitiesSettled));
+        for (int v = 0; v < n; ++v) {
+            follow(slot.smoothedValue[size_t(v)], slot.value[size_t(v)]);
+            follow(slot.smoothedVelocity[size_t(v)], slot.velocity[size_t(v)]);
+        }
     }
 }
 
@@ -456,15 +492,22 @@ const double* Engine::MeasureSeries(int k) const {
 void Engine::PrepareBlock(const EngineSnapshot& snap) {
     // The measures the modules' links and inputs read (a link made during the block reads its measure
     // as the block began until the next one).
+    // So are the slots that modules evaluated at every sample read: only their smoothed values are
+    // followed at every sample; the others are caught up at control ticks and block ends, where the
+    // modules evaluated on ticks read them.
     uint32_t read = 0;
-    for (size_t kind = 0; kind < snap.lists.size(); ++kind)
+    std::bitset<kSlotCount> slotsReadPerSample;
+    for (size_t kind = 0; kind < snap.lists.size(); ++kind) {
+        const bool perSample = !tickKind_[kind];
+        const auto note = [&](SourceId src) {
+            if (IsMeasure(src)) read |= 1u << (src - kFirstMeasure);
+            if (perSample && IsSlot(src)) slotsReadPerSample.set(size_t(src));
+        };
         for (const Module* m : snap.lists[kind]) {
-            for (int j = 0; j < linkCount_[kind]; ++j)
-                if (const SourceId src = m->links[j].source; IsMeasure(src))
-                    read |= 1u << (src - kFirstMeasure);
-            for (int j = 0; j < inputCount_[kind]; ++j)
-                if (const SourceId src = m->inputs[j]; IsMeasure(src)) read |= 1u << (src - kFirstMeasure);
+            for (int j = 0; j < linkCount_[kind]; ++j) note(m->links[j].source);
+            for (int j = 0; j < inputCount_[kind]; ++j) note(m->inputs[j]);
         }
+    }
     measuresRead_ = read;
 
     // The audio kinds that have modules, in their order; each resolves what stays fixed for the block.
@@ -478,14 +521,21 @@ void Engine::PrepareBlock(const EngineSnapshot& snap) {
     }
 
     // The control-rate slots whose smoothed values follow their values.
+    // Those followed at every sample come first.
     followSlotCount_ = 0;
-    for (uint8_t s : snap.moduleSlots) {
-        const ModuleSlot& slot = slots[s];
-        if (slot.kind == kNoEngineKind || slot.isAudioRate) continue;
-        followSettled_[size_t(followSlotCount_)] = 0;
-        followEverySample_[size_t(followSlotCount_)] = slot.kind == Info(K::ControlNeuron).engineKind;
-        followSlots_[size_t(followSlotCount_++)] = s;
+    for (const bool perSample : {true, false}) {
+        for (uint8_t s : snap.moduleSlots) {
+            const ModuleSlot& slot = slots[s];
+            if (slot.kind == kNoEngineKind || slot.isAudioRate) continue;
+            const bool neuron = slot.kind == Info(K::ControlNeuron).engineKind;
+            if ((neuron || slotsReadPerSample.test(s)) != perSample) continue;
+            followSettled_[size_t(followSlotCount_)] = 0;
+            followEverySample_[size_t(followSlotCount_)] = neuron;
+            followSlots_[size_t(followSlotCount_++)] = s;
+        }
+        if (perSample) followPerSampleCount_ = followSlotCount_;
     }
+    followPending_ = 0;
 
     // The routes with their devices: a device chosen during a block plays from the next one.
     blockRouteCount_ = 0;

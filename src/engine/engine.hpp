@@ -198,6 +198,8 @@ private:
     void ControlTick(const EngineSnapshot& snap);
     void PrepareBlock(const EngineSnapshot& snap);
     void FollowControlValues();
+    void FollowSlot(int f, double k, double keep);
+    void CatchUpFollowing();
     void RouteSample(int i);
     void BlockEndInputs(const EngineSnapshot& snap);
     void SubmitDevices();
@@ -258,7 +260,13 @@ private:
     // once at the block end, to the same values.
     uint32_t measuresRead_ = 0;
     std::array<uint8_t, kKindCount> linkCount_{}, inputCount_{};
+    std::array<bool, kKindCount> tickKind_{}; // evaluated on control ticks (else at every sample)
+    // The control-rate slots whose smoothed values follow their values: first the
+    // `followPerSampleCount_` that modules evaluated at every sample read (and neurons), stepped at every
+    // sample; then the others, which owe `followPending_` steps until the next tick or block end.
     std::array<uint8_t, kSlotCount> followSlots_{};
+    int followPerSampleCount_ = 0;
+    int followPending_ = 0;
     // What of each followed slot its last step changed nothing of (values, velocities: both or either).
     static constexpr uint8_t kValuesSettled = 1, kVelocitiesSettled = 2;
     std::array<uint8_t, kSlotCount> followSettled_{};

@@ -185,7 +185,7 @@ TEST_F(EngineTest, VoicesAreRealignedByNote) {
 
 // A control kind whose value jumps between 100 and 300 every 100 ticks and whose velocity jumps between 20
 // and 110 every 150 (so that each rests while the other moves); a neuron stand-in whose value moves every
-// 7 samples, between ticks too; and a probe that records the smoothed values at every sample.
+// 7 samples, between ticks too; and a probe that records the smoothed values where it is evaluated.
 const auto TickValue = [](uint64_t tick) { return (tick / 100) % 2 ? 300.0 : 100.0; };
 const auto TickVelocity = [](uint64_t tick) { return (tick / 150) % 2 ? 110.0 : 20.0; };
 const auto NeuronValue = [](uint64_t sample) { return double((sample / 7) % 3) * 10.0; };
@@ -208,32 +208,56 @@ void Probe(Engine& e, std::span<Module* const>) {
 }
 const KindOps kProbe{nullptr, &Probe};
 
+// The smoothed values as a module evaluated at every sample sees them (one that reads the followed slot),
+// and as one evaluated on control ticks sees them (the followed slot is then stepped only when read).
 TEST_F(EngineTest, ControlValuesAreFollowedAtEverySampleThroughJumpsAndStillness) {
-    engine.SetKindOps(ModuleKind::ControlGain, &kStepsOnTicks);
-    engine.SetKindOps(ModuleKind::ControlNeuron, &kStepsEverySample);
-    engine.SetKindOps(ModuleKind::AudioStepFunction, &kProbe);
-    gGainSlot = patch.CreateModule(ModuleKind::ControlGain, {})->slot[0];
-    gNeuronSlot = patch.CreateModule(ModuleKind::ControlNeuron, {})->slot[0];
-    Module* probe = patch.CreateModule(ModuleKind::AudioStepFunction, {});
-    probe->devices[audio_step::Output] = kNoOutputDevice;
-    gSeen.clear();
-    engine.controlRate = 4000.0; // a tick every 12 samples, k = 1/12
-    const double startVelocity = engine.slots[size_t(gGainSlot)].smoothedVelocity[0]; // (a new slot's)
-    engine.BeginOffline();
-    Blocks(200); // long enough for the values to stand still between the jumps
-    engine.EndOffline();
+    for (const bool probeOnTicks : {false, true}) {
+        SCOPED_TRACE(probeOnTicks ? "read on ticks" : "read at every sample");
+        patch.Clear();
+        engine.SetKindOps(ModuleKind::ControlGain, &kStepsOnTicks);
+        engine.SetKindOps(ModuleKind::ControlNeuron, &kStepsEverySample);
+        // (the low cut is evaluated on ticks after the gain)
+        const ModuleKind probeKind = probeOnTicks ? ModuleKind::ControlLowCut : ModuleKind::AudioStepFunction;
+        engine.SetKindOps(probeKind, &kProbe);
+        gGainSlot = patch.CreateModule(ModuleKind::ControlGain, {})->slot[0];
+        gNeuronSlot = patch.CreateModule(ModuleKind::ControlNeuron, {})->slot[0];
+        Module* probe = patch.CreateModule(probeKind, {});
+        if (!probeOnTicks) {
+            probe->devices[audio_step::Output] = kNoOutputDevice;
+            probe->inputs[audio_step::Input] = gGainSlot;
+        }
+        gSeen.clear();
+        engine.controlRate = 4000.0; // a tick every 12 samples, k = 1/12
+        const double startVelocity = engine.slots[size_t(gGainSlot)].smoothedVelocity[0]; // (a new slot's)
+        engine.BeginOffline();
+        Blocks(200); // long enough for the values to stand still between the jumps
 
-    const double k = 4000.0 / 48000.0, keep = 1.0 - k;
-    double gain = 0.0, gainVelocity = startVelocity, neuron = 0.0, neuronValue = 0.0;
-    ASSERT_EQ(gSeen.size(), 200u * 96u);
-    for (size_t i = 0; i < gSeen.size(); ++i) {
-        gain = keep * gain + k * TickValue(i / 12);
-        gainVelocity = keep * gainVelocity + k * TickVelocity(i / 12);
-        neuron = keep * neuron + k * neuronValue; // the value the neuron left at the sample before
-        neuronValue = NeuronValue(i);
-        ASSERT_EQ(gSeen[i][0], gain) << i;
-        ASSERT_EQ(gSeen[i][1], gainVelocity) << i;
-        ASSERT_EQ(gSeen[i][2], neuron) << i;
+        // The values after each sample's step, and what the probe saw: after the step of its sample, or
+        // (on a tick) after that of the sample before.
+        const double k = 4000.0 / 48000.0, keep = 1.0 - k;
+        double gain = 0.0, gainVelocity = startVelocity, neuron = 0.0, neuronValue = 0.0;
+        const size_t samples = 200u * 96u;
+        ASSERT_EQ(gSeen.size(), probeOnTicks ? samples / 12 : samples);
+        for (size_t i = 0; i < samples; ++i) {
+            if (probeOnTicks && i % 12 == 0) {
+                ASSERT_EQ(gSeen[i / 12][0], gain) << i;
+                ASSERT_EQ(gSeen[i / 12][1], gainVelocity) << i;
+            }
+            gain = keep * gain + k * TickValue(i / 12);
+            gainVelocity = keep * gainVelocity + k * TickVelocity(i / 12);
+            neuron = keep * neuron + k * neuronValue; // the value the neuron left at the sample before
+            neuronValue = NeuronValue(i);
+            if (!probeOnTicks) {
+                ASSERT_EQ(gSeen[i][0], gain) << i;
+                ASSERT_EQ(gSeen[i][1], gainVelocity) << i;
+                ASSERT_EQ(gSeen[i][2], neuron) << i;
+            }
+        }
+        // Between blocks the slot holds where the steps lead, whoever reads it.
+        EXPECT_EQ(engine.slots[size_t(gGainSlot)].smoothedValue[0].load(), gain);
+        EXPECT_EQ(engine.slots[size_t(gGainSlot)].smoothedVelocity[0].load(), gainVelocity);
+        engine.EndOffline();
+        engine.SetKindOps(probeKind, nullptr);
     }
 }
 
