@@ -24,10 +24,9 @@ constexpr double kRadiansPerHz = kTwoPi / kRate; // phase step per sample of one
 // ------------------------------------------------------------------------------------------ oscillator
 
 // One note of the oscillator; 64 bytes, one cache line.
-struct OscVoice {
+struct alignas(64) OscVoice {
     double frequency;        // Hz, as the source gave it last
-    double velocity;         // as the source gave it last
-    double lastVelocity;     // while the note was last present (used during release)
+    double velocity;         // as the source gave it while the note was last present (kept in release)
     double phaseAngle;       // 0..2pi
     double noiseLevel;       // random walk, -1..1
     double noiseTarget;      // -1..1
@@ -77,7 +76,7 @@ struct OscState final : KindState {
         if (count >= kMaxVoices) return -1;
         OscVoice& v = voices[size_t(count)];
         v.note = note;
-        v.lastVelocity = 0.0;
+        v.velocity = 0.0;
         v.envelopeCounter = 0;
         v.phaseAngle = 0.0;
         v.present = 0;
@@ -99,7 +98,8 @@ std::unique_ptr<KindState> CreateOscState(Module&) {
     return std::make_unique<OscState>();
 }
 
-void SetInputVoice(OscState& st, uint8_t note, double frequency, double velocity) {
+[[gnu::always_inline]] inline void SetInputVoice(OscState& st, uint8_t note, double frequency,
+                                                 double velocity) {
     const int i = st.FindOrAppend(note);
     if (i < 0) return; // table full: the voice is ignored
     OscVoice& v = st.voices[size_t(i)];
@@ -139,7 +139,7 @@ template <class Read> OscParams ReadParams(const OscState& st, Read read, unsign
 // phase to sound and the level; true when the entry has faded out and goes (after this sample).
 [[gnu::always_inline]] inline bool AdvanceVoice(Engine& e, OscVoice& v, const OscParams& prm,
                                                 double& phaseOut, double& levelOut) {
-    const double vel = v.present ? v.velocity : v.lastVelocity;
+    const double vel = v.velocity;
     const double amp = prm.ampPerVelocity * vel;
 
     // Release start: from the current attack level (t <= 10 ms), else from the top of the fade. A note
@@ -184,7 +184,6 @@ template <class Read> OscParams ReadParams(const OscState& st, Read read, unsign
         --v.envelopeCounter;
     else
         ++v.envelopeCounter;
-    if (v.present) v.lastVelocity = v.velocity;
 
     if (releasing && level < 0.1) return true;
     v.present = 0;
