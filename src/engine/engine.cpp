@@ -146,43 +146,6 @@ void Engine::ReleaseSink(int s) {
     sinks[s].module = nullptr;
 }
 
-// ---------------------------------------------------------------- sources
-
-double Engine::GetSourceValue(SourceId id, int voice) const {
-    if (IsSlot(id)) return (voice >= 0 && voice < kMaxVoices) ? slots[id].value[voice].load() : 0.0;
-    if (IsMeasure(id)) return smoothedMeasures[id - kFirstMeasure];
-    return 0.0;
-}
-
-double Engine::GetSmoothedSourceValue(SourceId id, int voice) const {
-    if (IsSlot(id)) return (voice >= 0 && voice < kMaxVoices) ? slots[id].smoothedValue[voice].load() : 0.0;
-    if (IsMeasure(id)) return smoothedMeasures[id - kFirstMeasure];
-    return 0.0;
-}
-
-int Engine::VoiceCountOf(SourceId id) const {
-    if (id == kManualSource || IsMeasure(id)) return 1;
-    if (IsSlot(id)) return slots[id].voiceCount;
-    return 0;
-}
-
-double Engine::VelocityOf(SourceId id, int voice) const {
-    if (id == kManualSource || IsMeasure(id)) return 127.0;
-    if (IsSlot(id) && voice >= 0 && voice < kMaxVoices) return slots[id].velocity[voice];
-    return 0.0;
-}
-
-double Engine::SmoothedVelocityOf(SourceId id, int voice) const {
-    if (id == kManualSource || IsMeasure(id)) return 127.0;
-    if (IsSlot(id) && voice >= 0 && voice < kMaxVoices) return slots[id].smoothedVelocity[voice];
-    return 0.0;
-}
-
-uint8_t Engine::NoteOf(SourceId id, int voice) const {
-    if (IsSlot(id) && voice >= 0 && voice < kMaxVoices) return slots[id].note[voice];
-    return 0;
-}
-
 // ---------------------------------------------------------------- snapshots
 
 PublishTicket Engine::PublishSnapshot(const EngineSnapshot* snapshot) {

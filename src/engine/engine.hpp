@@ -288,4 +288,41 @@ private:
     bool tickSet_ = false;
 };
 
+// ---------------------------------------------------------------- sources (every module reads them: inline)
+
+inline double Engine::GetSourceValue(SourceId id, int voice) const {
+    if (IsSlot(id)) return (voice >= 0 && voice < kMaxVoices) ? slots[id].value[voice].load() : 0.0;
+    if (IsMeasure(id)) return smoothedMeasures[id - kFirstMeasure];
+    return 0.0;
+}
+
+inline double Engine::GetSmoothedSourceValue(SourceId id, int voice) const {
+    if (IsSlot(id)) return (voice >= 0 && voice < kMaxVoices) ? slots[id].smoothedValue[voice].load() : 0.0;
+    if (IsMeasure(id)) return smoothedMeasures[id - kFirstMeasure];
+    return 0.0;
+}
+
+inline int Engine::VoiceCountOf(SourceId id) const {
+    if (id == kManualSource || IsMeasure(id)) return 1;
+    if (IsSlot(id)) return slots[id].voiceCount;
+    return 0;
+}
+
+inline double Engine::VelocityOf(SourceId id, int voice) const {
+    if (id == kManualSource || IsMeasure(id)) return 127.0;
+    if (IsSlot(id) && voice >= 0 && voice < kMaxVoices) return slots[id].velocity[voice];
+    return 0.0;
+}
+
+inline double Engine::SmoothedVelocityOf(SourceId id, int voice) const {
+    if (id == kManualSource || IsMeasure(id)) return 127.0;
+    if (IsSlot(id) && voice >= 0 && voice < kMaxVoices) return slots[id].smoothedVelocity[voice];
+    return 0.0;
+}
+
+inline uint8_t Engine::NoteOf(SourceId id, int voice) const {
+    if (IsSlot(id) && voice >= 0 && voice < kMaxVoices) return slots[id].note[voice];
+    return 0;
+}
+
 } // namespace mw
