@@ -502,6 +502,7 @@ void Engine::PrepareBlock(const EngineSnapshot& snap) {
 
     // The routes with their devices: a device chosen during a block plays from the next one.
     blockRouteCount_ = 0;
+    unplayed_.fill(0.0); // (only ever added to: kept from growing without end)
     const bool silent = makeNoSound;
     for (const EngineSnapshot::Route r : snap.routes) {
         const Relaxed<double>* value = nullptr;
@@ -529,8 +530,10 @@ void Engine::PrepareBlock(const EngineSnapshot& snap) {
         if (!DeviceChannels(dev, d, left, right)) continue;
         used_[size_t(d)] = true;
         if (silent || !value) continue; // silence, or a source that reads as 0: the device plays, unchanged
-        blockRoutes_[size_t(blockRouteCount_++)] = {value, left ? left_[size_t(d)].samples.data() : nullptr,
-                                                    right ? right_[size_t(d)].samples.data() : nullptr};
+        // (a channel the route does not play gets its samples in a block nobody reads: no test per sample)
+        blockRoutes_[size_t(blockRouteCount_++)] = {
+            value, left ? left_[size_t(d)].samples.data() : unplayed_.data(),
+            right ? right_[size_t(d)].samples.data() : unplayed_.data()};
     }
 }
 
@@ -538,8 +541,8 @@ void Engine::RouteSample(int i) {
     for (int r = 0; r < blockRouteCount_; ++r) {
         const BlockRoute& route = blockRoutes_[size_t(r)];
         const double v = route.value->load();
-        if (route.left) route.left[i] += v;
-        if (route.right) route.right[i] += v;
+        route.left[i] += v;
+        route.right[i] += v;
     }
 }
 

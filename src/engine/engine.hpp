@@ -246,10 +246,11 @@ private:
     int audioPassCount_ = 0;
     struct BlockRoute {
         const Relaxed<double>* value; // the slot or measure that plays
-        double* left;                 // device block samples, or null when the channel is not played
+        double* left;                 // device block samples, or `unplayed_` when the channel is not played
         double* right;
     };
     std::array<BlockRoute, kSlotCount + kSinkCount> blockRoutes_{};
+    std::array<double, kMaxBlockSamples> unplayed_{};
     int blockRouteCount_ = 0;
     std::array<double, kMeasureCount> blockRaw_{};
     std::array<double, kMeasureCount> blockStartSmoothed_{};
