@@ -156,8 +156,10 @@ template <class Read> OscParams ReadParams(const OscState& st, Read read, unsign
         NoiseStep(v.noiseLevel, v.noiseTarget, v.frequency, kRate, [&e] { return e.Rand(); });
         f += v.noiseLevel * v.frequency * prm.noise * 0.01;
     }
-    if (!(f >= 0.0)) f = 0.0; // negative or NaN
-    if (f > kMaxFrequency) f = kMaxFrequency;
+    // Negative or NaN gives 0, above 24 kHz 24 kHz. (Written so that it compiles to a max and a min, with
+    // no branch; -0 becomes +0, which moves the phase alike.)
+    f = f > 0.0 ? f : 0.0;
+    f = f < kMaxFrequency ? f : kMaxFrequency;
 
     v.phaseAngle += f * kRadiansPerHz;
     if (v.phaseAngle > kTwoPi) v.phaseAngle -= kTwoPi;
