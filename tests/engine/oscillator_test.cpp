@@ -148,6 +148,24 @@ TEST_F(OscillatorTest, SourceVoicesAreSummedWithTheirVelocitiesAndTheFrequencyIs
     for (size_t n = 600; n < 700; ++n) ASSERT_NEAR(std::abs(out[n] - 750.0), 500.0, 1e-9) << n;
 }
 
+TEST(OscillatorLimits, ANegativeOrNaNManualFrequencyStandsStillAndAHighOneIsLimited) {
+    const auto square = [](double value) { // x 100 Hz
+        SoundFixture f;
+        Module* o = f.patch.CreateModule(ModuleKind::AudioOsc, {});
+        o->Link(osc::Waveform).value = 200.0;
+        o->Link(osc::Frequency).value = value;
+        return f.Render(600);
+    };
+    // A square whose phase stands at 0 plays +500 once the attack is over.
+    for (const double value : {-4.4, std::nan("")}) {
+        const auto out = square(value);
+        ASSERT_EQ(out.size(), 672u);
+        for (size_t n = 480; n < out.size(); ++n) ASSERT_EQ(out[n], 500.0) << value << " " << n;
+    }
+    EXPECT_EQ(square(300.0), square(240.0)); // 30 kHz plays as 24 kHz
+    EXPECT_NE(square(240.0), square(239.0));
+}
+
 TEST(OscillatorNoise, NoiseBendsTheFrequencyRandomly) {
     // The random walk bends the frequency by up to Noise percent; without Noise the generator plays no role.
     const auto render = [](uint32_t seed, double noise) {
