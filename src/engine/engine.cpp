@@ -457,7 +457,8 @@ void Engine::PrepareBlock(const EngineSnapshot& snap) {
     // as the block began until the next one).
     // So are the slots that modules evaluated at every sample read: only their smoothed values are
     // followed at every sample; the others are caught up at control ticks and block ends, where the
-    // modules evaluated on ticks read them.
+    // modules evaluated on ticks read them. (A link made during the block to such a slot reads it as it
+    // stood at the last tick until the next tick or block.)
     uint32_t read = 0;
     std::bitset<kSlotCount> slotsReadPerSample;
     for (size_t kind = 0; kind < snap.lists.size(); ++kind) {
