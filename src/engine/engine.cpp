@@ -315,35 +315,32 @@ void Engine::ControlTick(const EngineSnapshot& snap) {
         const SavedNotes& sv = saved[s];
         if (sv.count == 0 || slot.kind == kNoEngineKind || slot.isAudioRate) continue;
         const int n = std::min<int>(slot.voiceCount, kMaxVoices);
-        // The usual case: the same notes in the same places. Every voice keeps its own smoothing, unless
-        // an earlier voice sounds its note too (that one's first place is unchanged: it can be read in
-        // place).
+        // The usual case, the same notes in the same places, reads the old values in place: a voice
+        // keeps its own unless an earlier place held its note (that place keeps its own). Otherwise the
+        // old values are copied first and every voice looks for its note among them.
         int same = 0;
         while (same < n && same < sv.count && slot.note[same] == sv.note[size_t(same)]) ++same;
-        if (same == n) {
-            for (int v = 1; v < n; ++v)
-                for (int j = 0; j < v; ++j)
-                    if (sv.note[size_t(j)] == sv.note[size_t(v)]) {
-                        slot.smoothedValue[v] = slot.smoothedValue[j].load();
-                        slot.smoothedVelocity[v] = slot.smoothedVelocity[j].load();
-                        break;
-                    }
-            continue;
-        }
+        const bool inPlace = same == n;
         std::array<double, kMaxVoices> value, velocity;
-        for (int j = 0; j < sv.count; ++j) {
-            value[size_t(j)] = slot.smoothedValue[j];
-            velocity[size_t(j)] = slot.smoothedVelocity[j];
-        }
-        for (int v = 0; v < n; ++v) {
+        if (!inPlace)
+            for (int j = 0; j < sv.count; ++j) {
+                value[size_t(j)] = slot.smoothedValue[j];
+                velocity[size_t(j)] = slot.smoothedVelocity[j];
+            }
+        for (int v = inPlace ? 1 : 0; v < n; ++v) {
             const uint8_t note = slot.note[v];
             int found = -1;
-            for (int j = 0; j < sv.count; ++j)
-                if (sv.note[j] == note) {
+            for (int j = 0; j < (inPlace ? v : sv.count); ++j)
+                if (sv.note[size_t(j)] == note) {
                     found = j;
                     break;
                 }
-            if (found >= 0) {
+            if (inPlace) {
+                if (found >= 0) {
+                    slot.smoothedValue[v] = slot.smoothedValue[found].load();
+                    slot.smoothedVelocity[v] = slot.smoothedVelocity[found].load();
+                }
+            } else if (found >= 0) {
                 slot.smoothedValue[v] = value[size_t(found)];
                 slot.smoothedVelocity[v] = velocity[size_t(found)];
             } else {
@@ -368,7 +365,7 @@ void Engine::ControlTick(const EngineSnapshot& snap) {
         bool moved = false;
         for (int v = 0; v < n; ++v) {
             const double now = smoothed[size_t(v)].load();
-            const double next = keep * now + k * target[size_t(v)];
+            const double next = FollowStep(now, target[size_t(v)], k, keep);
             smoothed[size_t(v)] = next;
             moved |= !(next == now); // (NaN: moved)
         }
@@ -401,7 +398,7 @@ void Engine::CatchUpFollowing() {
     const auto follow = [k, keep, steps](Relaxed<double>& smoothed, double target) {
         double now = smoothed.load();
         for (int i = 0; i < steps; ++i) {
-            const double next = keep * now + k * target;
+            const double next = FollowStep(now, target, k, keep);
             if (next == now) break;
             now = next;
         }

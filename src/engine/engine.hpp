@@ -147,6 +147,10 @@ public:
     static double SmoothMeasureStep(double raw, double smoothed) {
         return raw * (1.0 / 480.0) + smoothed * (479.0 / 480.0);
     }
+    /// One sample's following of a control value: k = rate / 48000 of the way towards it (keep = 1 - k).
+    static double FollowStep(double smoothed, double value, double k, double keep) {
+        return keep * smoothed + k * value;
+    }
     /// The smoothed value of mouse measure k (0-based) at every sample of the current block, known at
     /// its start (engine thread): at sample i, smoothedMeasures[k] holds MeasureSeries(k)[i].
     const double* MeasureSeries(int k) const;
