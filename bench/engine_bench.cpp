@@ -2,7 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include "engine/engine.hpp"
-#include "model/patch.hpp"
+#include "patch/patch.hpp"
 
 namespace {
 

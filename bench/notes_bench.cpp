@@ -6,7 +6,7 @@
 
 #include "engine/engine.hpp"
 #include "engine/kinds/kind_ops.hpp"
-#include "model/patch.hpp"
+#include "patch/patch.hpp"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include "cli/offline_renderer.hpp"
 #include "cli/wav_file.hpp"
 #include "engine/kinds/kind_ops.hpp"
-#include "model/builtin_patches.hpp"
-#include "model/config_file.hpp"
+#include "patch/builtin_patches.hpp"
+#include "patch/config_file.hpp"
 #include "model/module.hpp"
 #include "sources/gestures.hpp"
 

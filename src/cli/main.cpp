@@ -13,8 +13,8 @@
 #include "cli/play_command.hpp"
 #include "cli/render_command.hpp"
 #include "engine/engine.hpp"
-#include "model/builtin_patches.hpp"
-#include "model/patch.hpp"
+#include "patch/builtin_patches.hpp"
+#include "patch/patch.hpp"
 
 namespace {
 

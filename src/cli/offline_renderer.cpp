@@ -11,6 +11,7 @@
 #include "audio/wave_out_manager.hpp"
 #include "audio/wave_writer_registry.hpp"
 #include "engine/kinds/note_modules.hpp"
+#include "patch/patch_poll.hpp"
 #include "sources/memory_input.hpp"
 #include "sources/memory_midi.hpp"
 #include "sources/midi_in_manager.hpp"

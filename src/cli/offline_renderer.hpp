@@ -11,8 +11,8 @@
 
 #include "cli/midi_file.hpp"
 #include "engine/engine.hpp"
-#include "model/patch.hpp"
-#include "sources/pointer.hpp"
+#include "patch/patch.hpp"
+#include "engine/pointer.hpp"
 #include "sources/scripted_pointer.hpp"
 
 namespace mw::cli {

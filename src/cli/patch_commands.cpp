@@ -5,8 +5,8 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/commands.hpp"
-#include "model/config_file.hpp"
-#include "model/patch.hpp"
+#include "patch/config_file.hpp"
+#include "patch/patch.hpp"
 
 namespace mw::cli {
 namespace {

@@ -10,7 +10,7 @@
 #include "audio/wave_writer_registry.hpp"
 #include "cli/render_command.hpp"
 #include "engine/engine.hpp"
-#include "model/patch.hpp"
+#include "patch/patch.hpp"
 #include "platform/alsa_input.hpp"
 #include "platform/alsa_midi.hpp"
 #include "platform/alsa_output.hpp"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "sources/pointer.hpp"
+#include "engine/pointer.hpp"
 
 namespace mw {
 class Patch;

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "engine/relaxed.hpp"
+#include "base/relaxed.hpp"
 
 namespace mw {
 

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "engine/devices.hpp"
-#include "engine/relaxed.hpp"
+#include "base/relaxed.hpp"
 #include "model/module_kind.hpp"
 #include "model/source_id.hpp"
 

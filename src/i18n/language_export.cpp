@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "i18n/language_strings.hpp"
-#include "i18n/utf.hpp"
+#include "base/utf.hpp"
 
 namespace mw {
 

@@ -7,7 +7,7 @@
 #include <new>
 
 #include "i18n/builtin_language_text.hpp"
-#include "i18n/utf.hpp"
+#include "base/utf.hpp"
 
 namespace mw {
 

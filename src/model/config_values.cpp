@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "base/text.hpp"
+
 namespace mw::config {
 namespace {
 
@@ -209,12 +211,6 @@ std::string FormatReal(double value) {
     const auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 6);
     if (ec != std::errc()) return "0";
     return std::string(buf, ptr);
-}
-
-std::string FormatLong(int64_t value) {
-    char buf[32];
-    const auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, value);
-    return ec == std::errc() ? std::string(buf, ptr) : std::string("0");
 }
 
 int32_t TruncateSubType(double number) {

@@ -75,8 +75,6 @@ std::optional<int32_t> ReadInt32(std::u16string_view value);
 
 /// printf "%lg" in the C locale's form: up to 6 significant digits, shortest form (100, 4.4, 1e-05).
 std::string FormatReal(double value);
-/// printf "%ld".
-std::string FormatLong(int64_t value);
 
 /// A SubType number (read as a real) truncated toward zero; values outside the 32-bit range, which
 /// match no output, give -1.

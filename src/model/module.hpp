@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/relaxed.hpp"
+#include "base/relaxed.hpp"
 #include "model/module_kind.hpp"
 #include "model/params.hpp"
 #include "model/source_id.hpp"

@@ -1,6 +1,6 @@
 #include "model/module_kind.hpp"
 
-#include "model/text_util.hpp"
+#include "base/text.hpp"
 
 namespace mw {
 namespace {

@@ -13,7 +13,7 @@
 #include <mutex>
 #include <string>
 
-#include "sources/pointer.hpp"
+#include "engine/pointer.hpp"
 
 struct _XDisplay;
 

@@ -23,7 +23,7 @@
 #include <string_view>
 #include <vector>
 
-#include "sources/pointer.hpp"
+#include "engine/pointer.hpp"
 #include "sources/scripted_pointer.hpp"
 
 namespace mw {

@@ -19,9 +19,10 @@
 #include <string_view>
 #include <thread>
 
-#include "engine/relaxed.hpp"
+#include "base/relaxed.hpp"
+#include "base/text.hpp"
+#include "engine/pointer.hpp"
 #include "model/source_id.hpp"
-#include "sources/pointer.hpp"
 
 namespace mw {
 
@@ -48,9 +49,8 @@ inline ScreenEdges EdgesOf(const ScreenRect& r) {
 
 // ---- texts ----
 
-/// Looks up a user-visible text by its string number; `english` is the built-in English text. Called
-/// on the sampler thread, so the implementation must be safe against a concurrent language change.
-using TextLookup = std::function<std::string(int number, std::string_view english)>;
+// The sampler's TextLookup is called on the sampler thread, so it must be safe against a concurrent
+// language change.
 
 /// The lookup that always answers with the English text.
 std::string EnglishText(int number, std::string_view english);
@@ -82,12 +82,6 @@ int SpeedClassString(uint32_t pixelsPerSecond);
 /// The English text of a speed-class string number 18..24 (empty for other numbers).
 std::string_view SpeedClassEnglish(int number);
 
-/// Formats a text that carries one printf-style number conversion (as the language texts do: "%u",
-/// "%.00f", "%ld", "%.05g", "%lg"). Safe for any text a language file may hold: the first numeric
-/// conversion (d i u o x X f F e E g G a A, with flags, width, precision and length modifiers) is
-/// given `value` converted to its type; "%%" gives "%"; every other or later conversion is copied
-/// as it stands. Widths and precisions are limited to 100.
-std::string FormatNumberText(std::string_view format, double value);
 
 // ---- control rates ----
 

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "sources/pointer.hpp"
+#include "engine/pointer.hpp"
 
 namespace mw {
 

@@ -5,7 +5,7 @@
 #include "audio/memory_output.hpp"
 #include "audio/wave_out_manager.hpp"
 #include "engine/engine.hpp"
-#include "model/patch.hpp"
+#include "patch/patch.hpp"
 
 namespace mw {
 namespace {

@@ -7,7 +7,7 @@
 #include "cli/midi_file.hpp"
 #include "cli/offline_renderer.hpp"
 #include "cli/wav_file.hpp"
-#include "model/builtin_patches.hpp"
+#include "patch/builtin_patches.hpp"
 #include "sources/gestures.hpp"
 
 namespace mw::cli {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "model/config_file.hpp"
+#include "patch/config_file.hpp"
 
 namespace mw::cli {
 namespace {

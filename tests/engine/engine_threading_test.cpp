@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "engine/engine.hpp"
-#include "model/patch.hpp"
+#include "patch/patch.hpp"
 #include "recording_devices.hpp"
 
 namespace mw {

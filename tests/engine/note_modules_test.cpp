@@ -13,7 +13,8 @@
 #include "engine/kinds/note_modules.hpp"
 #include "engine/note_sequence.hpp"
 #include "fake_midi.hpp"
-#include "model/patch.hpp"
+#include "patch/patch.hpp"
+#include "patch/patch_poll.hpp"
 
 namespace mw {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "engine/engine.hpp"
 #include "engine/kinds/kind_ops.hpp"
-#include "model/patch.hpp"
+#include "patch/patch.hpp"
 #include "recording_devices.hpp"
 
 namespace mw::test {

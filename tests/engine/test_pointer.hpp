@@ -1,7 +1,7 @@
 #pragma once
 // A cursor that goes where the test puts it.
 
-#include "sources/pointer.hpp"
+#include "engine/pointer.hpp"
 
 namespace mw::test {
 

@@ -8,10 +8,10 @@
 
 #include "engine/engine.hpp"
 #include "engine/kinds/kind_ops.hpp"
-#include "model/config_file.hpp"
+#include "patch/config_file.hpp"
 #include "model/config_values.hpp"
 #include "model/params.hpp"
-#include "model/patch.hpp"
+#include "patch/patch.hpp"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include "app/settings/program_settings.hpp"
 #include "i18n/language_strings.hpp"
-#include "i18n/utf.hpp"
+#include "base/utf.hpp"
 #include "language_test_support.hpp"
 
 namespace mw {

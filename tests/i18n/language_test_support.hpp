@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "i18n/utf.hpp"
+#include "base/utf.hpp"
 
 namespace mw::test {
 

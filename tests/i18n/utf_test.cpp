@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "i18n/utf.hpp"
+#include "base/utf.hpp"
 
 namespace mw {
 namespace {

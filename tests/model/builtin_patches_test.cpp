@@ -3,9 +3,9 @@
 #include <set>
 
 #include "engine/engine.hpp"
-#include "model/builtin_patches.hpp"
-#include "model/config_file.hpp"
-#include "model/patch.hpp"
+#include "patch/builtin_patches.hpp"
+#include "patch/config_file.hpp"
+#include "patch/patch.hpp"
 
 namespace mw {
 namespace {

@@ -10,9 +10,9 @@
 #include <tuple>
 
 #include "engine/engine.hpp"
-#include "i18n/utf.hpp"
-#include "model/config_file.hpp"
-#include "model/patch.hpp"
+#include "base/utf.hpp"
+#include "patch/config_file.hpp"
+#include "patch/patch.hpp"
 
 namespace mw {
 namespace {

@@ -6,10 +6,10 @@
 
 #include "../i18n/language_test_support.hpp"
 #include "engine/engine.hpp"
-#include "i18n/utf.hpp"
-#include "model/config_file.hpp"
+#include "base/utf.hpp"
+#include "patch/config_file.hpp"
 #include "model/config_values.hpp"
-#include "model/patch.hpp"
+#include "patch/patch.hpp"
 
 namespace mw {
 namespace {

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "engine/engine.hpp"
-#include "i18n/utf.hpp"
-#include "model/config_file.hpp"
-#include "model/patch.hpp"
+#include "base/utf.hpp"
+#include "patch/config_file.hpp"
+#include "patch/patch.hpp"
 
 namespace mw {
 namespace {

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <tuple>
 
+#include "base/text.hpp"
 #include "model/config_values.hpp"
 
 namespace mw::config {

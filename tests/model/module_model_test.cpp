@@ -7,7 +7,7 @@
 #include "engine/engine.hpp"
 #include "model/module_kind.hpp"
 #include "model/params.hpp"
-#include "model/patch.hpp"
+#include "patch/patch.hpp"
 
 namespace mw {
 namespace {

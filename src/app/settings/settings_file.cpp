@@ -13,7 +13,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "i18n/utf.hpp"
+#include "base/utf.hpp"
 
 namespace mw {
 

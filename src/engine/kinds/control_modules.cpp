@@ -7,7 +7,7 @@
 #include "engine/kinds/kind_ops.hpp"
 #include "engine/kinds/note_common.hpp"
 #include "engine/wave_functions.hpp"
-#include "sources/pointer.hpp"
+#include "engine/pointer.hpp"
 
 namespace mw {
 namespace {

@@ -16,7 +16,6 @@
 #include "engine/kinds/note_common.hpp"
 #include "engine/kinds/note_modules.hpp"
 #include "engine/note_sequence.hpp"
-#include "model/patch.hpp"
 
 namespace mw {
 namespace {
@@ -327,7 +326,7 @@ void EvaluateSliderModules(Engine& e, std::span<Module* const> modules) {
 }
 
 // Model thread: a learned controller takes the first free slider, or a new one.
-bool CompleteLearning(Patch& patch, Module& m, SliderState& st, bool newSliderSigned) {
+bool CompleteLearning(Module& m, SliderState& st, bool newSliderSigned, const AddSliderFn& addSlider) {
     bool changed = false;
     int32_t c = -1;
     while (st.requests.Pop(c)) {
@@ -349,7 +348,7 @@ bool CompleteLearning(Patch& patch, Module& m, SliderState& st, bool newSliderSi
             changed = true;
         } else if (count < kMaxSliders) {
             st.value[size_t(count)] = 0.0f;
-            changed = patch.AddSlider(&m, c, newSliderSigned) || changed;
+            changed = addSlider(m, c, newSliderSigned) || changed;
         }
     }
     return changed;
@@ -362,26 +361,27 @@ const KindOps kOpsControlSequence{&CreateSequence, &EvaluateSequences, nullptr, 
 const KindOps kOpsControlMIDIInput{&CreateMidiInput, &EvaluateMidiInputs};
 const KindOps kOpsControlMIDIControllerInput{&CreateSliders, &EvaluateSliderModules};
 
-bool ProcessSliderLearning(Patch& patch, bool newSliderSigned) {
-    bool changed = false;
-    for (Module* m : patch.Modules(ModuleKind::ControlMIDIControllerInput))
-        if (auto* st = StateOf<SliderState>(*m))
-            changed = CompleteLearning(patch, *m, *st, newSliderSigned) || changed;
+bool CompleteSliderRequests(Module& module, bool newSliderSigned, const AddSliderFn& addSlider) {
+    if (module.kind != ModuleKind::ControlMIDIControllerInput) return false;
+    auto* st = StateOf<SliderState>(module);
+    return st && CompleteLearning(module, *st, newSliderSigned, addSlider);
+}
 
-    for (Module* m : patch.Modules(ModuleKind::ControlSequence)) {
-        auto* st = StateOf<SequenceState>(*m);
-        if (!st) continue;
-        std::string& text = m->texts[sequence::SequenceText];
-        uint8_t note = 0;
-        while (st->caught.Pop(note)) {
-            text += NoteName(note);
-            changed = true;
-        }
-        if (text != st->parsedText)
-            ParseAndHandOver(*st, text);
-        else
-            delete st->retired.exchange(nullptr, std::memory_order_acq_rel);
+bool CompleteSequenceText(Module& module) {
+    if (module.kind != ModuleKind::ControlSequence) return false;
+    auto* st = StateOf<SequenceState>(module);
+    if (!st) return false;
+    bool changed = false;
+    std::string& text = module.texts[sequence::SequenceText];
+    uint8_t note = 0;
+    while (st->caught.Pop(note)) {
+        text += NoteName(note);
+        changed = true;
     }
+    if (text != st->parsedText)
+        ParseAndHandOver(*st, text);
+    else
+        delete st->retired.exchange(nullptr, std::memory_order_acq_rel);
     return changed;
 }
 

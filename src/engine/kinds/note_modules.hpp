@@ -5,22 +5,28 @@
 //
 // The engine thread never allocates a slot nor touches a module's texts: a MIDI slider module that
 // learns a new controller records a request, and a sequence's note catcher records the caught notes,
-// both in fixed rings in the module's state. ProcessSliderLearning, called by the user interface's
-// 10 ms poll and by the offline renderer between blocks, turns them into sliders (Patch::AddSlider)
-// and appends the note names to the sequence text (which is then parsed again).
+// both in fixed rings in the module's state. The patch's poll (user interface, 10 ms; the offline
+// renderer, between blocks) turns them into sliders and appends the note names to the sequence text,
+// which is then parsed again.
 
 #include <cstdint>
+#include <functional>
 
 namespace mw {
 
 class Module;
-class Patch;
 
-/// Model thread. Completes the learn requests of every MIDI slider module (a new controller takes the
-/// first free slider, or a new slider with an output of its own is added, its sign flag set to
-/// newSliderSigned), appends the notes caught by every sequence's note catcher to its text, and parses
-/// every sequence text that changed since it was last parsed. True when a slider or a text changed.
-bool ProcessSliderLearning(Patch& patch, bool newSliderSigned = false);
+/// Adds a slider with an output of its own to a MIDI slider module; false when no slot is free.
+using AddSliderFn = std::function<bool(Module& module, int32_t controller, bool negative)>;
+
+/// Model thread. Completes the learn requests of a MIDI slider module: a new controller takes the
+/// first free slider, or a new slider is added through addSlider, its sign flag set to
+/// newSliderSigned. True when a slider changed.
+bool CompleteSliderRequests(Module& module, bool newSliderSigned, const AddSliderFn& addSlider);
+
+/// Model thread. Appends the notes caught by a sequence's note catcher to its text, and parses the
+/// text again when it changed since it was last parsed. True when notes were appended.
+bool CompleteSequenceText(Module& module);
 
 /// Switches the learning mode of a MIDI slider module; switching it on forgets the controller learned
 /// last, so the controller moved most recently is offered again.

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text.hpp"
 #include "engine/engine.hpp"
 #include "model/module.hpp"
 
@@ -29,8 +30,6 @@ public:
 /// Reads a module's section text (first pass of a load): name, position and plain parameters.
 using SectionReader = std::function<void(Module& module, std::u16string_view sectionText)>;
 
-/// Looks up a language string by number; the English text is the fallback.
-using TextLookup = std::function<std::string(int number, std::string_view english)>;
 
 class Patch {
 public:

@@ -1,19 +1,19 @@
-#include "model/config_file.hpp"
+#include "patch/config_file.hpp"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <limits>
 
+#include "base/text.hpp"
+#include "base/utf.hpp"
 #include "engine/engine.hpp"
-#include "i18n/utf.hpp"
 #include "model/config_values.hpp"
-#include "model/patch.hpp"
+#include "patch/patch.hpp"
 
 namespace mw {
 namespace {
 
-using config::FormatLong;
 using config::FormatReal;
 
 constexpr std::string_view kControllerKey = "Controller";

@@ -1,4 +1,4 @@
-#include "i18n/utf.hpp"
+#include "base/utf.hpp"
 
 #include <cstdint>
 

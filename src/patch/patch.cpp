@@ -1,9 +1,9 @@
-#include "model/patch.hpp"
+#include "patch/patch.hpp"
 
 #include <algorithm>
 
 #include "engine/kinds/kind_ops.hpp"
-#include "model/text_util.hpp"
+#include "base/text.hpp"
 
 namespace mw {
 
@@ -25,11 +25,11 @@ std::string Patch::OutputLabel(const Module& m, int k) const {
     const KindInfo& info = Info(m.kind);
     switch (m.kind) {
     case ModuleKind::AudioOutputSplit:
-        return FormatLong(Text(132, "Output-%ld"), k + 1);
+        return FormatNumberText(Text(132, "Output-%ld"), k + 1);
     case ModuleKind::ControlSensor:
         return k == 0 ? Text(272, "Gravity") : Text(273, "Polarity");
     case ModuleKind::ControlMIDIControllerInput:
-        return FormatLong(Text(486, "Slider %ld"), k + 1);
+        return FormatNumberText(Text(486, "Slider %ld"), k + 1);
     default:
         return info.outputLabel ? Text(info.outputLabel, info.outputLabelEnglish) : std::string();
     }
@@ -56,7 +56,7 @@ int Patch::NextDefaultNumber(ModuleKind kind) const {
 
 std::string Patch::DefaultName(ModuleKind kind) const {
     const KindInfo& info = Info(kind);
-    return FormatLong(Text(info.nameTemplate, info.nameTemplateEnglish), NextDefaultNumber(kind));
+    return FormatNumberText(Text(info.nameTemplate, info.nameTemplateEnglish), NextDefaultNumber(kind));
 }
 
 std::string Patch::SourceName(SourceId id) const {

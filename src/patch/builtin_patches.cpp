@@ -1,8 +1,8 @@
-#include "model/builtin_patches.hpp"
+#include "patch/builtin_patches.hpp"
 
-#include "model/config_file.hpp"
-#include "model/patch.hpp"
-#include "model/text_util.hpp"
+#include "patch/config_file.hpp"
+#include "patch/patch.hpp"
+#include "base/text.hpp"
 
 namespace mw {
 
