@@ -57,40 +57,4 @@ inline double EvaluateLink(const Engine& e, const ControlLink& link, int voice, 
     return r;
 }
 
-/// A table of up to 128 voices keyed by note. Entry must have a member `note` comparable with Key.
-/// Dropping an entry moves the last entry into its place; the caller then processes that index again.
-template <class Entry, int Capacity = kMaxVoices> class VoiceTable {
-public:
-    int Count() const { return count_; }
-    Entry& operator[](int i) { return entries_[i]; }
-    const Entry& operator[](int i) const { return entries_[i]; }
-
-    template <class Key> int Find(const Key& note) const {
-        for (int i = 0; i < count_; ++i)
-            if (entries_[i].note == note) return i;
-        return -1;
-    }
-    /// Index of the entry for note, appending a fresh (value-initialised, then keyed) entry when absent;
-    /// -1 when absent and the table is full. appended tells whether the caller must reset its state.
-    template <class Key> int FindOrAppend(const Key& note, bool& appended) {
-        appended = false;
-        const int i = Find(note);
-        if (i >= 0) return i;
-        if (count_ >= Capacity) return -1;
-        entries_[count_] = Entry{};
-        entries_[count_].note = note;
-        appended = true;
-        return count_++;
-    }
-    void RemoveAt(int i) {
-        entries_[i] = entries_[count_ - 1];
-        --count_;
-    }
-    void Clear() { count_ = 0; }
-
-private:
-    std::array<Entry, Capacity> entries_{};
-    int count_ = 0;
-};
-
 } // namespace mw

@@ -51,8 +51,10 @@ inline bool IsMidiPollTick(const Engine& e) {
 }
 
 /// A table of up to 128 voices keyed by a note byte, with an index from note to entry so that finding
-/// a note costs nothing. Entry needs a member `uint8_t note`. Removing an entry moves the last one into
-/// its place; the caller then processes that index again.
+/// a note costs nothing. Entry needs a member `uint8_t note`. A fresh entry is value-initialised, unless
+/// Entry has a member `Begin(uint8_t note)`, which then prepares the cell itself (and may keep some of
+/// what the cell held). Removing an entry moves the last one into its place; the caller then processes
+/// that index again.
 template <class Entry> class NoteTable {
 public:
     NoteTable() { index_.fill(-1); }
@@ -60,18 +62,27 @@ public:
     Entry& operator[](int i) { return entries_[size_t(i)]; }
     const Entry& operator[](int i) const { return entries_[size_t(i)]; }
     int Find(uint8_t note) const { return index_[note]; }
-    /// Index of the entry for note; a fresh value-initialised entry is appended when absent (appended is
-    /// then true); -1 when absent and the table is full.
+    /// Index of the entry for note; a fresh entry is appended when absent (appended is then true); -1
+    /// when absent and the table is full.
     int FindOrAppend(uint8_t note, bool& appended) {
         appended = false;
         const int i = index_[note];
         if (i >= 0) return i;
         if (count_ >= kMaxVoices) return -1;
-        entries_[size_t(count_)] = Entry{};
-        entries_[size_t(count_)].note = note;
+        Entry& fresh = entries_[size_t(count_)];
+        if constexpr (requires { fresh.Begin(note); }) {
+            fresh.Begin(note);
+        } else {
+            fresh = Entry{};
+            fresh.note = note;
+        }
         index_[note] = int16_t(count_);
         appended = true;
         return count_++;
+    }
+    int FindOrAppend(uint8_t note) {
+        bool appended = false;
+        return FindOrAppend(note, appended);
     }
     void RemoveAt(int i) {
         index_[entries_[size_t(i)].note] = -1;

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "engine/kinds/kind_ops.hpp"
+#include "engine/kinds/note_common.hpp"
 #include "engine/kinds/sound_common.hpp"
 #include "engine/wave_functions.hpp"
 
@@ -33,6 +34,15 @@ struct alignas(64) OscVoice {
     int64_t envelopeCounter; // samples since the note began (>= 0) or release position (< 0)
     uint8_t note;
     uint8_t present;
+
+    // A new note in this cell keeps the random-walk pair the cell held before.
+    void Begin(uint8_t n) {
+        note = n;
+        velocity = 0.0;
+        envelopeCounter = 0;
+        phaseAngle = 0.0;
+        present = 0;
+    }
 };
 static_assert(sizeof(OscVoice) == 64);
 
@@ -48,8 +58,6 @@ struct OscParams {
 };
 
 struct OscState final : KindState {
-    OscState() { entryOfNote.fill(-1); }
-
     // (what every sample reads comes first, together)
     // The links as resolved for the current block.
     sound::BlockLink amplitude, noise, waveform, ramp, phase, stepSize;
@@ -59,39 +67,13 @@ struct OscState final : KindState {
     OscParams baseParams{};
     // An oscillator that reads no slot depends on no module: its block is rendered at the block start.
     bool renderedAhead = false;
-    int count = 0;
-    alignas(64) std::array<OscVoice, kMaxVoices> voices{};
-    // The entry of each note (-1: none): notes are unique in the table, so the lookup needs no search.
-    std::array<int16_t, 256> entryOfNote;
+    notes::NoteTable<OscVoice> voices;
 
     std::array<double, kMaxBlockSamples> ahead{};
     std::array<double, kMaxBlockSamples> aheadFrequency{};
     std::array<OscParams, kMaxBlockSamples> aheadParams{};
     // Phases and levels to sound: of every entry at one sample, or of one entry over a block.
     std::array<double, std::max(kMaxVoices, kMaxBlockSamples)> voicePhase{}, voiceLevel{};
-
-    // The entry of a note; a new entry keeps the random-walk pair its cell held before.
-    int FindOrAppend(uint8_t note) {
-        if (const int i = entryOfNote[note]; i >= 0) return i;
-        if (count >= kMaxVoices) return -1;
-        OscVoice& v = voices[size_t(count)];
-        v.note = note;
-        v.velocity = 0.0;
-        v.envelopeCounter = 0;
-        v.phaseAngle = 0.0;
-        v.present = 0;
-        entryOfNote[note] = int16_t(count);
-        return count++;
-    }
-    // Moves the last entry into place i.
-    void RemoveAt(int i) {
-        entryOfNote[voices[size_t(i)].note] = -1;
-        --count;
-        if (i != count) {
-            voices[size_t(i)] = voices[size_t(count)];
-            entryOfNote[voices[size_t(i)].note] = int16_t(i);
-        }
-    }
 };
 
 std::unique_ptr<KindState> CreateOscState(Module&) {
@@ -100,9 +82,9 @@ std::unique_ptr<KindState> CreateOscState(Module&) {
 
 [[gnu::always_inline]] inline void SetInputVoice(OscState& st, uint8_t note, double frequency,
                                                  double velocity) {
-    const int i = st.FindOrAppend(note);
+    const int i = st.voices.FindOrAppend(note);
     if (i < 0) return; // table full: the voice is ignored
-    OscVoice& v = st.voices[size_t(i)];
+    OscVoice& v = st.voices[i];
     v.frequency = frequency;
     v.velocity = velocity;
     v.present = 1;
@@ -226,9 +208,9 @@ inline void SoundVoices(const OscParams& prm, const double* phase, const double*
 // One sample of every entry, summed: first every entry's phase and level, then their waveforms.
 double RenderVoices(Engine& e, OscState& st, const OscParams& prm) {
     int k = 0;
-    for (int i = 0; i < st.count; ++k) {
-        if (AdvanceVoice(e, st.voices[size_t(i)], prm, st.voicePhase[size_t(k)], st.voiceLevel[size_t(k)]))
-            st.RemoveAt(i); // the moved entry is processed next at this index
+    for (int i = 0; i < st.voices.Count(); ++k) {
+        if (AdvanceVoice(e, st.voices[i], prm, st.voicePhase[size_t(k)], st.voiceLevel[size_t(k)]))
+            st.voices.RemoveAt(i); // the moved entry is processed next at this index
         else
             ++i;
     }
@@ -240,7 +222,7 @@ double RenderVoices(Engine& e, OscState& st, const OscParams& prm) {
 // Entry `index` from sample `from` to the block end, added into the block; `input` gives it the input
 // frequency at every sample. Returns where it stopped: the block end, or the sample after it went.
 int RenderEntryAhead(Engine& e, OscState& st, int index, int from, bool input, bool paramsPerSample) {
-    OscVoice v = st.voices[size_t(index)]; // worked on in registers
+    OscVoice v = st.voices[index]; // worked on in registers
     const int n = e.BlockLength();
     int end = n;
     for (int i = from; i < n; ++i) {
@@ -255,8 +237,8 @@ int RenderEntryAhead(Engine& e, OscState& st, int index, int from, bool input, b
             break;
         }
     }
-    st.voices[size_t(index)] = v;
-    if (end < n) st.RemoveAt(index);
+    st.voices[index] = v;
+    if (end < n) st.voices.RemoveAt(index);
 
     if (paramsPerSample)
         for (int i = from; i < end; ++i)
@@ -290,18 +272,18 @@ void RenderAhead(Engine& e, OscState& st) {
             st.aheadFrequency[size_t(i)] = Clamp(st.frequency.ValueAt(i), 0.0, kMaxFrequency, true);
 
     // The other entries are releasing.
-    for (int i = 0; i < st.count;) {
-        if (hasInput && st.voices[size_t(i)].note == 0) {
+    for (int i = 0; i < st.voices.Count();) {
+        if (hasInput && st.voices[i].note == 0) {
             ++i;
             continue;
         }
-        const int before = st.count;
+        const int before = st.voices.Count();
         RenderEntryAhead(e, st, i, 0, false, paramsPerSample);
-        if (st.count == before) ++i; // else the moved entry is processed next at this index
+        if (st.voices.Count() == before) ++i; // else the moved entry is processed next at this index
     }
     // The input voice; a fading entry of its note that goes makes room for a new one.
     for (int from = 0; hasInput && from < n;) {
-        const int i = st.FindOrAppend(0);
+        const int i = st.voices.FindOrAppend(0);
         if (i < 0) break; // table full: the voice is ignored
         from = RenderEntryAhead(e, st, i, from, true, paramsPerSample);
     }
