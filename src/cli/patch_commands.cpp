@@ -1,5 +1,6 @@
 // The patch tools of murmelwerk-render: load a patch file, save it again, print it as JSON.
 // Headless, the main window's client origin is the screen origin: positions pass through unchanged.
+#include <cstring>
 #include <iostream>
 
 #include <nlohmann/json.hpp>
@@ -11,9 +12,12 @@
 namespace mw::cli {
 namespace {
 
-void Report(ConfigStatus status, const std::string& path) {
-    if (const auto message = MessageFor(status))
-        std::cerr << "murmelwerk-render: " << path << ": " << message->englishText << "\n";
+void Report(ConfigStatus status, const std::string& path, int error = 0) {
+    if (const auto message = MessageFor(status)) {
+        std::cerr << "murmelwerk-render: " << path << ": " << message->englishText;
+        if (error != 0) std::cerr << " (" << std::strerror(error) << ")";
+        std::cerr << "\n";
+    }
 }
 
 nlohmann::ordered_json KeyJson(const WrittenKey& w) {
@@ -49,8 +53,9 @@ bool LoadPatchFile(Patch& patch, const std::string& path) {
 }
 
 bool SavePatchFile(const Patch& patch, const std::string& path) {
-    const ConfigStatus status = SaveConfigurationFile(patch, path);
-    Report(status, path);
+    int error = 0;
+    const ConfigStatus status = SaveConfigurationFile(patch, path, kDefaultConfigHeader, {}, &error);
+    Report(status, path, error);
     return status == ConfigStatus::Ok;
 }
 

@@ -1,10 +1,12 @@
 #include "patch/config_file.hpp"
 
 #include <algorithm>
+#include <cerrno>
 #include <array>
 #include <cstdio>
 #include <limits>
 
+#include "base/file_io.hpp"
 #include "base/text.hpp"
 #include "base/utf.hpp"
 #include "engine/engine.hpp"
@@ -468,15 +470,8 @@ size_t LoadConfigurationText(Patch& patch, std::u16string_view text, Point origi
 }
 
 ConfigStatus ReadConfigurationFile(const std::string& path, std::u16string& text) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return ConfigStatus::OpenFailed;
     std::string bytes;
-    char buf[65536];
-    size_t got = 0;
-    while ((got = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, got);
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    if (failed) return ConfigStatus::OpenFailed;
+    if (ReadWholeFile(path, kMaxConfigurationFileBytes, bytes) != 0) return ConfigStatus::OpenFailed;
     text = FromFileBytes(bytes);
     return ConfigStatus::Ok;
 }
@@ -490,14 +485,14 @@ ConfigStatus LoadConfigurationFile(Patch& patch, const std::string& path, Point 
 }
 
 ConfigStatus SaveConfigurationFile(const Patch& patch, const std::string& path, std::string_view header,
-                                   Point origin) {
-    const std::string bytes = ToFileBytes(ConfigurationText(patch, header, origin));
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return ConfigStatus::CreateFailed;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    const bool flushed = std::fflush(f) == 0;
-    const bool closed = std::fclose(f) == 0;
-    return written && flushed && closed ? ConfigStatus::Ok : ConfigStatus::WriteFailed;
+                                   Point origin, int* error) {
+    const int e = ReplaceFile(path, ToFileBytes(ConfigurationText(patch, header, origin)));
+    if (error) *error = e;
+    if (e == 0) return ConfigStatus::Ok;
+    // Nothing was written when the file could not even be begun; otherwise the old file still stands.
+    return e == EACCES || e == EROFS || e == ENOENT || e == ENOTDIR || e == EISDIR || e == EPERM
+               ? ConfigStatus::CreateFailed
+               : ConfigStatus::WriteFailed;
 }
 
 void ClearConfiguration(Patch& patch) {

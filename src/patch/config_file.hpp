@@ -12,6 +12,7 @@
 // Saving writes the byte-order mark, the header line and one section per module in ModuleKind order
 // and list order; every value form is the C locale's, whatever the process locale.
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -32,7 +33,7 @@ enum class ConfigStatus {
     Ok,
     OpenFailed,   // the file could not be opened for reading (159/160)
     CreateFailed, // the file could not be created for writing (149/150)
-    WriteFailed,  // a write failed; the partly written file remains (156/157)
+    WriteFailed,  // a write failed; the old file is left as it was (156/157)
 };
 
 /// The message box a failure calls for: LanguageStrings numbers of text and caption, and the English texts.
@@ -107,13 +108,19 @@ void LinkConfiguration(Patch& patch);
 
 /// Both passes at once on an in-memory text (a built-in patch or a file already read).
 size_t LoadConfigurationText(Patch& patch, std::u16string_view text, Point clientOrigin = {});
-/// Reads a whole file as UTF-16LE code units. OpenFailed when it cannot be opened or read.
+/// The largest patch file read; a larger one (or an endless device such as /dev/zero) is unreadable.
+inline constexpr uint64_t kMaxConfigurationFileBytes = uint64_t(256) << 20;
+
+/// Reads a whole file as UTF-16LE code units. OpenFailed when it cannot be opened or read, or is larger
+/// than kMaxConfigurationFileBytes.
 ConfigStatus ReadConfigurationFile(const std::string& path, std::u16string& text);
 /// Reads the file and loads it; on OpenFailed the current patch is unchanged.
 ConfigStatus LoadConfigurationFile(Patch& patch, const std::string& path, Point clientOrigin = {});
-/// Writes the patch to a file (replacing it).
+/// Writes the patch to a file, replacing it safely (see ReplaceFile): on failure the old file stays as
+/// it was. `error`, when given, receives the errno value of a failure (0 on success).
 ConfigStatus SaveConfigurationFile(const Patch& patch, const std::string& path,
-                                   std::string_view header = kDefaultConfigHeader, Point clientOrigin = {});
+                                   std::string_view header = kDefaultConfigHeader, Point clientOrigin = {},
+                                   int* error = nullptr);
 /// Removes every module.
 void ClearConfiguration(Patch& patch);
 

@@ -1,11 +1,9 @@
 #include "app/settings/settings_file.hpp"
 
-#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -13,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "base/file_io.hpp"
 #include "base/utf.hpp"
 
 namespace mw {
@@ -188,89 +187,12 @@ bool EqualsIgnoreAsciiCase(const std::string& a, const std::string& b) {
 
 // ---- files ----
 
-bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += size_t(n);
-    }
-    return true;
-}
-
-void SyncFolder(const std::string& folder) {
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    (void)::fsync(fd);
-    ::close(fd);
-}
-
-// Writes `bytes` as `path` by way of a temporary file in the same folder and a rename, so that the
-// old file stays whole until the new one is complete on disk.
-bool ReplaceFile(const std::string& requestedPath, const std::vector<uint8_t>& bytes) {
-    namespace fs = std::filesystem;
-    std::string path = requestedPath;
-    std::error_code ec;
-    if (fs::is_symlink(path, ec)) { // replace the file the link points to, not the link
-        const fs::path target = fs::canonical(path, ec);
-        if (!ec) path = target.string();
-    }
-    const fs::path target(path);
-    const std::string folder = target.parent_path().string();
-    const std::string name = target.filename().string();
-    if (name.empty()) return false;
-
-    struct stat old {};
-    const bool hadFile = ::stat(path.c_str(), &old) == 0;
-    if (hadFile && S_ISDIR(old.st_mode)) return false;
-
-    static std::atomic<unsigned> counter{0};
-    std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = (folder.empty() ? std::string() : folder + "/") + "." + name + ".tmp-" +
-                    std::to_string(::getpid()) + "-" + std::to_string(counter++);
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) {
-        // The folder takes no new files, but the file itself may still be writable: write it in place.
-        if (!hadFile) return false;
-        const int inPlace = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-        if (inPlace < 0) return false;
-        bool ok = WriteAll(inPlace, bytes) && ::ftruncate(inPlace, off_t(bytes.size())) == 0 &&
-                  ::fsync(inPlace) == 0;
-        ok = ::close(inPlace) == 0 && ok;
-        return ok;
-    }
-    if (hadFile) (void)::fchmod(fd, old.st_mode & 07777);
-    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok) ok = ::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    SyncFolder(folder);
-    return true;
-}
-
 bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return false;
-    bytes.clear();
-    uint8_t chunk[4096];
-    while (bytes.size() < kMaxSettingsFileBytes) {
-        const size_t n = std::fread(chunk, 1, sizeof chunk, file);
-        if (n == 0) break;
-        bytes.insert(bytes.end(), chunk, chunk + n);
-    }
-    std::fclose(file);
+    std::string data;
+    // Of a larger file only the start is read: it is a damaged file, and the reader says so.
+    const int error = ReadWholeFile(path, kMaxSettingsFileBytes, data);
+    if (error != 0 && error != EFBIG) return false;
+    bytes.assign(data.begin(), data.end());
     return true;
 }
 
@@ -369,7 +291,8 @@ bool SaveSettings(const ProgramSettings& settings, const std::string& path) {
         std::error_code ec;
         std::filesystem::create_directories(std::filesystem::path(target).parent_path(), ec);
     }
-    return ReplaceFile(target, SerializeSettings(settings));
+    const std::vector<uint8_t> bytes = SerializeSettings(settings);
+    return ReplaceFile(target, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())) == 0;
 }
 
 // ---- where the file lives ----
