@@ -5,7 +5,8 @@
 
 namespace mw {
 class Patch;
-}
+class Session;
+} // namespace mw
 
 namespace mw::cli {
 
@@ -17,6 +18,8 @@ int ExportLanguageCommand(const std::string& code, const std::string& file);
 /// Loads a patch file into the patch (both passes). False, with a message on standard error, when the
 /// file cannot be read.
 bool LoadPatchFile(Patch& patch, const std::string& path);
+/// The same through a session, which runs the link pass as its mode says.
+bool LoadPatchFile(Session& session, const std::string& path);
 /// Saves the patch to a file. False, with a message on standard error, when it cannot be written.
 bool SavePatchFile(const Patch& patch, const std::string& path);
 /// The patch as JSON: {"modules": [{"kind", "name", "position", "slots", "keys"}, ...]} in save order.

@@ -8,15 +8,10 @@
 #include <mutex>
 
 #include "audio/memory_output.hpp"
-#include "audio/wave_out_manager.hpp"
 #include "audio/wave_writer_registry.hpp"
-#include "engine/kinds/note_modules.hpp"
-#include "patch/patch_poll.hpp"
 #include "sources/memory_input.hpp"
 #include "sources/memory_midi.hpp"
-#include "sources/midi_in_manager.hpp"
 #include "sources/mouse_sampler.hpp"
-#include "sources/wave_in_manager.hpp"
 
 namespace mw::cli {
 namespace {
@@ -73,12 +68,11 @@ std::vector<MemoryOutputBackend::DeviceSpec> OutputSpecs() {
 } // namespace
 
 struct OfflineRenderer::Devices {
-    explicit Devices(const RenderSettings& s, bool keepFrames)
-        : outBackend(OutputSpecs(), "Offline Default Output", keepFrames), counting(outBackend),
-          outputs(counting, &registry, WaveOutManager::Options{true}), midiBackend(MidiSpecs(s)),
-          midi(midiBackend),
+    explicit Devices(const RenderSettings& s)
+        : outBackend(OutputSpecs(), "Offline Default Output"), counting(outBackend),
+          midiBackend(MidiSpecs(s)),
           inBackend({}, MemoryInputBackend::DeviceSpec{"Offline Default Input", s.input, false}),
-          inputs(inBackend, WaveInManager::Options{true}), pointer(s.gesture, s.screen) {}
+          pointer(s.gesture, s.screen) {}
 
     static std::vector<MemoryMidiBackend::DeviceSpec> MidiSpecs(const RenderSettings& s) {
         MemoryMidiBackend::DeviceSpec d{"Offline MIDI In", {}};
@@ -89,28 +83,22 @@ struct OfflineRenderer::Devices {
         return {d};
     }
 
-    WaveWriterRegistry registry;
     MemoryOutputBackend outBackend;
     CountingBackend counting;
-    WaveOutManager outputs;
     MemoryMidiBackend midiBackend;
-    MidiInManager midi;
     MemoryInputBackend inBackend;
-    WaveInManager inputs;
     ScriptedPointer pointer;
-    WheelState wheel;
-    MouseSamplerCore sampler;
 };
 
-OfflineRenderer::OfflineRenderer(RenderSettings settings) : s_(std::move(settings)) {
-    engine_ = std::make_unique<Engine>();
-    patch_ = std::make_unique<Patch>(*engine_);
-}
+OfflineRenderer::OfflineRenderer(RenderSettings settings)
+    : s_(std::move(settings)), dev_(std::make_unique<Devices>(s_)),
+      session_(std::make_unique<Session>(
+          SessionDevices{dev_->counting, dev_->midiBackend, dev_->inBackend, dev_->pointer},
+          SessionMode::Offline)) {}
 
 OfflineRenderer::~OfflineRenderer() {
-    // Modules go before the devices the engine talks to.
-    patch_.reset();
-    engine_.reset();
+    // The session goes before the devices it plays on.
+    session_.reset();
 }
 
 uint64_t OfflineRenderer::FrameCount() const {
@@ -118,64 +106,48 @@ uint64_t OfflineRenderer::FrameCount() const {
     return f > 1e12 ? uint64_t(1e12) : uint64_t(f);
 }
 
-void OfflineRenderer::Prepare() {
-    dev_.reset();
-    engine_->SetDevices(nullptr, nullptr, nullptr);
-}
-
 void OfflineRenderer::RenderBlocks(const std::function<void(uint32_t)>& afterBlock) {
     Devices& d = *dev_;
-    Engine& e = *engine_;
-    e.SetDevices(&d.outputs, &d.midi, &d.inputs);
-    e.SetPointer(&d.pointer);
+    Session& session = *session_;
+    Engine& e = session.GetEngine();
     e.Seed(s_.seed);
     e.controlRate = s_.controlRate;
     e.steerLatency = false;
     e.drawPictures = false; // no window shows an analyzer's picture
     e.blockAdjust = 0;
-
-    int cx = 0, cy = 0;
-    d.pointer.ReadCursor(cx, cy);
-    d.sampler.Start({cx, cy}, d.pointer.Screen(), 0);
+    MouseSamplerControls& controls = session.SamplerControls();
+    controls.wrapMouse = s_.wrapMouse;
 
     const uint64_t frames = FrameCount();
     const uint64_t blocks = (frames + kBaseBlockLength - 1) / kBaseBlockLength;
     uint64_t sample = 0;
-    e.BeginOffline();
+    session.BeginOffline();
     for (uint64_t b = 0; b < blocks; ++b) {
         if (sample % kSamplesPerSamplerIteration == 0) {
             if (sample > 0) {
                 // One wheel message per notch, as the window system sends them.
                 for (int n = d.pointer.Advance(); n != 0; n -= (n > 0 ? 1 : -1))
-                    d.wheel.OnWheel(n > 0 ? 120 : -120);
+                    controls.wheel.OnWheel(n > 0 ? 120 : -120);
             }
-            SampleStep(d.sampler, d.pointer, d.wheel, s_.wrapMouse);
-            // The model's 10 ms poll: learned MIDI sliders and caught notes.
-            ProcessSliderLearning(*patch_);
-            const auto& m = d.sampler.Measures();
-            for (int k = 0; k < kMeasureCount; ++k) e.rawMeasures[k] = m[k];
+            session.SampleMouse();
+            // The user interface's 10 ms poll: learned MIDI sliders and caught notes.
+            session.Poll();
         }
         d.inBackend.Advance(kBaseBlockLength);
-        d.inputs.PumpCapture();
-
-        e.RenderBlock();
+        session.RenderBlock();
         // MIDI falls due after the block: the block's end has opened the devices its modules use, so
         // notes at the very start of a MIDI file are not lost to a device that was still closed.
         d.midiBackend.Advance(kBaseBlockLength);
-        d.outputs.PumpWriters();
         d.outBackend.Advance(kBaseBlockLength);
         sample += kBaseBlockLength;
         afterBlock(kBaseBlockLength);
         if (s_.progress && (b % 250 == 0 || b + 1 == blocks)) s_.progress(double(b + 1) / double(blocks));
     }
-    e.EndOffline();
-    e.SetDevices(nullptr, nullptr, nullptr);
-    e.SetPointer(nullptr);
+    session.EndOffline();
 }
 
 std::vector<int16_t> OfflineRenderer::RenderFrames() {
-    Prepare();
-    dev_ = std::make_unique<Devices>(s_, true);
+    dev_->outBackend.ClearPlayed();
     const int32_t device = s_.device;
     // Per block: did the device get frames? A block that reached no module plays as silence.
     std::vector<bool> played;
@@ -199,7 +171,7 @@ std::vector<int16_t> OfflineRenderer::RenderFrames() {
         }
     }
     out.resize(size_t(FrameCount()) * 2);
-    dev_.reset();
+    dev_->outBackend.ClearPlayed();
     return out;
 }
 
@@ -231,15 +203,13 @@ bool TrimWaveFile(const std::string& path, uint64_t frames, std::string& error) 
 } // namespace
 
 bool OfflineRenderer::RenderToFile(const std::string& path, std::string& error) {
-    Prepare();
-    dev_ = std::make_unique<Devices>(s_, false);
+    WaveWriterRegistry& registry = session_->Recordings();
     Module writer(ModuleKind::AudioWaveWriter);
     writer.texts[wave_writer::FilePath] = path;
     writer.bools[wave_writer::Append] = false;
     writer.devices[wave_writer::Output] = s_.device;
-    if (dev_->registry.StartRecording(writer) != WaveWriterRegistry::StartResult::Started) {
+    if (registry.StartRecording(writer) != WaveWriterRegistry::StartResult::Started) {
         error = "cannot write '" + path + "'";
-        dev_.reset();
         return false;
     }
     const int32_t device = s_.device;
@@ -248,11 +218,11 @@ bool OfflineRenderer::RenderToFile(const std::string& path, std::string& error) 
     RenderBlocks([&](uint32_t n) {
         // A block in which no module played to the device: the device plays silence, and so does the file.
         const uint64_t now = dev_->counting.Frames(device);
-        if (now == last) dev_->registry.TapBuffer(silence.data(), n * 4, device);
+        if (now == last) registry.TapBuffer(silence.data(), n * 4, device);
         last = now;
+        dev_->outBackend.ClearPlayed(); // the file has them; keep no copy
     });
-    dev_->registry.StopRecording(writer);
-    dev_.reset();
+    registry.StopRecording(writer);
     return TrimWaveFile(path, FrameCount(), error);
 }
 

@@ -1,7 +1,9 @@
 #pragma once
-// Renders a patch without a sound card, a hand or a clock: the engine in its virtual-clock mode, the
-// mouse sampler on a scripted pointer every 480 samples, in-memory devices behind the real device
-// managers, and the output written through the real wave writer. The same settings give the same bytes.
+// Renders a patch without a sound card, a hand or a clock: an offline session (the engine in its
+// virtual-clock mode, the mouse sampler on a scripted pointer every 480 samples, in-memory devices behind
+// the real device managers), and the output written through the real wave writer. The same settings give
+// the same bytes. A renderer renders once: its devices, pointer and modules go on from where a first
+// render left them.
 
 #include <cstdint>
 #include <functional>
@@ -11,8 +13,9 @@
 
 #include "cli/midi_file.hpp"
 #include "engine/engine.hpp"
-#include "patch/patch.hpp"
 #include "engine/pointer.hpp"
+#include "patch/patch.hpp"
+#include "session/session.hpp"
 #include "sources/scripted_pointer.hpp"
 
 namespace mw::cli {
@@ -38,8 +41,9 @@ public:
     OfflineRenderer& operator=(const OfflineRenderer&) = delete;
 
     /// The patch to render: load it before rendering.
-    Patch& GetPatch() { return *patch_; }
-    Engine& GetEngine() { return *engine_; }
+    Session& GetSession() { return *session_; }
+    Patch& GetPatch() { return session_->GetPatch(); }
+    Engine& GetEngine() { return session_->GetEngine(); }
 
     /// Renders seconds x 48000 stereo frames into a RIFF/WAVE file. False with a message on failure.
     bool RenderToFile(const std::string& path, std::string& error);
@@ -50,13 +54,11 @@ public:
 
 private:
     struct Devices;
-    void Prepare();
     void RenderBlocks(const std::function<void(uint32_t newFrames)>& afterBlock);
 
     RenderSettings s_;
-    std::unique_ptr<Engine> engine_;
     std::unique_ptr<Devices> dev_;
-    std::unique_ptr<Patch> patch_;
+    std::unique_ptr<Session> session_;
 };
 
 } // namespace mw::cli

@@ -8,6 +8,7 @@
 #include "cli/commands.hpp"
 #include "patch/config_file.hpp"
 #include "patch/patch.hpp"
+#include "session/session.hpp"
 
 namespace mw::cli {
 namespace {
@@ -48,6 +49,12 @@ nlohmann::ordered_json KeyJson(const WrittenKey& w) {
 
 bool LoadPatchFile(Patch& patch, const std::string& path) {
     const ConfigStatus status = LoadConfigurationFile(patch, path);
+    Report(status, path);
+    return status == ConfigStatus::Ok;
+}
+
+bool LoadPatchFile(Session& session, const std::string& path) {
+    const ConfigStatus status = session.LoadFile(path);
     Report(status, path);
     return status == ConfigStatus::Ok;
 }

@@ -1,6 +1,7 @@
 #pragma once
-// Real-time playing from the command line: the engine on its threads, the mouse sampler on the X11
-// cursor, ALSA devices; until interrupted.
+// Real-time playing from the command line: a live session (the engine on its threads, the mouse sampler
+// on the X11 cursor, ALSA devices) with the user interface's 10 ms poll, so learned MIDI sliders and
+// notes caught by a sequence module work as in the window; until interrupted.
 
 namespace mw::cli {
 

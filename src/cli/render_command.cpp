@@ -23,22 +23,32 @@ bool ParseScreen(const std::string& text, ScreenRect& screen) {
     return true;
 }
 
-bool LoadPatchSource(Patch& patch, const RenderCliOptions& o) {
-    if (!o.builtin.empty()) {
-        const BuiltInPatch* p = FindBuiltInByName(o.builtin);
-        if (!p) {
-            char* end = nullptr;
-            const long n = std::strtol(o.builtin.c_str(), &end, 10);
-            if (end && *end == '\0') p = FindBuiltInByResource(int(n));
-        }
-        if (!p) {
-            std::cerr << "murmelwerk-render: no built-in patch '" << o.builtin << "' (see --list-builtins)\n";
-            return false;
-        }
-        LoadBuiltInPatch(patch, p->resource);
-        return true;
+namespace {
+
+// The built-in patch the options name, by English name or resource number; null with a message.
+const BuiltInPatch* NamedBuiltIn(const RenderCliOptions& o) {
+    const BuiltInPatch* p = FindBuiltInByName(o.builtin);
+    if (!p) {
+        char* end = nullptr;
+        const long n = std::strtol(o.builtin.c_str(), &end, 10);
+        if (end && *end == '\0') p = FindBuiltInByResource(int(n));
     }
-    return LoadPatchFile(patch, o.patchFile);
+    if (!p) std::cerr << "murmelwerk-render: no built-in patch '" << o.builtin << "' (see --list-builtins)\n";
+    return p;
+}
+
+} // namespace
+
+bool LoadPatchSource(Patch& patch, const RenderCliOptions& o) {
+    if (o.builtin.empty()) return LoadPatchFile(patch, o.patchFile);
+    const BuiltInPatch* p = NamedBuiltIn(o);
+    return p && LoadBuiltInPatch(patch, p->resource);
+}
+
+bool LoadPatchSource(Session& session, const RenderCliOptions& o) {
+    if (o.builtin.empty()) return LoadPatchFile(session, o.patchFile);
+    const BuiltInPatch* p = NamedBuiltIn(o);
+    return p && session.LoadBuiltIn(p->resource);
 }
 
 namespace {
@@ -92,7 +102,7 @@ int RenderCommand(const RenderCliOptions& o) {
     if (o.progress && ::isatty(STDERR_FILENO)) s.progress = ShowProgress;
 
     OfflineRenderer renderer(std::move(s));
-    if (!LoadPatchSource(renderer.GetPatch(), o)) return 1;
+    if (!LoadPatchSource(renderer.GetSession(), o)) return 1;
     if (!renderer.RenderToFile(o.outPath, error)) {
         std::cerr << "murmelwerk-render: " << error << "\n";
         return 1;

@@ -8,7 +8,8 @@
 
 namespace mw {
 class Patch;
-}
+class Session;
+} // namespace mw
 
 namespace mw::cli {
 
@@ -30,8 +31,10 @@ struct RenderCliOptions {
 /// Renders the patch to a WAV file. Exit status: 0, 1 (a file could not be read or written), 2 (usage).
 int RenderCommand(const RenderCliOptions& options);
 
-/// Loads the patch file or the built-in patch the options name; false with a message on stderr.
+/// Loads the patch file or the built-in patch the options name; false with a message on stderr. Into a
+/// bare patch both passes run at once; a session links as its mode says.
 bool LoadPatchSource(Patch& patch, const RenderCliOptions& options);
+bool LoadPatchSource(Session& session, const RenderCliOptions& options);
 
 /// "WIDTHxHEIGHT".
 bool ParseScreen(const std::string& text, ScreenRect& screen);
