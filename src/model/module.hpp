@@ -35,6 +35,14 @@ struct SliderEntry {
     Relaxed<int32_t> slot{-1};
 };
 
+/// A module's identity for the lifetime of its patch: given at creation, kept through renames and
+/// parameter changes, never given to another module of the same patch (names need not be unique).
+using ModuleId = uint64_t;
+inline constexpr ModuleId kNoModuleId = 0;
+
+/// The window that shows a module. Only the editor layer defines it; the model holds a handle.
+struct ModuleView;
+
 /// Signal-processing state of a module; each kind derives its own.
 struct KindState {
     virtual ~KindState() = default;
@@ -49,10 +57,11 @@ public:
     const ModuleKind kind;
 
     // Owned by the user-interface thread.
+    ModuleId id = kNoModuleId; // set by the patch that creates the module
     std::string name;
     Point position;
     std::u16string sectionText; // kept from the first to the second pass of a load
-    void* view = nullptr;       // the module window attached by the editor, if any
+    ModuleView* view = nullptr; // the module window attached by the editor, if any
     /// Screen point of the module's window centre, as the engine may read it (the sensor's reference).
     Relaxed<int32_t> refX{0};
     Relaxed<int32_t> refY{0};
@@ -67,7 +76,10 @@ public:
     std::unique_ptr<Relaxed<int32_t>[]> enums;
     std::unique_ptr<Relaxed<int32_t>[]> devices;
 
-    /// Slider table of the MIDI slider module (null for other kinds); sliderCount entries are in use.
+    /// Slider table of the MIDI slider module (null for other kinds). Entry k is slider k + 1 of the
+    /// file and output k of the module; an entry whose controller is below 0 is free (a slider removed,
+    /// or one the file skipped), and keeps its output slot if it had one. Entries from sliderCount on
+    /// are unused.
     std::unique_ptr<std::array<SliderEntry, kMaxSliders>> sliders;
     Relaxed<int32_t> sliderCount{0};
 

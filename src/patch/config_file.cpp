@@ -107,22 +107,26 @@ int32_t ReadEnum(const EnumDesc& desc, std::u16string_view value, int32_t curren
     return matchText();
 }
 
-// MIDI sliders: Controller1..Controller128 in order; each present key with a readable leading run of
-// "0123456789-" adds a slider. A minus sign sets the sign flag; the controller number is the absolute
-// value masked to the low 16 bits.
+// MIDI sliders: Controller1..Controller128; each present key with a readable leading run of
+// "0123456789-" puts a controller on slider n, the others leave slider n free (so the sliders keep the
+// places, and the outputs the numbers, they were saved with). A minus sign sets the sign flag; the
+// controller number is the absolute value masked to the low 16 bits.
 void ReadSliders(Module& m, const config::SectionValues& values, const KindKeys& keys) {
     if (!m.sliders) return;
     int count = 0;
-    for (int index : keys.controllers) {
-        const std::u16string_view run = config::LeadingNumberRun(values.Get(index));
+    for (size_t k = 0; k < keys.controllers.size() && k < size_t(kMaxSliders); ++k) {
+        SliderEntry& e = (*m.sliders)[k];
+        e.controller = -1;
+        e.negative = false;
+        e.slot = -1;
+        const std::u16string_view run = config::LeadingNumberRun(values.Get(keys.controllers[k]));
         if (run.empty()) continue;
         const auto number = config::ReadLong(run);
         if (!number) continue;
         const uint64_t magnitude = *number < 0 ? 0 - uint64_t(*number) : uint64_t(*number);
-        SliderEntry& e = (*m.sliders)[count++];
         e.controller = int32_t(magnitude & 0xFFFF);
         e.negative = *number < 0 || run.front() == u'-';
-        e.slot = -1;
+        count = int(k) + 1;
     }
     m.sliderCount = count;
 }
@@ -433,6 +437,7 @@ std::u16string FromFileBytes(std::string_view bytes) {
 size_t ParseConfiguration(Patch& patch, std::u16string_view text, Point origin) {
     // The byte-order mark of a file is not part of its text: a section may begin right after it.
     if (!text.empty() && text.front() == u'\xFEFF') text.remove_prefix(1);
+    const Patch::RefreshBatch batch(patch);
     patch.QueueRemoveAll();
     patch.SetSectionReader(
         [origin](Module& m, std::u16string_view section) { ReadSection(m, section, origin); });
@@ -449,10 +454,12 @@ size_t ParseConfiguration(Patch& patch, std::u16string_view text, Point origin) 
             free = CountFree(engine);
         }
     }
+    patch.RequestRefresh();
     return created;
 }
 
 void LinkConfiguration(Patch& patch) {
+    const Patch::RefreshBatch batch(patch);
     patch.ProcessQueuedRemovals();
     for (ModuleKind kind : ReaderKindOrder())
         for (Module* m : patch.Modules(kind)) {
@@ -461,9 +468,11 @@ void LinkConfiguration(Patch& patch) {
             std::u16string().swap(m->sectionText);
         }
     patch.Republish();
+    patch.RequestRefresh();
 }
 
 size_t LoadConfigurationText(Patch& patch, std::u16string_view text, Point origin) {
+    const Patch::RefreshBatch batch(patch);
     const size_t created = ParseConfiguration(patch, text, origin);
     LinkConfiguration(patch);
     return created;

@@ -99,14 +99,16 @@ std::u16string FromFileBytes(std::string_view bytes);
 // ---------------------------------------------------------------- patch level
 
 /// First pass of a load: queues the removal of every current module (they keep their slots until
-/// the removals are processed), then creates one module per known section. Returns the number of
-/// modules created.
+/// the removals are processed), then creates one module per known section, and refreshes the views
+/// once. Returns the number of modules created.
 size_t ParseConfiguration(Patch& patch, std::u16string_view text, Point clientOrigin = {});
 /// Processes the queued removals, then runs the link pass over every module that keeps a section
-/// text (in the reader's kind order), drops the kept texts and republishes the patch.
+/// text (in the reader's kind order), drops the kept texts, republishes the patch and refreshes the
+/// views once.
 void LinkConfiguration(Patch& patch);
 
-/// Both passes at once on an in-memory text (a built-in patch or a file already read).
+/// Both passes at once on an in-memory text (a built-in patch or a file already read); the views are
+/// refreshed once at the end.
 size_t LoadConfigurationText(Patch& patch, std::u16string_view text, Point clientOrigin = {});
 /// The largest patch file read; a larger one (or an endless device such as /dev/zero) is unreadable.
 inline constexpr uint64_t kMaxConfigurationFileBytes = uint64_t(256) << 20;

@@ -21,6 +21,33 @@ std::string Patch::Text(int number, std::string_view english) const {
     return text_ ? text_(number, english) : std::string(english);
 }
 
+void Patch::ChangeLanguage(TextLookup lookup) {
+    text_ = std::move(lookup);
+    RelabelOutputs();
+    RequestRefresh();
+}
+
+void Patch::RelabelOutputs() {
+    ForEachModule([&](const Module& m) {
+        for (int k = 0; k < m.OutputCount(); ++k)
+            if (const int s = m.OutputSlot(k); s >= 0) engine_.slots[s].outputLabel = OutputLabel(m, k);
+    });
+}
+
+Patch::RefreshBatch::~RefreshBatch() {
+    if (--patch_.batchDepth_ == 0 && patch_.refreshOwed_) {
+        patch_.refreshOwed_ = false;
+        if (patch_.hooks_) patch_.hooks_->Refresh();
+    }
+}
+
+void Patch::RequestRefresh() {
+    if (batchDepth_ > 0)
+        refreshOwed_ = true;
+    else if (hooks_)
+        hooks_->Refresh();
+}
+
 std::string Patch::OutputLabel(const Module& m, int k) const {
     const KindInfo& info = Info(m.kind);
     switch (m.kind) {
@@ -39,9 +66,8 @@ std::string Patch::OutputLabel(const Module& m, int k) const {
 
 int Patch::NextDefaultNumber(ModuleKind kind) const {
     const ModuleList& list = lists_[Index(kind)];
-    std::lock_guard lock(list.mutex);
-    long long n = static_cast<long long>(list.modules.size()) + 1;
-    for (const auto& m : list.modules) {
+    long long n = static_cast<long long>(list.size()) + 1;
+    for (const auto& m : list) {
         long long digits = 0;
         for (char c : m->name)
             if (c >= '0' && c <= '9') {
@@ -91,17 +117,14 @@ SourceId Patch::ResolveSource(std::string_view name, int subType) const {
 
 std::vector<Module*> Patch::Modules(ModuleKind kind) const {
     const ModuleList& list = lists_[Index(kind)];
-    std::lock_guard lock(list.mutex);
     std::vector<Module*> out;
-    out.reserve(list.modules.size());
-    for (const auto& m : list.modules) out.push_back(m.get());
+    out.reserve(list.size());
+    for (const auto& m : list) out.push_back(m.get());
     return out;
 }
 
 size_t Patch::Count(ModuleKind kind) const {
-    const ModuleList& list = lists_[Index(kind)];
-    std::lock_guard lock(list.mutex);
-    return list.modules.size();
+    return lists_[Index(kind)].size();
 }
 
 size_t Patch::TotalCount() const {
@@ -112,12 +135,18 @@ size_t Patch::TotalCount() const {
 
 bool Patch::Contains(const Module* module) const {
     if (!module) return false;
-    for (const ModuleList& list : lists_) {
-        std::lock_guard lock(list.mutex);
-        for (const auto& m : list.modules)
+    for (const ModuleList& list : lists_)
+        for (const auto& m : list)
             if (m.get() == module) return true;
-    }
     return false;
+}
+
+Module* Patch::Find(ModuleId id) const {
+    if (id == kNoModuleId) return nullptr;
+    for (const ModuleList& list : lists_)
+        for (const auto& m : list)
+            if (m->id == id) return m.get();
+    return nullptr;
 }
 
 // ---------------------------------------------------------------- creation and removal
@@ -134,20 +163,19 @@ bool Patch::RegisterSlots(Module& m) {
         m.sinkSlot = sink;
     }
     if (m.sliders) {
-        // One ModuleSlot per slider read from the file; sliders that find no slot are dropped.
-        int kept = 0;
-        const int n = m.sliderCount;
+        // One ModuleSlot per slider read from the file, output k for entry k; entries the file left
+        // out stay free without a slot. A slider that finds no slot is dropped with those after it.
+        const int n = std::clamp<int>(m.sliderCount, 0, kMaxSliders);
+        int end = 0;
         for (int k = 0; k < n; ++k) {
             SliderEntry& e = (*m.sliders)[k];
-            const int s = engine_.RegisterSlot(&m, m.kind, kept, m.name, OutputLabel(m, kept));
-            if (s < 0) break;
-            SliderEntry& dst = (*m.sliders)[kept];
-            dst.controller = e.controller.load();
-            dst.negative = e.negative.load();
-            dst.slot = s;
-            ++kept;
+            e.slot = -1;
+            if (e.controller < 0) continue;
+            if (!RegisterSliderSlot(m, k)) break;
+            end = k + 1;
         }
-        m.sliderCount = kept;
+        for (int k = end; k < n; ++k) (*m.sliders)[k].controller = -1;
+        m.sliderCount = end;
         return true;
     }
     for (int k = 0; k < info.outputs; ++k) {
@@ -163,7 +191,7 @@ void Patch::ReleaseSlots(Module& m) {
     const bool markFree = m.kind != ModuleKind::AudioOutputSplit;
     if (m.sliders) {
         for (int k = 0; k < m.sliderCount; ++k) {
-            engine_.ReleaseSlot((*m.sliders)[k].slot, markFree);
+            if (const int s = (*m.sliders)[k].slot; s >= 0) engine_.ReleaseSlot(s, markFree);
             (*m.sliders)[k].slot = -1;
         }
     }
@@ -191,26 +219,22 @@ Module* Patch::CreateModule(ModuleKind kind, Point position, std::string name,
     }
     m->refX = m->position.x;
     m->refY = m->position.y;
+    m->id = nextId_++;
     Module* raw = m.get();
     if (hooks_) hooks_->Attach(*raw);
-    {
-        ModuleList& list = lists_[Index(kind)];
-        std::lock_guard lock(list.mutex);
-        list.modules.push_back(std::move(m));
-    }
+    lists_[Index(kind)].push_back(std::move(m));
     Publish();
-    if (hooks_) hooks_->Refresh();
+    RequestRefresh();
     return raw;
 }
 
 std::unique_ptr<Module> Patch::Unlink(Module* module) {
     ModuleList& list = lists_[Index(module->kind)];
-    std::lock_guard lock(list.mutex);
-    auto it = std::find_if(list.modules.begin(), list.modules.end(),
+    auto it = std::find_if(list.begin(), list.end(),
                            [&](const std::unique_ptr<Module>& p) { return p.get() == module; });
-    if (it == list.modules.end()) return nullptr;
+    if (it == list.end()) return nullptr;
     std::unique_ptr<Module> owned = std::move(*it);
-    list.modules.erase(it);
+    list.erase(it);
     return owned;
 }
 
@@ -224,18 +248,14 @@ void Patch::RemoveModule(Module* module) {
     if (hooks_) hooks_->Detach(*owned);
     owned.reset();
     CollectRetired();
-    if (hooks_) hooks_->Refresh();
+    RequestRefresh();
 }
 
 void Patch::Clear() {
     std::vector<std::unique_ptr<Module>> doomed;
-    for (int k = 0; k < kKindCount; ++k) {
-        ModuleList& list = lists_[k];
-        std::vector<std::unique_ptr<Module>> taken;
-        {
-            std::lock_guard lock(list.mutex);
-            taken.swap(list.modules);
-        }
+    for (ModuleList& list : lists_) {
+        ModuleList taken;
+        taken.swap(list);
         for (auto& m : taken) {
             ReleaseSlots(*m);
             doomed.push_back(std::move(m));
@@ -248,7 +268,7 @@ void Patch::Clear() {
         if (hooks_) hooks_->Detach(*m);
     doomed.clear();
     CollectRetired();
-    if (hooks_) hooks_->Refresh();
+    RequestRefresh();
 }
 
 void Patch::QueueRemoveAll() {
@@ -276,7 +296,7 @@ void Patch::ProcessQueuedRemovals() {
         if (hooks_) hooks_->Detach(*m);
     doomed.clear();
     CollectRetired();
-    if (hooks_) hooks_->Refresh();
+    RequestRefresh();
 }
 
 void Patch::Rename(Module* module, std::string name) {
@@ -289,24 +309,43 @@ void Patch::Rename(Module* module, std::string name) {
         if (module->OutputCount() > 1 || module->sliders)
             engine_.slots[s].outputLabel = OutputLabel(*module, k);
     }
-    if (hooks_) {
-        hooks_->Renamed(*module);
-        hooks_->Refresh();
-    }
+    if (hooks_) hooks_->Renamed(*module);
+    RequestRefresh();
+}
+
+bool Patch::RegisterSliderSlot(Module& m, int k) {
+    const int s = engine_.RegisterSlot(&m, m.kind, k, m.name, OutputLabel(m, k));
+    if (s < 0) return false;
+    (*m.sliders)[k].slot = s;
+    return true;
 }
 
 bool Patch::AddSlider(Module* module, int32_t controller, bool negative) {
-    if (!module || !module->sliders || module->sliderCount >= kMaxSliders) return false;
-    const int k = module->sliderCount;
-    const int s = engine_.RegisterSlot(module, module->kind, k, module->name, OutputLabel(*module, k));
-    if (s < 0) return false;
+    if (!module || !module->sliders) return false;
+    const int count = std::clamp<int>(module->sliderCount, 0, kMaxSliders);
+    int k = 0;
+    while (k < count && (*module->sliders)[k].controller >= 0) ++k;
+    return SetSlider(module, k, controller, negative);
+}
+
+bool Patch::SetSlider(Module* module, int k, int32_t controller, bool negative) {
+    if (!module || !module->sliders || k < 0 || k >= kMaxSliders || !Contains(module)) return false;
     SliderEntry& e = (*module->sliders)[k];
-    e.controller = controller;
+    const int count = std::clamp<int>(module->sliderCount, 0, kMaxSliders);
+    if (k >= count) e.slot = -1; // an unused entry
+    const bool newOutput = e.slot < 0;
+    if (newOutput && !RegisterSliderSlot(*module, k)) return false;
+    for (int i = count; i < k; ++i) { // entries skipped on the way stay free, without an output
+        (*module->sliders)[i].controller = -1;
+        (*module->sliders)[i].slot = -1;
+    }
     e.negative = negative;
-    e.slot = s;
-    module->sliderCount = k + 1;
-    Publish();
-    if (hooks_) hooks_->Refresh();
+    e.controller = controller;
+    if (k >= count) module->sliderCount = k + 1;
+    if (newOutput) {
+        Publish();
+        RequestRefresh();
+    }
     return true;
 }
 
@@ -318,10 +357,8 @@ void Patch::Republish() {
 
 PublishTicket Patch::Publish() {
     auto snap = std::make_unique<EngineSnapshot>();
-    for (int k = 0; k < kKindCount; ++k) {
-        std::lock_guard lock(lists_[k].mutex);
-        for (const auto& m : lists_[k].modules) snap->lists[k].push_back(m.get());
-    }
+    for (int k = 0; k < kKindCount; ++k)
+        for (const auto& m : lists_[k]) snap->lists[k].push_back(m.get());
     for (int s = 0; s < kSlotCount; ++s)
         if (engine_.slots[s].Taken()) snap->moduleSlots.push_back(uint8_t(s));
     for (int s = 0; s < kSinkCount; ++s)

@@ -5,7 +5,6 @@
 #include <array>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,10 +19,14 @@ namespace mw {
 class ModuleViewHooks {
 public:
     virtual ~ModuleViewHooks() = default;
+    /// A module was created (its window is to be made); called once per module.
     virtual void Attach(Module& module) = 0;
     virtual void Renamed(Module& module) = 0;
+    /// A module is about to be destroyed; called once per module.
     virtual void Detach(Module& module) = 0;
-    /// After modules were added, removed or renamed: every source list should be refreshed.
+    /// Modules were added, removed or renamed, a load's pass ended, or the language changed: every
+    /// window should show its module again (source lists, labels). Called once per operation, so a
+    /// load's first pass and its link pass refresh once each, however many modules they touch.
     virtual void Refresh() {}
 };
 
@@ -43,6 +46,26 @@ public:
     void SetSectionReader(SectionReader reader) { reader_ = std::move(reader); }
     void SetTextLookup(TextLookup lookup) { text_ = std::move(lookup); }
     std::string Text(int number, std::string_view english) const;
+    /// A new language: the text lookup changes, every taken slot's output label is formed again in it,
+    /// and the windows are refreshed once.
+    void ChangeLanguage(TextLookup lookup);
+    /// Forms the output label of every output of every module again in the current language.
+    void RelabelOutputs();
+
+    /// Defers the view refreshes asked for while it lives; when the outermost batch ends, the views
+    /// are refreshed once if any refresh was asked for.
+    class RefreshBatch {
+    public:
+        explicit RefreshBatch(Patch& patch) : patch_(patch) { ++patch_.batchDepth_; }
+        ~RefreshBatch();
+        RefreshBatch(const RefreshBatch&) = delete;
+        RefreshBatch& operator=(const RefreshBatch&) = delete;
+
+    private:
+        Patch& patch_;
+    };
+    /// Refreshes the views now, or at the end of the current batch.
+    void RequestRefresh();
 
     /// Creates a module: defaults, then (with a section text) the first-pass reader, then its slots.
     /// An empty name gets the kind's default name. Returns null when no slot is free.
@@ -74,17 +97,27 @@ public:
     std::vector<Module*> Modules(ModuleKind kind) const;
     size_t Count(ModuleKind kind) const;
     size_t TotalCount() const;
-    /// Every module in save order (kind order, then list order).
+    /// Every module in save order (kind order, then list order). f may read the patch (Count,
+    /// Modules, Find) but must not create or remove modules.
     template <class F> void ForEachModule(F&& f) const {
-        for (int k = 0; k < kKindCount; ++k) {
-            std::lock_guard lock(lists_[k].mutex);
-            for (const auto& m : lists_[k].modules) f(*m);
-        }
+        for (const ModuleList& list : lists_)
+            for (const auto& m : list) f(static_cast<const Module&>(*m));
+    }
+    template <class F> void ForEachModule(F&& f) {
+        for (ModuleList& list : lists_)
+            for (const auto& m : list) f(*m);
     }
     bool Contains(const Module* module) const;
+    /// The module with this id, or null when it was removed (or never existed in this patch).
+    Module* Find(ModuleId id) const;
 
-    /// Registers one more output slot for a MIDI slider module (a new slider); false when none is free.
+    /// Gives a MIDI slider module's controller a slider: the first free entry takes it (with an output
+    /// slot of its own if it has none yet), else a new entry after the last. False when no slider entry
+    /// or no slot is free.
     bool AddSlider(Module* module, int32_t controller, bool negative);
+    /// Puts a controller on slider entry k of a MIDI slider module (0..127), registering the entry's
+    /// output slot if it has none. False when k is out of range or no slot is free.
+    bool SetSlider(Module* module, int k, int32_t controller, bool negative);
     /// Republishes the engine's view after a change of module parameters that affect the schedule
     /// (for example a MIDI device number).
     void Republish();
@@ -93,12 +126,11 @@ public:
     std::string OutputLabel(const Module& module, int k) const;
 
 private:
-    struct ModuleList {
-        mutable std::mutex mutex;
-        std::vector<std::unique_ptr<Module>> modules;
-    };
+    // The lists belong to the user-interface thread; the engine reads published snapshots only.
+    using ModuleList = std::vector<std::unique_ptr<Module>>;
 
     bool RegisterSlots(Module& m);
+    bool RegisterSliderSlot(Module& m, int k);
     void ReleaseSlots(Module& m);
     std::unique_ptr<Module> Unlink(Module* m);
     PublishTicket Publish();
@@ -110,6 +142,9 @@ private:
     TextLookup text_;
     std::array<ModuleList, kKindCount> lists_;
     std::vector<Module*> queued_;
+    ModuleId nextId_ = 1;
+    int batchDepth_ = 0;
+    bool refreshOwed_ = false;
 
     struct Retired {
         PublishTicket ticket;

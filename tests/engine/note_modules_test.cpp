@@ -533,6 +533,12 @@ TEST_F(NoteModulesTest, MidiSliderLearnsAControllerAndGivesItAnOutput) {
     EXPECT_TRUE(moved(0xB0, 20, 5));
     EXPECT_EQ(sl->sliderCount, 2);
     EXPECT_EQ((*sl->sliders)[0].controller, 0xB0 * 128 + 20);
+    ASSERT_TRUE(patch.SetSlider(sl, 3, 0xB0 * 128 + 30, false)); // slider 3 stays free, without an output
+    (*sl->sliders)[3].controller = -1;                           // slider 4 is freed, keeping its output
+    EXPECT_TRUE(moved(0xB0, 22, 5)); // the first free slider takes it and gets an output
+    EXPECT_EQ(sl->sliderCount, 4);
+    EXPECT_EQ((*sl->sliders)[2].controller, 0xB0 * 128 + 22);
+    EXPECT_EQ(engine.slots[size_t((*sl->sliders)[2].slot.load())].outputIndex, 2);
 
     SetSliderLearning(*sl, false); // learning off: nothing more
     EXPECT_FALSE(moved(0xB0, 21, 5));

@@ -231,15 +231,21 @@ TEST_F(ConfigFileTest, Enumerations) {
 TEST_F(ConfigFileTest, MidiSliderControllers) {
     Load("[Module_ControlMIDIControllerInput]\r\nName=S\r\nInputDeviceID=0\r\n"
          "Controller1=5\r\nController2=6x\r\nController3=-7\r\nController4=\r\nController5=x\r\n"
-         "[Module_ControlMIDIControllerInput]\r\nName=T\r\nController2=-65543\r\n");
+         "[Module_ControlMIDIControllerInput]\r\nName=T\r\nController2=-65543\r\n"
+         "[Module_ControlMIDIControllerInput]\r\nName=U\r\nController1=12\r\nController3=-7\r\n"
+         "[Module_AudioOsc]\r\nName=O\r\nAmplitudeControl=U\r\nAmplitudeControlSubType=2\r\n");
     const auto sliders = patch.Modules(ModuleKind::ControlMIDIControllerInput);
-    ASSERT_EQ(sliders.size(), 2u);
+    ASSERT_EQ(sliders.size(), 3u);
     // Digits are read up to the first other character, an empty or unreadable number gives no slider, the
-    // absolute value is masked to 16 bits (65543 & 0xFFFF = 7) and the sliders are kept without gaps.
+    // absolute value is masked to 16 bits (65543 & 0xFFFF = 7), and every slider keeps its number.
     const std::string saved = N(Save());
     EXPECT_NE(saved.find("\r\nInputDeviceID=0\r\nController1=5\r\nController2=6\r\nController3=-7\r\n\r\n"),
               std::string::npos);
-    EXPECT_NE(saved.find("\r\nInputDeviceID=-555\r\nController1=-7\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("\r\nName=T\r\nPosition=0,0\r\nInputDeviceID=-555\r\nController2=-7\r\n\r\n"),
+              std::string::npos);
+    EXPECT_TRUE(saved.ends_with("\r\nName=U\r\nPosition=0,0\r\nInputDeviceID=-555\r\n"
+                                "Controller1=12\r\nController3=-7\r\n"));
+    EXPECT_NE(saved.find("\r\nAmplitudeControl=U\r\nAmplitudeControlSubType=2\r\n"), std::string::npos);
     const Module& s = *sliders[0];
     ASSERT_EQ(s.sliderCount, 3);
     EXPECT_GE(s.sinkSlot, 0);
@@ -249,15 +255,24 @@ TEST_F(ConfigFileTest, MidiSliderControllers) {
         EXPECT_EQ(engine.slots[slot].outputIndex, k);
         EXPECT_EQ(engine.slots[slot].module.load(), &s);
     }
+    // Slider 2 of U is free and has no output; slider 3 is output 2, which the oscillator reads.
+    const Module& u = *sliders[2];
+    ASSERT_EQ(u.sliderCount, 3);
+    EXPECT_EQ((*u.sliders)[1].controller, -1);
+    EXPECT_EQ((*u.sliders)[1].slot, -1);
+    EXPECT_EQ((*u.sliders)[2].controller, 7);
+    EXPECT_TRUE((*u.sliders)[2].negative);
+    EXPECT_EQ(engine.slots[(*u.sliders)[2].slot].outputLabel, "Slider 3");
+    EXPECT_EQ(Only(patch, ModuleKind::AudioOsc)->Link(osc::Amplitude).source, (*u.sliders)[2].slot);
 
-    // The sign of controller 0 survives as "-0".
+    // A new slider takes the first free place; the sign of controller 0 survives as "-0".
     ASSERT_TRUE(patch.AddSlider(sliders[1], 0, true));
-    EXPECT_NE(N(Save()).find("\r\nController1=-7\r\nController2=-0\r\n"), std::string::npos);
+    EXPECT_NE(N(Save()).find("\r\nController1=-0\r\nController2=-7\r\n"), std::string::npos);
     Load(Save());
     const Module* r = patch.Modules(ModuleKind::ControlMIDIControllerInput)[1];
     ASSERT_EQ(r->sliderCount, 2);
-    EXPECT_EQ((*r->sliders)[1].controller, 0);
-    EXPECT_TRUE((*r->sliders)[1].negative);
+    EXPECT_EQ((*r->sliders)[0].controller, 0);
+    EXPECT_TRUE((*r->sliders)[0].negative);
 }
 
 TEST_F(ConfigFileTest, NamesStayOnTheirLineAndPathsKeepAnyBytes) {

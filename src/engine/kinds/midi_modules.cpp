@@ -325,7 +325,9 @@ void EvaluateSliderModules(Engine& e, std::span<Module* const> modules) {
         if (auto* st = StateOf<SliderState>(*m)) EvaluateSliders(e, *m, *st);
 }
 
-// Model thread: a learned controller takes the first free slider, or a new one.
+// Model thread: a learned controller takes the first free slider, or a new one. A free slider that
+// has no output yet (one a patch file left out) gets one through addSlider, which fills the first
+// free entry too.
 bool CompleteLearning(Module& m, SliderState& st, bool newSliderSigned, const AddSliderFn& addSlider) {
     bool changed = false;
     int32_t c = -1;
@@ -337,17 +339,17 @@ bool CompleteLearning(Module& m, SliderState& st, bool newSliderSigned, const Ad
         for (int k = 0; k < count; ++k) {
             const SliderEntry& entry = (*m.sliders)[size_t(k)];
             if (entry.controller == c) used = true;
-            if (freeEntry < 0 && entry.controller < 0 && entry.slot >= 0) freeEntry = k;
+            if (freeEntry < 0 && entry.controller < 0) freeEntry = k;
         }
         if (used) continue;
-        if (freeEntry >= 0) {
+        if (freeEntry >= 0 && (*m.sliders)[size_t(freeEntry)].slot >= 0) {
             SliderEntry& entry = (*m.sliders)[size_t(freeEntry)];
             st.value[size_t(freeEntry)] = 0.0f;
             entry.negative = newSliderSigned;
             entry.controller = c;
             changed = true;
-        } else if (count < kMaxSliders) {
-            st.value[size_t(count)] = 0.0f;
+        } else if (freeEntry >= 0 || count < kMaxSliders) {
+            st.value[size_t(freeEntry >= 0 ? freeEntry : count)] = 0.0f;
             changed = addSlider(m, c, newSliderSigned) || changed;
         }
     }

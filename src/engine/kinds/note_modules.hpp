@@ -16,7 +16,8 @@ namespace mw {
 
 class Module;
 
-/// Adds a slider with an output of its own to a MIDI slider module; false when no slot is free.
+/// Gives a controller a slider with an output of its own in a MIDI slider module: the first free
+/// entry (one without an output) or a new one after the last; false when no slot is free.
 using AddSliderFn = std::function<bool(Module& module, int32_t controller, bool negative)>;
 
 /// Model thread. Completes the learn requests of a MIDI slider module: a new controller takes the
