@@ -24,7 +24,6 @@ Session::~Session() {
 }
 
 void Session::SetViewHooks(ModuleViewHooks* hooks) {
-    hooks_ = hooks;
     patch_->SetViewHooks(hooks);
 }
 
@@ -33,14 +32,17 @@ double Session::Now() {
 }
 
 size_t Session::Load(std::u16string_view text, Point clientOrigin) {
-    const size_t created = ParseConfiguration(*patch_, text, clientOrigin);
-    if (mode_ == SessionMode::Offline) {
+    if (mode_ == SessionMode::Offline) { // both passes at once, and the views refreshed once
+        const Patch::RefreshBatch batch(*patch_);
+        const size_t created = ParseConfiguration(*patch_, text, clientOrigin);
         Link();
-    } else {
-        // A second load before the link pass puts it off again: it then links both loads' modules.
-        linkPending_ = true;
-        linkDue_ = Now() + kLinkDelayMs;
+        return created;
     }
+    // Live: the link pass follows at the first poll 10 ms later. A second load before it puts it off
+    // again; it then links both loads' modules.
+    const size_t created = ParseConfiguration(*patch_, text, clientOrigin);
+    linkPending_ = true;
+    linkDue_ = Now() + kLinkDelayMs;
     return created;
 }
 
@@ -61,8 +63,7 @@ std::optional<size_t> Session::LoadBuiltIn(int resource) {
 
 void Session::Link() {
     linkPending_ = false;
-    LinkConfiguration(*patch_);
-    if (hooks_) hooks_->Refresh();
+    LinkConfiguration(*patch_); // refreshes the views once
 }
 
 bool Session::Poll() {

@@ -75,7 +75,8 @@ public:
 
     // ---- the patch (user-interface thread) ----
 
-    /// Where module windows are attached and detached; refreshed once after each load's link pass.
+    /// Where module windows are attached and detached; refreshed once after a load's first pass and once
+    /// after its link pass (offline, where both run at once: once in all).
     void SetViewHooks(ModuleViewHooks* hooks);
     /// Whether a slider that learning adds starts signed.
     void SetNewSlidersSigned(bool on) { newSlidersSigned_ = on; }
@@ -132,7 +133,6 @@ private:
     MidiInManager midi_;
     WaveInManager inputs_;
     std::unique_ptr<Patch> patch_;
-    ModuleViewHooks* hooks_ = nullptr;
     bool newSlidersSigned_ = false;
     bool linkPending_ = false;
     double linkDue_ = 0.0;
