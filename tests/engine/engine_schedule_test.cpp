@@ -345,27 +345,5 @@ TEST(ControlEvaluation, EvaluateLinkRules) {
     EXPECT_EQ(Clamp(2.0, 1.0, 3.0), 2.0);
 }
 
-struct Entry {
-    uint8_t note = 0;
-    double level = 0.0;
-};
-
-TEST(ControlEvaluation, VoiceTableFindsAppendsAndRemovesByMovingTheLast) {
-    VoiceTable<Entry, 3> t;
-    bool appended = false;
-    EXPECT_EQ(t.FindOrAppend(uint8_t(60), appended), 0);
-    EXPECT_TRUE(appended);
-    t[0].level = 1;
-    EXPECT_EQ(t.FindOrAppend(uint8_t(64), appended), 1);
-    EXPECT_EQ(t.FindOrAppend(uint8_t(67), appended), 2);
-    EXPECT_EQ(t.FindOrAppend(uint8_t(72), appended), -1); // full
-    EXPECT_EQ(t.FindOrAppend(uint8_t(60), appended), 0);
-    EXPECT_FALSE(appended);
-    t.RemoveAt(0);
-    EXPECT_EQ(t.Count(), 2);
-    EXPECT_EQ(t[0].note, 67);
-    EXPECT_EQ(t[0].level, 0.0);
-}
-
 } // namespace
 } // namespace mw
