@@ -24,8 +24,9 @@ TEST(EngineThreading, ModulesComeAndGoWhileTheEngineMakesBlocks) {
     engine.rawMeasures[0] = 100.0;
     engine.StartEngine();
     ASSERT_TRUE(Eventually([&] { return engine.blockCounter > 5; }));
-    const ModuleKind kinds[] = {ModuleKind::AudioOsc,         ModuleKind::AudioOutput,   ModuleKind::ControlGain,
-                                ModuleKind::AudioOutputSplit, ModuleKind::ControlSensor, ModuleKind::AudioInput};
+    const ModuleKind kinds[] = {ModuleKind::AudioOsc,      ModuleKind::AudioOutput,
+                                ModuleKind::ControlGain,   ModuleKind::AudioOutputSplit,
+                                ModuleKind::ControlSensor, ModuleKind::AudioInput};
     std::vector<Module*> live;
     for (int round = 0; round < 400; ++round) {
         Module* m = patch.CreateModule(kinds[round % 6], {round, round});

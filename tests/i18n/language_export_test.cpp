@@ -13,7 +13,7 @@ namespace {
 using test::TempFolder;
 
 TEST(LanguageExport, CodesByNameOrNumber) {
-    const std::pair<const char*, uint16_t> good[] = {{"en", kLanguageEnglish}, {"DE", kLanguageDeutsch},
+    const std::pair<const char*, uint16_t> good[] = {{"en", kLanguageEnglish},  {"DE", kLanguageDeutsch},
                                                      {"fr", kLanguageFrancais}, {"Es", kLanguageEspanol},
                                                      {"ja", kLanguageJapanese}, {"3", kLanguageEspanol},
                                                      {"0", kLanguageEnglish}};

@@ -11,14 +11,14 @@
 #include <vector>
 
 #include "app/settings/program_settings.hpp"
+#include "base/utf.hpp"
 #include "engine/engine.hpp"
+#include "i18n/language_strings.hpp"
+#include "language_test_support.hpp"
 #include "model/module_kind.hpp"
 #include "patch/config_file.hpp"
 #include "patch/patch.hpp"
 #include "sources/mouse_sampler.hpp"
-#include "i18n/language_strings.hpp"
-#include "base/utf.hpp"
-#include "language_test_support.hpp"
 
 namespace mw {
 namespace {
@@ -246,15 +246,9 @@ TEST(BuiltInLanguageText, LayoutOfTheText) {
         EXPECT_GT(at + 1, last) << zone;
         last = at + 1;
     }
-    // Every line ends with CR LF.
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\n') {
-            ASSERT_TRUE(i > 0 && text[i - 1] == u'\r') << "at unit " << i;
-        }
-        if (text[i] == u'\r') {
-            ASSERT_TRUE(i + 1 < text.size() && text[i + 1] == u'\n') << "at unit " << i;
-        }
-    }
+    // Every line ends with CR LF: no CR or LF stands alone.
+    for (size_t i = 1; i < text.size(); ++i)
+        ASSERT_EQ(text[i - 1] == u'\r', text[i] == u'\n') << "at unit " << i;
 }
 
 TEST(BuiltInLanguageText, GeneralZoneHoldsTheLanguageNamesAndPrompts) {
@@ -361,7 +355,8 @@ TEST(BuiltInLanguageText, FallbackTextsOfTheCodeAreTheEnglishTexts) {
     record(mouse_text::kDistance, mouse_text::kDistanceEnglish);
     record(mouse_text::kMilliseconds, mouse_text::kMillisecondsEnglish);
     record(158, kDefaultConfigHeader);
-    for (ConfigStatus status : {ConfigStatus::OpenFailed, ConfigStatus::CreateFailed, ConfigStatus::WriteFailed}) {
+    for (ConfigStatus status :
+         {ConfigStatus::OpenFailed, ConfigStatus::CreateFailed, ConfigStatus::WriteFailed}) {
         const ConfigMessage m = MessageFor(status).value();
         record(m.text, m.englishText);
         record(m.caption, m.englishCaption);
