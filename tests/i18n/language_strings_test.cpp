@@ -16,6 +16,7 @@
 #include "i18n/language_strings.hpp"
 #include "language_test_support.hpp"
 #include "model/module_kind.hpp"
+#include "patch/builtin_patches.hpp"
 #include "patch/config_file.hpp"
 #include "patch/patch.hpp"
 #include "sources/mouse_sampler.hpp"
@@ -349,6 +350,8 @@ TEST(BuiltInLanguageText, FallbackTextsOfTheCodeAreTheEnglishTexts) {
         const Module module(info.kind);
         for (int k = 0; k < 2; ++k) (void)patch.OutputLabel(module, k);
     }
+    for (const BuiltInPatch& p : BuiltInPatches()) record(p.nameString, p.name);
+    for (const BuiltInSubmenu& menu : BuiltInMenu()) record(menu.title, menu.english);
     for (int n = mouse_text::kHalted; n <= mouse_text::kBurning; ++n) record(n, SpeedClassEnglish(n));
     record(mouse_text::kPixelsPerSecond, mouse_text::kPixelsPerSecondEnglish);
     record(mouse_text::kHertz, mouse_text::kHertzEnglish);
