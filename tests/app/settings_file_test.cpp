@@ -107,19 +107,6 @@ TEST(SettingsFile, DefaultSettingsAreWrittenByteForByte) {
     EXPECT_EQ(SerializeSettings(ProgramSettings{}), expected);
 }
 
-TEST(SettingsFile, TextsAreCountedUtf16AndColourSlotsFiveAndSixComeLast) {
-    ProgramSettings s;
-    s.SettingsText0 = "ab";
-    for (int i = 0; i < kColourSlotCount; ++i)
-        s.ColourSettings[size_t(i)] = uint32_t(i + 1); // slot n holds n
-    const Bytes bytes = SerializeSettings(s);
-    // SettingsText0 follows magic, product name, version, reserved bytes and SettingsFlag0.
-    EXPECT_EQ(Bytes(bytes.begin() + 67, bytes.begin() + 77), (Bytes{6, 0, 0, 0, 'a', 0, 'b', 0, 0, 0}));
-    const size_t colours = bytes.size() - 20 - 72;
-    const int fileOrder[] = {1, 2, 3, 4, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 5, 6};
-    for (int k = 0; k < 18; ++k) EXPECT_EQ(bytes[colours + 4 * size_t(k)], fileOrder[k]) << k;
-}
-
 // ---- reading ----
 
 TEST(SettingsFile, EveryFieldRoundTrips) {

@@ -4,11 +4,10 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <thread>
 
+#include "../i18n/language_test_support.hpp"
 #include "audio/memory_output.hpp"
 #include "audio/wave_out_manager.hpp"
 #include "audio/wave_writer_registry.hpp"
@@ -18,13 +17,8 @@ namespace mw {
 namespace {
 
 std::vector<uint8_t> ReadFile(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-}
-
-void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    const std::string bytes = test::ReadBytes(path);
+    return {bytes.begin(), bytes.end()};
 }
 
 uint32_t U32(const std::vector<uint8_t>& b, size_t at) {
@@ -53,17 +47,11 @@ OutputBlock Block(double value) {
 class WaveWriterTest : public ::testing::Test {
 protected:
     WaveWriterTest() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path = ::testing::TempDir() + "mw_wave_" + info->name() + "_" + std::to_string(::getpid()) + ".wav";
-        std::remove(path.c_str());
         writer.texts[wave_writer::FilePath] = path;
         writer.bools[wave_writer::Append] = false;
         writer.devices[wave_writer::Output] = -1;
     }
-    ~WaveWriterTest() override {
-        registry.StopAll();
-        std::remove(path.c_str());
-    }
+    ~WaveWriterTest() override { registry.StopAll(); }
     // One engine block on device -1: left `left`, right `right` (engine units), then the writer pass.
     void PlayBlock(double left, double right, int32_t device = -1) {
         out.BeginBlock();
@@ -81,7 +69,8 @@ protected:
         return ReadFile(path);
     }
 
-    std::string path;
+    test::TempFolder folder;
+    std::string path = folder.File("out.wav");
     Module writer{ModuleKind::AudioWaveWriter};
     WaveWriterRegistry registry;
     MemoryOutputBackend backend{{{"Card 0"}, {"Card 1"}}, "Default", false};
@@ -127,7 +116,7 @@ TEST_F(WaveWriterTest, RecordsTheFramesSentToItsDeviceAndPatchesTheSizesAtStop) 
 }
 
 TEST_F(WaveWriterTest, AppendingToAnEmptyFileWritesAHeaderThenGrowsTheData) {
-    WriteFile(path, {});
+    test::WriteBytes(path, "");
     writer.bools[wave_writer::Append] = true;
     Record([&] { PlayBlock(1.0, 1.0); });
     const auto bytes = Record([&] {
@@ -145,9 +134,9 @@ TEST_F(WaveWriterTest, AppendingToAnEmptyFileWritesAHeaderThenGrowsTheData) {
 }
 
 TEST_F(WaveWriterTest, AppendingToAForeignFileOverwritesOnlyTheTwoSizeFields) {
-    std::vector<uint8_t> foreign(50);
-    for (size_t i = 0; i < foreign.size(); ++i) foreign[i] = uint8_t(i + 1);
-    WriteFile(path, foreign);
+    std::string foreign(50, '\0');
+    for (size_t i = 0; i < foreign.size(); ++i) foreign[i] = char(i + 1);
+    test::WriteBytes(path, foreign);
     writer.bools[wave_writer::Append] = true;
     const auto bytes = Record([&] { PlayBlock(1.0, 2.0); });
     ASSERT_EQ(bytes.size(), 50u + 384u);
@@ -172,7 +161,7 @@ TEST_F(WaveWriterTest, ADeviceNoModulePlaysOrNoDeviceLeavesTheHeaderOnly) {
 
 TEST_F(WaveWriterTest, TwoWritersOnOneDeviceBothRecord) {
     Module second{ModuleKind::AudioWaveWriter};
-    const std::string path2 = path + ".2.wav";
+    const std::string path2 = folder.File("second.wav");
     second.texts[wave_writer::FilePath] = path2;
     second.bools[wave_writer::Append] = false;
     second.devices[wave_writer::Output] = -1;
@@ -186,13 +175,12 @@ TEST_F(WaveWriterTest, TwoWritersOnOneDeviceBothRecord) {
     registry.StopRecording(writer);
     EXPECT_EQ(ReadFile(path).size(), 44u + 2u * 384u);
     EXPECT_EQ(ReadFile(path2).size(), 44u + 384u);
-    std::remove(path2.c_str());
 }
 
 TEST_F(WaveWriterTest, StartFailures) {
     writer.texts[wave_writer::FilePath].clear();
     EXPECT_EQ(registry.StartRecording(writer), WaveWriterRegistry::StartResult::NoPath);
-    writer.texts[wave_writer::FilePath] = ::testing::TempDir() + "no-such-folder-mw/x.wav";
+    writer.texts[wave_writer::FilePath] = folder.File("no-such-folder/x.wav");
     EXPECT_EQ(registry.StartRecording(writer), WaveWriterRegistry::StartResult::OpenFailed);
     EXPECT_FALSE(registry.IsRecording(writer));
     Module notAWriter{ModuleKind::AudioOutput};
@@ -201,7 +189,7 @@ TEST_F(WaveWriterTest, StartFailures) {
 
 TEST_F(WaveWriterTest, SizesPast4GiBAreClampedNotWrapped) {
     // A sparse file of 5 GiB stands for a long recording.
-    WriteFile(path, {});
+    test::WriteBytes(path, "");
     ASSERT_EQ(::truncate(path.c_str(), off_t(5) << 30), 0);
     writer.bools[wave_writer::Append] = true;
     ASSERT_EQ(registry.StartRecording(writer), WaveWriterRegistry::StartResult::Started);
@@ -220,8 +208,8 @@ TEST_F(WaveWriterTest, SizesPast4GiBAreClampedNotWrapped) {
 // The writer thread taps while the user stops and starts the recording: after a stop nothing more reaches
 // the file, and every stopped file is whole.
 TEST(WaveWriterThreading, StopIsExclusiveWithTheTap) {
-    const std::string path =
-        ::testing::TempDir() + "mw_wave_threading_" + std::to_string(::getpid()) + ".wav";
+    test::TempFolder folder;
+    const std::string path = folder.File("tapped.wav");
     Module writer{ModuleKind::AudioWaveWriter};
     writer.texts[wave_writer::FilePath] = path;
     writer.bools[wave_writer::Append] = false;
@@ -231,26 +219,34 @@ TEST(WaveWriterThreading, StopIsExclusiveWithTheTap) {
     std::array<int16_t, 2 * 96> frames{};
     for (size_t i = 0; i < frames.size(); ++i) frames[i] = int16_t(i);
     std::atomic<bool> stop{false};
+    std::atomic<int> taps{0};
     std::thread tapper([&] {
         while (!stop.load()) {
             registry.TapBuffer(frames.data(), uint32_t(frames.size() * 2), 0);
+            ++taps;
             std::this_thread::sleep_for(std::chrono::microseconds(20));
         }
     });
+    const auto tapsAfter = [&](int count) { // waits (at most 10 s) until `count` more taps were made
+        const int target = taps + count;
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (taps < target && std::chrono::steady_clock::now() < until) std::this_thread::yield();
+        return taps >= target;
+    };
     for (int round = 0; round < 20; ++round) {
         ASSERT_EQ(registry.StartRecording(writer), WaveWriterRegistry::StartResult::Started);
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        ASSERT_TRUE(tapsAfter(3));
         ASSERT_TRUE(registry.StopRecording(writer));
         const auto size1 = ReadFile(path).size();
-        std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        ASSERT_TRUE(tapsAfter(3));
         const auto bytes = ReadFile(path);
         ASSERT_EQ(bytes.size(), size1) << "a tap reached a stopped file";
+        ASSERT_GT(bytes.size(), 44u);
         ASSERT_EQ((bytes.size() - 44) % 384, 0u);
         ExpectFinished(bytes);
     }
     stop = true;
     tapper.join();
-    std::remove(path.c_str());
 }
 
 } // namespace

@@ -1,33 +1,25 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-
+#include "../i18n/language_test_support.hpp"
 #include "cli/midi_file.hpp"
 #include "cli/wav_file.hpp"
 
 namespace mw::cli {
 namespace {
 
-std::string TempPath(const std::string& name) {
-    return (std::filesystem::temp_directory_path() / ("mw_test_" + std::to_string(::getpid()) + "_" + name))
-        .string();
-}
-
 TEST(InputFiles, MidiFileFollowsTheTempoMap) {
     // A Standard MIDI File by hand: 480 pulses per quarter; 120 BPM (500000 us per quarter) for the first
     // quarter, then 60 BPM. A delta time of 480 pulses is written 0x83 0x60.
-    const std::string path = TempPath("tempo.mid");
+    test::TempFolder folder;
+    const std::string path = folder.File("tempo.mid");
     const char bytes[] = "MThd\0\0\0\6\0\0\0\1\x01\xE0MTrk\0\0\0\x20"
                          "\0\xFF\x51\3\x07\xA1\x20\0\x90\x3C\x64\x83\x60\xFF\x51\3\x0F\x42\x40\0\x80\x3C\x40"
                          "\x83\x60\xB0\7\x7F\0\xFF\x2F\0";
-    std::ofstream(path, std::ios::binary) << std::string(bytes, sizeof bytes - 1);
+    test::WriteBytes(path, std::string(bytes, sizeof bytes - 1));
     std::vector<TimedMidiMessage> msgs;
     std::string error;
     ASSERT_TRUE(ReadMidiFile(path, msgs, error)) << error;
-    std::remove(path.c_str());
     ASSERT_EQ(msgs.size(), 3u); // the tempo changes are not messages
     EXPECT_DOUBLE_EQ(msgs[0].seconds, 0.0);
     EXPECT_EQ(msgs[0].message, 0x90u | (60u << 8) | (100u << 16));
@@ -45,11 +37,12 @@ void WriteWav(const std::string& path, int channels, int rate, const std::vector
 }
 
 TEST(InputFiles, WavFilesAreReadAsMonoAt48kAndOtherFilesAreRefusedClearly) {
-    const std::string stereo = TempPath("stereo.wav"), slow = TempPath("slow.wav"),
-                      junk = TempPath("junk.mid");
+    test::TempFolder folder;
+    const std::string stereo = folder.File("stereo.wav"), slow = folder.File("slow.wav"),
+                      junk = folder.File("junk.mid");
     WriteWav(stereo, 2, 48000, {100, 300, -100, -301, 32767, 32767});
     WriteWav(slow, 1, 44100, {1, 2, 3});
-    std::ofstream(junk) << "RIFF this is not MIDI";
+    test::WriteBytes(junk, "RIFF this is not MIDI");
     std::vector<int16_t> mono;
     std::vector<TimedMidiMessage> msgs;
     std::string error;
@@ -61,10 +54,9 @@ TEST(InputFiles, WavFilesAreReadAsMonoAt48kAndOtherFilesAreRefusedClearly) {
         EXPECT_NE(error.find(says), std::string::npos) << error;
     };
     refused(ReadWavFile(slow, mono, error), "48000");
-    refused(ReadWavFile(TempPath("absent.wav"), mono, error), "cannot read");
-    refused(ReadMidiFile(TempPath("missing.mid"), msgs, error), "cannot open");
+    refused(ReadWavFile(folder.File("absent.wav"), mono, error), "cannot read");
+    refused(ReadMidiFile(folder.File("missing.mid"), msgs, error), "cannot open");
     refused(ReadMidiFile(junk, msgs, error), "not a Standard MIDI File");
-    for (const std::string& p : {stereo, slow, junk}) std::remove(p.c_str());
 }
 
 } // namespace

@@ -476,31 +476,8 @@ TEST(AnalyzerPictureTest, AnalyzerBarsShowTheBandOfASine) {
     EXPECT_EQ(p->At(89, 99), AnalyzerPicture::kDefaultBackground);
 }
 
-// Reads back a constant block on the -1..1 scale.
-class ConstantReadBack final : public IAudioOutput {
-public:
-    void BeginBlock() override {}
-    bool Submit(int32_t, const OutputBlock&, int64_t* q) override {
-        if (q) *q = 0;
-        return true;
-    }
-    void EndBlock() override {}
-    bool ReadBack(int32_t id, OutputBlock& block, bool, bool) override {
-        lastId = id;
-        block.samples.fill(value);
-        return true;
-    }
-    void CloseAll() override {}
-    double value = 0.5;
-    int32_t lastId = 0;
-};
-
-TEST(AnalyzerModule, ReadsBackItsDeviceAfterEachBlock) {
-    ConstantReadBack dev;
-    Engine engine;
-    engine.SetDevices(&dev, nullptr, nullptr);
-    engine.steerLatency = false;
-    Patch patch(engine);
+TEST_F(AudioEffectsTest, AnalyzerModuleReadsBackItsDeviceAfterEachBlock) {
+    out.readBackValue = 0.5; // a constant block on the -1..1 scale
     Module* an = patch.CreateModule(ModuleKind::AudioOutputAnalyzer, {});
     an->devices[analyzer::Output] = 3;
     AnalyzerPicture* pic = AnalyzerPictureOf(*an);
@@ -512,16 +489,16 @@ TEST(AnalyzerModule, ReadsBackItsDeviceAfterEachBlock) {
     EXPECT_EQ(pic->TakePicture(), nullptr);
     engine.RenderBlock(); // 1632: one picture, 32 left over
     EXPECT_EQ(pic->Fill(), 32);
-    EXPECT_EQ(dev.lastId, 3);
+    EXPECT_EQ(out.readBackId, 3);
     const auto* p = pic->TakePicture();
     ASSERT_NE(p, nullptr);
     // 0.5: y = 1.5 H / 2 = 60 of 80 from the bottom: row 19.
     EXPECT_EQ(p->At(0, 80 - 1 - 60), AnalyzerPicture::kDefaultForeground);
     // No device: silence, and the read-back is not asked.
     an->devices[analyzer::Output] = kNoOutputDevice;
-    dev.lastId = 0;
+    out.readBackId = 0;
     for (int b = 0; b < 17; ++b) engine.RenderBlock();
-    EXPECT_EQ(dev.lastId, 0);
+    EXPECT_EQ(out.readBackId, 0);
     p = pic->TakePicture();
     // (columns from 2 on: the first 32 samples are the 0.5 left over from before)
     EXPECT_EQ(p->At(10, 80 - 1 - 40), AnalyzerPicture::kDefaultForeground);
@@ -530,7 +507,7 @@ TEST(AnalyzerModule, ReadsBackItsDeviceAfterEachBlock) {
     an->devices[analyzer::Output] = 3;
     const int fill = pic->Fill();
     for (int b = 0; b < 17; ++b) engine.RenderBlock();
-    EXPECT_EQ(dev.lastId, 0);
+    EXPECT_EQ(out.readBackId, 0);
     EXPECT_EQ(pic->Fill(), fill);
     engine.EndOffline();
 }
@@ -545,26 +522,26 @@ TEST(AnalyzerThreading, PicturesAreTakenWhileTheEngineDraws) {
     AnalyzerPicture* pic = AnalyzerPictureOf(*an);
     ASSERT_NE(pic, nullptr);
     engine.StartEngine();
-    uint64_t last = 0;
+    // Until three new pictures were taken (at most 10 s), changing colours and mode as the user would.
+    uint64_t last = 0, touched = 0;
     int taken = 0;
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(400);
-    while (std::chrono::steady_clock::now() < until) {
-        pic->SetColours(0x000000, uint32_t(taken) & 0xFFFFFF);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (taken < 3 && std::chrono::steady_clock::now() < until) {
+        pic->SetColours(0x000001, uint32_t(taken + 2));
         an->enums[analyzer::Mode] = taken % 2;
         if (const AnalyzerPicture::Picture* p = pic->TakePicture()) {
             ASSERT_GE(p->number, last);
-            if (p->number != last) ++taken;
+            taken += p->number != last;
             last = p->number;
-            uint64_t sum = 0;
-            for (int y = 0; y < p->height; ++y)
-                for (int x = 0; x < p->width; ++x) sum += p->At(x, y);
-            EXPECT_GE(sum, 0u);
+            for (int y = 0; y < p->height; ++y) // read while the next one is drawn
+                for (int x = 0; x < p->width; ++x) touched += p->At(x, y);
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     engine.StopEngine();
     engine.JoinThreads();
-    EXPECT_GT(taken, 2);
+    EXPECT_EQ(taken, 3);
+    EXPECT_GT(touched, 0u);
 }
 
 } // namespace

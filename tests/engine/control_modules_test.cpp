@@ -4,54 +4,16 @@
 #include <cmath>
 #include <numbers>
 
-#include "engine/engine.hpp"
-#include "engine/kinds/kind_ops.hpp"
-#include "patch/patch.hpp"
-#include "test_pointer.hpp"
+#include "control_test_support.hpp"
 
 namespace mw {
 namespace {
 
 using K = ModuleKind;
 
-// A control rate of 500 Hz gives exactly one control tick per block, at its first sample (2 ms apart).
-class ControlModulesTest : public ::testing::Test {
-protected:
-    ControlModulesTest() {
-        engine.steerLatency = false;
-        engine.controlRate = 500.0;
-        engine.SetPointer(&pointer);
-        engine.BeginOffline();
-    }
-    ~ControlModulesTest() override { engine.EndOffline(); }
+using test::Pitch;
 
-    void Ticks(int n) {
-        for (int i = 0; i < n; ++i) engine.RenderBlock();
-    }
-    ModuleSlot& Out(const Module* m, int k = 0) { return engine.slots[size_t(m->slot[size_t(k)].load())]; }
-    Module* Create(ModuleKind kind) { return patch.CreateModule(kind, {}); }
-    static void Manual(Module* m, int link, double value) {
-        m->Link(link).source = kManualSource;
-        m->Link(link).value = value;
-    }
-    // A mouse measure that stays where it is put (raw and smoothed alike).
-    SourceId Measure(MouseMeasure which, double value) {
-        const int i = int(which);
-        engine.rawMeasures[size_t(i)] = value;
-        engine.smoothedMeasures[size_t(i)] = value;
-        return MeasureSource(which);
-    }
-    Module* Poly(std::initializer_list<double> values) {
-        Module* m = Create(K::ControlPolyphonicator);
-        int k = 0;
-        for (double v : values) Manual(m, polyphonicator::Input1 + k++, v);
-        return m;
-    }
-
-    test::TestPointer pointer;
-    Engine engine;
-    Patch patch{engine};
-};
+class ControlModulesTest : public ::testing::Test, public test::ControlFixture {};
 
 // ---------------------------------------------------------------- neuron
 
@@ -245,7 +207,6 @@ TEST_F(ControlModulesTest, CombineSumsVoicesOfTheSameNote) {
 
 // One module per row on a manual input (velocity 127), with at most one setting changed.
 TEST_F(ControlModulesTest, PerVoiceMapsOfAManualInput) {
-    const auto pitch = [](double semitones) { return 16.35 * std::pow(2.0, semitones / 12.0); };
     struct Row {
         ModuleKind kind;
         int input;
@@ -265,8 +226,8 @@ TEST_F(ControlModulesTest, PerVoiceMapsOfAManualInput) {
         {K::ControlLowCut, low_cut::Input, 200, -1, 0, 200, 127},
         {K::ControlLowCut, low_cut::Input, 120, -1, 0, 120, 127},
         // 440 Hz is note 57; half a semitone up, 56.50 rounds up to 57 too.
-        {K::ControlClosestNote, closest_note::Input, 44, -1, 0, pitch(57), 127},
-        {K::ControlClosestNote, closest_note::Input, 44, closest_note::Tuning, 50, pitch(57.5), 127},
+        {K::ControlClosestNote, closest_note::Input, 44, -1, 0, Pitch(57), 127},
+        {K::ControlClosestNote, closest_note::Input, 44, closest_note::Tuning, 50, Pitch(57.5), 127},
         {K::ControlClosestNote, closest_note::Input, 0, -1, 0, 0, 127},
     };
     std::vector<Module*> mods;

@@ -50,13 +50,9 @@ public:
         }
     }
 
-    void BeginMidiBlock() override {
-        std::lock_guard lock(mutex_);
-        ++begins;
-    }
+    void BeginMidiBlock() override {}
     bool UseMidiDevice(int32_t n) override {
         std::lock_guard lock(mutex_);
-        ++uses[n];
         return devices_.count(n) != 0;
     }
     bool CopyNoteVelocities(int32_t n, std::array<uint8_t, kMidiNoteTableSize>& out,
@@ -84,9 +80,7 @@ public:
     void EndMidiBlock() override {}
     void CloseAllMidi() override {}
 
-    int begins = 0;
     int polls = 0;
-    std::map<int32_t, int> uses;
 
 private:
     std::mutex mutex_;

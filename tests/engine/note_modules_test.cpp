@@ -8,12 +8,9 @@
 #include <string>
 #include <thread>
 
-#include "engine/engine.hpp"
-#include "engine/kinds/kind_ops.hpp"
+#include "control_test_support.hpp"
 #include "engine/kinds/note_modules.hpp"
 #include "engine/note_sequence.hpp"
-#include "fake_midi.hpp"
-#include "patch/patch.hpp"
 #include "patch/patch_poll.hpp"
 
 namespace mw {
@@ -22,32 +19,10 @@ namespace {
 using K = ModuleKind;
 using Heard = std::vector<int>;
 
-double Pitch(double semitones) {
-    return 16.35 * std::pow(2.0, semitones / 12.0);
-}
+using test::Pitch;
 
-// With a control rate of 500 Hz every block holds exactly one control tick (at its first sample), and a
-// control period is 2 ms.
-class NoteModulesTest : public ::testing::Test {
+class NoteModulesTest : public ::testing::Test, public test::ControlFixture {
 protected:
-    NoteModulesTest() {
-        engine.SetDevices(nullptr, &midi, nullptr);
-        engine.steerLatency = false;
-        engine.controlRate = 500.0;
-        engine.BeginOffline();
-    }
-    ~NoteModulesTest() override { engine.EndOffline(); }
-
-    void Ticks(int n) {
-        for (int i = 0; i < n; ++i) engine.RenderBlock();
-    }
-    ModuleSlot& Out(const Module* m) { return engine.slots[size_t(m->slot[0].load())]; }
-    Module* Create(ModuleKind kind) { return patch.CreateModule(kind, {}); }
-    static void Manual(Module* m, int link, double value) {
-        m->Link(link).source = kManualSource;
-        m->Link(link).value = value;
-    }
-
     // An envelope on a manual input of value 10 (pitch 100, velocity 127): attack 50 ms, decay 50 ms,
     // sustain 50 %, release 200 ms, no ratio, no smoothing.
     Module* Envelope(int mode) {
@@ -58,14 +33,6 @@ protected:
         const double settings[] = {50, 0, 50, 50, 200, 0};
         for (int k = Attack; k <= Smoothing; ++k) m->Link(k).value = settings[k];
         Manual(m, Input, 10);
-        return m;
-    }
-
-    // A polyphonicator with manual inputs 1..values.size() (notes 1, 2, ...).
-    Module* Poly(std::initializer_list<double> values) {
-        Module* m = Create(K::ControlPolyphonicator);
-        int k = 0;
-        for (double v : values) Manual(m, polyphonicator::Input1 + k++, v);
         return m;
     }
 
@@ -85,10 +52,6 @@ protected:
         for (int v = 0; v < s.voiceCount; ++v) notes.push_back(s.note[size_t(v)]);
         return notes;
     }
-
-    test::FakeMidiInput midi;
-    Engine engine;
-    Patch patch{engine};
 };
 
 // ---------------------------------------------------------------- note envelope
@@ -172,10 +135,8 @@ TEST_F(NoteModulesTest, EnvelopeOutputModesAtTheSustainLevel) {
 
 TEST_F(NoteModulesTest, EnvelopeKeepsOneVoicePerNoteAndReplaceSignalShapesAnyPitch) {
     Module* poly = Poly({0, 20, 30});
-    poly->Link(polyphonicator::Input1).source = MeasureSource(MouseMeasure::Speed);
+    poly->Link(polyphonicator::Input1).source = Measure(MouseMeasure::Speed, 12345.0);
     poly->reals[polyphonicator::Velocity1] = 50; // velocity 63.5
-    engine.rawMeasures[3] = 12345.0;
-    engine.smoothedMeasures[3] = 12345.0;
     Ticks(1); // the polyphonicator (evaluated after the envelope) has made its voices
     Module* env = Envelope(3);
     env->Link(note_envelope::Input).source = poly->slot[0].load();
@@ -198,9 +159,7 @@ TEST_F(NoteModulesTest, PolyphonicatorNumbersItsInputsAndSumsVoicesOfTheSameNote
     poly->Link(polyphonicator::Input2).source = a->slot[0].load();
     poly->Link(polyphonicator::Input2).sensitivity = 50;
     poly->reals[polyphonicator::Velocity2] = 50;
-    poly->Link(polyphonicator::Input3).source = MeasureSource(MouseMeasure::Direction);
-    engine.rawMeasures[0] = 7.0;
-    engine.smoothedMeasures[0] = 7.0;
+    poly->Link(polyphonicator::Input3).source = Measure(MouseMeasure::Direction, 7.0);
     Ticks(2);
     EXPECT_EQ(Notes(a), (Heard{1, 2}));
     // Notes 1 and 2 from both inputs: value x (1 + 0.5); velocity (0.5 x 127 + 127) / 2; the measure is
@@ -550,9 +509,7 @@ TEST_F(NoteModulesTest, DingDongStrikesWithItsPartialsAndEnvelope) {
     using namespace ding_dong;
     Module* dd = Create(K::AudioDingDong);
     dd->devices[Output] = kNoOutputDevice;
-    dd->Link(Note).source = MeasureSource(MouseMeasure::Speed);
-    engine.rawMeasures[3] = 100.0; // x 6: 600 Hz
-    engine.smoothedMeasures[3] = 100.0;
+    dd->Link(Note).source = Measure(MouseMeasure::Speed, 100.0); // x 6: 600 Hz
     engine.controlRate = 0.0;
     Ticks(5); // samples 0..479; the last one is sample 479 of the note
     const double L = 250.0, vn = 127.0;
@@ -620,8 +577,9 @@ TEST(NoteModulesThreading, TextsAndSliderLearningWhileTheEnginePlays) {
         }
     });
     std::vector<Module*> gains;
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(400);
-    for (int i = 0; std::chrono::steady_clock::now() < until; ++i) {
+    // At least 200 rounds, and on until more than 10 sliders were learned (at most 10 s).
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    for (int i = 0; (i < 200 || sl->sliderCount <= 10) && std::chrono::steady_clock::now() < until; ++i) {
         std::string text;
         for (int k = 0; k <= i % 37; ++k) text += "C#4 e5-g";
         seq->texts[sequence::SequenceText] = text;
@@ -637,7 +595,6 @@ TEST(NoteModulesThreading, TextsAndSliderLearningWhileTheEnginePlays) {
     }
     done = true;
     player.join();
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
     engine.StopEngine();
     engine.JoinThreads();
     ProcessSliderLearning(patch);

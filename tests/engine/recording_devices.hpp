@@ -2,6 +2,7 @@
 // In-memory device stand-ins that record what the engine hands them.
 
 #include <array>
+#include <optional>
 #include <vector>
 
 #include "engine/devices.hpp"
@@ -29,11 +30,17 @@ public:
         ++ends;
         inBlock = false;
     }
-    bool ReadBack(int32_t, OutputBlock&, bool, bool) override { return false; }
+    bool ReadBack(int32_t id, OutputBlock& block, bool, bool) override { // gives readBackValue if set
+        readBackId = id;
+        if (readBackValue) block.samples.fill(*readBackValue);
+        return readBackValue.has_value();
+    }
     void CloseAll() override { ++closeAlls; }
 
     std::vector<Submission> submissions;
     std::array<int64_t, 10> queuedByDeviceSlot{}; // what Submit reports, per device slot
+    std::optional<double> readBackValue;
+    int32_t readBackId = 0;
     int begins = 0, ends = 0, closeAlls = 0;
     bool inBlock = false;
 };

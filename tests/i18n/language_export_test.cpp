@@ -13,13 +13,11 @@ namespace {
 using test::TempFolder;
 
 TEST(LanguageExport, CodesByNameOrNumber) {
-    EXPECT_EQ(ParseLanguageCodeName("en"), kLanguageEnglish);
-    EXPECT_EQ(ParseLanguageCodeName("DE"), kLanguageDeutsch);
-    EXPECT_EQ(ParseLanguageCodeName("fr"), kLanguageFrancais);
-    EXPECT_EQ(ParseLanguageCodeName("Es"), kLanguageEspanol);
-    EXPECT_EQ(ParseLanguageCodeName("ja"), kLanguageJapanese);
-    EXPECT_EQ(ParseLanguageCodeName("3"), kLanguageEspanol);
-    EXPECT_EQ(ParseLanguageCodeName("0"), kLanguageEnglish);
+    const std::pair<const char*, uint16_t> good[] = {{"en", kLanguageEnglish},  {"DE", kLanguageDeutsch},
+                                                     {"fr", kLanguageFrancais}, {"Es", kLanguageEspanol},
+                                                     {"ja", kLanguageJapanese}, {"3", kLanguageEspanol},
+                                                     {"0", kLanguageEnglish}};
+    for (const auto& [name, code] : good) EXPECT_EQ(ParseLanguageCodeName(name), code) << name;
     for (const char* bad : {"", "xx", "5", "1000", "-1", "eng", "04"})
         EXPECT_FALSE(ParseLanguageCodeName(bad)) << bad;
 }

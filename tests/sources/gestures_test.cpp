@@ -2,16 +2,12 @@
 // gestures and the CSV reader.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <array>
 #include <cmath>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "../i18n/language_test_support.hpp"
 #include "sources/gestures.hpp"
 #include "sources/scripted_pointer.hpp"
 
@@ -191,26 +187,23 @@ TEST(GestureCsv, BadInputGivesAClearError) {
 }
 
 TEST(GestureCsv, FilesAndTheNameOrPathChoice) {
-    const auto dir = std::filesystem::temp_directory_path() / ("mw_gesture_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    const auto good = dir / "good.csv";
-    std::ofstream(good) << "t_ms,x,y\n0,10,20\n100,30,40\n";
+    test::TempFolder dir;
+    const std::string good = dir.File("good.csv"), bad = dir.File("bad.csv");
+    test::WriteBytes(good, "t_ms,x,y\n0,10,20\n100,30,40\n");
     std::vector<ScriptPoint> pts;
     std::string error;
-    ASSERT_TRUE(MakeGesture(good.string(), kScreen, 1000, 1, pts, error)) << error;
+    ASSERT_TRUE(MakeGesture(good, kScreen, 1000, 1, pts, error)) << error;
     EXPECT_EQ(pts.size(), 2u);
     ASSERT_TRUE(MakeGesture("circle", kScreen, 1000, 1, pts, error));
     EXPECT_EQ(pts.size(), 101u);
 
-    const auto bad = dir / "bad.csv";
-    std::ofstream(bad) << "0,1,2\nx\n";
-    EXPECT_FALSE(LoadGestureCsv(bad.string(), pts, error));
+    test::WriteBytes(bad, "0,1,2\nx\n");
+    EXPECT_FALSE(LoadGestureCsv(bad, pts, error));
     EXPECT_NE(error.find("bad.csv: gesture CSV line 2"), std::string::npos) << error;
-    EXPECT_FALSE(MakeGesture((dir / "missing.csv").string(), kScreen, 1000, 1, pts, error));
+    EXPECT_FALSE(MakeGesture(dir.File("missing.csv"), kScreen, 1000, 1, pts, error));
     EXPECT_NE(error.find("cannot open gesture file"), std::string::npos) << error;
-    EXPECT_FALSE(LoadGestureCsv(dir.string(), pts, error)); // a directory
+    EXPECT_FALSE(LoadGestureCsv(dir.Path().string(), pts, error)); // a directory
     EXPECT_FALSE(error.empty());
-    std::filesystem::remove_all(dir);
 }
 
 } // namespace
