@@ -15,7 +15,7 @@
 
 namespace mw {
 
-/// The state of device `device` (-1 = default), or null. State has a `spec` with `name` and `nameFails`.
+/// The state of device `device` (-1 = default), or null. State has a `desc` with `name` and `nameFails`.
 template <class State> State* MemoryDeviceAt(std::vector<State>& devices, int device) {
     const int i = device + 1;
     return (i >= 0 && i < int(devices.size())) ? &devices[size_t(i)] : nullptr;
@@ -28,8 +28,8 @@ template <class State> const State* MemoryDeviceAt(const std::vector<State>& dev
 template <class State>
 bool MemoryDeviceName(const std::vector<State>& devices, int device, std::string& name) {
     const State* s = MemoryDeviceAt(devices, device);
-    if (!s || s->spec.nameFails) return false;
-    name = s->spec.name;
+    if (!s || s->desc.nameFails) return false;
+    name = s->desc.name;
     return true;
 }
 

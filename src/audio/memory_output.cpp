@@ -69,12 +69,12 @@ private:
 };
 
 MemoryOutputBackend::MemoryOutputBackend()
-    : MemoryOutputBackend({DeviceSpec{"Memory Output"}}, "Memory Default Output", true) {}
+    : MemoryOutputBackend({DeviceDesc{"Memory Output"}}, "Memory Default Output", true) {}
 
-MemoryOutputBackend::MemoryOutputBackend(std::vector<DeviceSpec> devices, std::string defaultName,
+MemoryOutputBackend::MemoryOutputBackend(std::vector<DeviceDesc> devices, std::string defaultName,
                                          bool keepFrames)
     : keepFrames_(keepFrames) {
-    DeviceSpec def{std::move(defaultName)};
+    DeviceDesc def{std::move(defaultName)};
     def.nameFails = def.name.empty();
     devices_.push_back({def});
     for (auto& d : devices) devices_.push_back({std::move(d)});
@@ -98,7 +98,7 @@ std::unique_ptr<IOutputStream> MemoryOutputBackend::Open(int device, OutputDoneF
     auto stream = std::make_unique<Stream>(*this, device, done, context);
     std::lock_guard lock(mutex_);
     DeviceState* s = StateLocked(device);
-    if (!s || s->spec.openFails) return nullptr; // never registered: its destruction counts nothing
+    if (!s || s->desc.openFails) return nullptr; // never registered: its destruction counts nothing
     ++s->opens;
     stream->registered_ = true;
     streams_.push_back(stream.get());
@@ -107,12 +107,12 @@ std::unique_ptr<IOutputStream> MemoryOutputBackend::Open(int device, OutputDoneF
 
 void MemoryOutputBackend::SetOpenFails(int device, bool fails) {
     std::lock_guard lock(mutex_);
-    if (DeviceState* s = StateLocked(device)) s->spec.openFails = fails;
+    if (DeviceState* s = StateLocked(device)) s->desc.openFails = fails;
 }
 
 void MemoryOutputBackend::SetNameFails(int device, bool fails) {
     std::lock_guard lock(mutex_);
-    if (DeviceState* s = StateLocked(device)) s->spec.nameFails = fails;
+    if (DeviceState* s = StateLocked(device)) s->desc.nameFails = fails;
 }
 
 void MemoryOutputBackend::Advance(uint32_t frames) {

@@ -24,7 +24,7 @@ namespace mw {
 
 class MemoryOutputBackend final : public IOutputBackend {
 public:
-    struct DeviceSpec {
+    struct DeviceDesc {
         std::string name;
         bool nameFails = false; // its capabilities cannot be read
         bool openFails = false;
@@ -33,7 +33,7 @@ public:
     /// devices are 0..n-1; the default device -1 is named defaultName (empty: it has no capabilities).
     /// One device 0 "Memory Output" and the default "Memory Default Output"; frames are kept.
     MemoryOutputBackend();
-    MemoryOutputBackend(std::vector<DeviceSpec> devices, std::string defaultName, bool keepFrames = true);
+    MemoryOutputBackend(std::vector<DeviceDesc> devices, std::string defaultName, bool keepFrames = true);
     ~MemoryOutputBackend() override;
     MemoryOutputBackend(const MemoryOutputBackend&) = delete;
     MemoryOutputBackend& operator=(const MemoryOutputBackend&) = delete;
@@ -65,7 +65,7 @@ public:
 private:
     class Stream;
     struct DeviceState {
-        DeviceSpec spec;
+        DeviceDesc desc;
         std::vector<int16_t> played;
         uint64_t silentFrames = 0;
         int opens = 0;

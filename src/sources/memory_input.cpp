@@ -35,11 +35,11 @@ public:
     // Under the owner's lock.
     void Capture(uint32_t frames, DeviceState& dev) {
         if (!started_) return;
-        const auto& src = dev.spec.samples;
+        const auto& src = dev.desc.samples;
         while (frames > 0) {
             const uint32_t n = std::min<uint32_t>(frames, uint32_t(kCaptureBufferSamples) - fill_);
             for (uint32_t i = 0; i < n; ++i) {
-                if (dev.spec.loop && !src.empty() && dev.cursor >= src.size()) dev.cursor = 0;
+                if (dev.desc.loop && !src.empty() && dev.cursor >= src.size()) dev.cursor = 0;
                 scratch_[fill_ + i] = dev.cursor < src.size() ? src[dev.cursor] : int16_t(0);
                 ++dev.cursor;
             }
@@ -77,9 +77,9 @@ private:
     uint32_t fill_ = 0;
 };
 
-MemoryInputBackend::MemoryInputBackend() : MemoryInputBackend({}, DeviceSpec{"Memory Default Input"}) {}
+MemoryInputBackend::MemoryInputBackend() : MemoryInputBackend({}, DeviceDesc{"Memory Default Input"}) {}
 
-MemoryInputBackend::MemoryInputBackend(std::vector<DeviceSpec> devices, DeviceSpec defaultDevice) {
+MemoryInputBackend::MemoryInputBackend(std::vector<DeviceDesc> devices, DeviceDesc defaultDevice) {
     devices_.push_back({std::move(defaultDevice)});
     for (auto& d : devices) devices_.push_back({std::move(d)});
 }
@@ -104,8 +104,8 @@ std::unique_ptr<IInputStream> MemoryInputBackend::Open(int device, InputDoneFn d
     std::lock_guard lock(mutex_);
     DeviceState* s = StateLocked(device);
     status = InputOpenStatus::Failed;
-    if (!s || s->spec.openFails) return nullptr;
-    if (s->spec.busy) {
+    if (!s || s->desc.openFails) return nullptr;
+    if (s->desc.busy) {
         status = InputOpenStatus::Busy;
         return nullptr;
     }
@@ -118,14 +118,14 @@ std::unique_ptr<IInputStream> MemoryInputBackend::Open(int device, InputDoneFn d
 
 void MemoryInputBackend::SetBusy(int device, bool busy) {
     std::lock_guard lock(mutex_);
-    if (DeviceState* s = StateLocked(device)) s->spec.busy = busy;
+    if (DeviceState* s = StateLocked(device)) s->desc.busy = busy;
 }
 
 void MemoryInputBackend::SetSamples(int device, std::vector<int16_t> samples, bool loop) {
     std::lock_guard lock(mutex_);
     if (DeviceState* s = StateLocked(device)) {
-        s->spec.samples = std::move(samples);
-        s->spec.loop = loop;
+        s->desc.samples = std::move(samples);
+        s->desc.loop = loop;
         s->cursor = 0;
     }
 }

@@ -20,7 +20,7 @@ namespace mw {
 
 class MemoryInputBackend final : public IInputBackend {
 public:
-    struct DeviceSpec {
+    struct DeviceDesc {
         std::string name;
         std::vector<int16_t> samples;
         bool loop = false;
@@ -32,7 +32,7 @@ public:
     /// devices are 0..n-1; the default device -1 plays defaultDevice.
     /// Only the default device "Memory Default Input", with no samples (it delivers zeros).
     MemoryInputBackend();
-    MemoryInputBackend(std::vector<DeviceSpec> devices, DeviceSpec defaultDevice);
+    MemoryInputBackend(std::vector<DeviceDesc> devices, DeviceDesc defaultDevice);
     ~MemoryInputBackend() override;
     MemoryInputBackend(const MemoryInputBackend&) = delete;
     MemoryInputBackend& operator=(const MemoryInputBackend&) = delete;
@@ -59,7 +59,7 @@ public:
 private:
     class Stream;
     struct DeviceState {
-        DeviceSpec spec;
+        DeviceDesc desc;
         size_t cursor = 0;
         uint64_t dropped = 0;
         int opens = 0;

@@ -34,9 +34,9 @@ private:
     bool started_ = false;
 };
 
-MemoryMidiBackend::MemoryMidiBackend() : MemoryMidiBackend({DeviceSpec{"Memory MIDI In"}}) {}
+MemoryMidiBackend::MemoryMidiBackend() : MemoryMidiBackend({DeviceDesc{"Memory MIDI In"}}) {}
 
-MemoryMidiBackend::MemoryMidiBackend(std::vector<DeviceSpec> devices) {
+MemoryMidiBackend::MemoryMidiBackend(std::vector<DeviceDesc> devices) {
     for (auto& d : devices) devices_.push_back({std::move(d)});
 }
 
@@ -49,15 +49,15 @@ int MemoryMidiBackend::DeviceCount() {
 
 bool MemoryMidiBackend::DeviceName(int device, std::string& name) {
     std::lock_guard lock(mutex_);
-    if (device < 0 || device >= int(devices_.size()) || devices_[size_t(device)].spec.nameFails) return false;
-    name = devices_[size_t(device)].spec.name;
+    if (device < 0 || device >= int(devices_.size()) || devices_[size_t(device)].desc.nameFails) return false;
+    name = devices_[size_t(device)].desc.name;
     return true;
 }
 
 std::unique_ptr<IMidiStream> MemoryMidiBackend::Open(int device, MidiMessageFn message, void* context) {
     auto stream = std::make_unique<Stream>(*this, device, message, context);
     std::lock_guard lock(mutex_);
-    if (device < 0 || device >= int(devices_.size()) || devices_[size_t(device)].spec.openFails)
+    if (device < 0 || device >= int(devices_.size()) || devices_[size_t(device)].desc.openFails)
         return nullptr;
     ++devices_[size_t(device)].opens;
     stream->registered_ = true;
@@ -67,7 +67,7 @@ std::unique_ptr<IMidiStream> MemoryMidiBackend::Open(int device, MidiMessageFn m
 
 void MemoryMidiBackend::SetOpenFails(int device, bool fails) {
     std::lock_guard lock(mutex_);
-    if (device >= 0 && device < int(devices_.size())) devices_[size_t(device)].spec.openFails = fails;
+    if (device >= 0 && device < int(devices_.size())) devices_[size_t(device)].desc.openFails = fails;
 }
 
 void MemoryMidiBackend::DeliverLocked(int device, uint32_t message) {
@@ -80,8 +80,8 @@ void MemoryMidiBackend::Advance(uint64_t frames) {
     now_ += frames;
     for (size_t i = 0; i < devices_.size(); ++i) {
         DeviceState& d = devices_[i];
-        while (d.next < d.spec.messages.size() && d.spec.messages[d.next].frame < now_)
-            DeliverLocked(int(i), d.spec.messages[d.next++].message);
+        while (d.next < d.desc.messages.size() && d.desc.messages[d.next].frame < now_)
+            DeliverLocked(int(i), d.desc.messages[d.next++].message);
     }
 }
 

@@ -21,7 +21,7 @@ public:
         uint64_t frame = 0;
         uint32_t message = 0;
     };
-    struct DeviceSpec {
+    struct DeviceDesc {
         std::string name;
         std::vector<TimedMessage> messages; // in time order
         bool openFails = false;
@@ -30,7 +30,7 @@ public:
 
     /// One device 0 "Memory MIDI In" without messages.
     MemoryMidiBackend();
-    explicit MemoryMidiBackend(std::vector<DeviceSpec> devices);
+    explicit MemoryMidiBackend(std::vector<DeviceDesc> devices);
     ~MemoryMidiBackend() override;
     MemoryMidiBackend(const MemoryMidiBackend&) = delete;
     MemoryMidiBackend& operator=(const MemoryMidiBackend&) = delete;
@@ -51,7 +51,7 @@ public:
 private:
     class Stream;
     struct DeviceState {
-        DeviceSpec spec;
+        DeviceDesc desc;
         size_t next = 0;
         int opens = 0;
     };
