@@ -136,7 +136,7 @@ void OfflineRenderer::RenderBlocks(const std::function<void(uint32_t)>& afterBlo
 
     int cx = 0, cy = 0;
     d.pointer.ReadCursor(cx, cy);
-    d.sampler.Start({cx, cy}, d.pointer.Screen(), 0);
+    d.sampler.Start({cx, cy}, d.pointer.Screen());
 
     const uint64_t frames = FrameCount();
     const uint64_t blocks = (frames + kBaseBlockLength - 1) / kBaseBlockLength;
