@@ -5,12 +5,9 @@
 // from there when it is opened again; past the end of the array it delivers zeros (or starts again from
 // the beginning when it loops). Samples captured when no buffer is queued are dropped and counted.
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "audio/memory_devices.hpp"
@@ -58,18 +55,12 @@ public:
 
 private:
     class Stream;
-    struct DeviceState {
-        DeviceDesc desc;
+    struct DeviceState : MemoryDevice<DeviceDesc> {
         size_t cursor = 0;
         uint64_t dropped = 0;
-        int opens = 0;
     };
-    DeviceState* StateLocked(int device) { return MemoryDeviceAt(devices_, device); }
-    const DeviceState* StateLocked(int device) const { return MemoryDeviceAt(devices_, device); }
 
-    mutable std::mutex mutex_;
-    std::vector<DeviceState> devices_; // index device + 1
-    std::vector<Stream*> streams_;
+    MemoryDeviceTable<DeviceState, Stream> devices_{-1};
     RealTimeFrameClock clock_;
 };
 

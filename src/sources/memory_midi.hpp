@@ -7,10 +7,10 @@
 
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
+#include "audio/memory_devices.hpp"
 #include "sources/midi_backend.hpp"
 
 namespace mw {
@@ -50,16 +50,12 @@ public:
 
 private:
     class Stream;
-    struct DeviceState {
-        DeviceDesc desc;
+    struct DeviceState : MemoryDevice<DeviceDesc> {
         size_t next = 0;
-        int opens = 0;
     };
     void DeliverLocked(int device, uint32_t message);
 
-    mutable std::mutex mutex_;
-    std::vector<DeviceState> devices_;
-    std::vector<Stream*> streams_;
+    MemoryDeviceTable<DeviceState, Stream> devices_{0};
     uint64_t now_ = 0;
 };
 
