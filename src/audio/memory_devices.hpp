@@ -1,12 +1,13 @@
 #pragma once
-// What the in-memory audio backends share: their device table, where device d sits at index d + 1 (the
-// default device -1 first), and a clock thread that moves them on as real time passes.
+// What the in-memory device backends share: their device table with the streams open on it, and a
+// clock thread that moves them on as real time passes.
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,23 +16,93 @@
 
 namespace mw {
 
-/// The state of device `device` (-1 = default), or null. State has a `spec` with `name` and `nameFails`.
-template <class State> State* MemoryDeviceAt(std::vector<State>& devices, int device) {
-    const int i = device + 1;
-    return (i >= 0 && i < int(devices.size())) ? &devices[size_t(i)] : nullptr;
-}
-template <class State> const State* MemoryDeviceAt(const std::vector<State>& devices, int device) {
-    const int i = device + 1;
-    return (i >= 0 && i < int(devices.size())) ? &devices[size_t(i)] : nullptr;
-}
-/// A device's name, unless it has none or its capabilities cannot be read.
-template <class State>
-bool MemoryDeviceName(const std::vector<State>& devices, int device, std::string& name) {
-    const State* s = MemoryDeviceAt(devices, device);
-    if (!s || s->spec.nameFails) return false;
-    name = s->spec.name;
-    return true;
-}
+/// A device of an in-memory backend: its description (with `name`, `nameFails` and `openFails`) and how
+/// often it was opened and closed.
+template <class Desc> struct MemoryDevice {
+    Desc desc;
+    int opens = 0;
+    int closes = 0;
+};
+
+/// The devices of an in-memory backend and the streams open on them, under one lock. Device d sits at
+/// index d - first (first is -1 when the default device -1 comes on top). Stream has `int Device()`.
+template <class State, class Stream> class MemoryDeviceTable {
+public:
+    explicit MemoryDeviceTable(int first) : first_(first) {}
+
+    std::mutex& Mutex() const { return mutex_; }
+
+    // ---- under the lock ----
+    std::vector<State>& States() { return states_; }
+    const std::vector<Stream*>& Streams() const { return streams_; }
+    State* At(int device) {
+        const int i = device - first_;
+        return (i >= 0 && i < int(states_.size())) ? &states_[size_t(i)] : nullptr;
+    }
+    const State* At(int device) const { return const_cast<MemoryDeviceTable*>(this)->At(device); }
+    /// The device a stream may open: null when there is none or it is set to fail.
+    State* Openable(int device) {
+        State* s = At(device);
+        return (s && !s->desc.openFails) ? s : nullptr;
+    }
+    void Add(Stream* stream, State& state) {
+        ++state.opens;
+        streams_.push_back(stream);
+    }
+
+    // ---- any thread (each takes the lock) ----
+    /// A stream goes: it is counted as a closing when it had been added.
+    void Remove(Stream* stream) {
+        std::lock_guard lock(mutex_);
+        if (std::erase(streams_, stream) > 0)
+            if (State* s = At(stream->Device())) ++s->closes;
+    }
+    /// Number of devices 0..n-1.
+    int Count() const {
+        std::lock_guard lock(mutex_);
+        return int(states_.size()) + first_;
+    }
+    /// A device's name, unless it has none or its capabilities cannot be read.
+    bool Name(int device, std::string& name) const {
+        std::lock_guard lock(mutex_);
+        const State* s = At(device);
+        if (!s || s->desc.nameFails) return false;
+        name = s->desc.name;
+        return true;
+    }
+    /// Calls change(state) for a device that exists.
+    template <class Change> void Set(int device, Change change) {
+        std::lock_guard lock(mutex_);
+        if (State* s = At(device)) change(*s);
+    }
+    /// read(state) for a device that exists, else `otherwise`.
+    template <class T, class Read> T Get(int device, T otherwise, Read read) const {
+        std::lock_guard lock(mutex_);
+        const State* s = At(device);
+        return s ? read(*s) : otherwise;
+    }
+    int OpenCount(int device) const {
+        return Get(device, 0, [](const State& s) { return s.opens; });
+    }
+    bool IsOpen(int device) const {
+        std::lock_guard lock(mutex_);
+        return std::any_of(streams_.begin(), streams_.end(), [&](Stream* s) { return s->Device() == device; });
+    }
+    /// Buffers queued on the device's open streams (Stream has `size_t Size()`).
+    size_t QueuedBuffers(int device) const {
+        std::lock_guard lock(mutex_);
+        size_t n = 0;
+        for (const Stream* s : streams_)
+            if (s->Device() == device) n += s->Size();
+        return n;
+    }
+
+private:
+    const int first_;
+    mutable std::mutex mutex_;
+    std::vector<State> states_;
+    std::vector<Stream*> streams_;
+};
 
 /// Calls `advance(frames)` on a thread of its own for the frames (48 per millisecond) that real time
 /// brings, at most a second's worth at once.

@@ -9,12 +9,9 @@
 // Everything then runs on the caller's thread in a fixed order, and Played(device) holds exactly the
 // frames the device played.
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "audio/memory_devices.hpp"
@@ -24,7 +21,7 @@ namespace mw {
 
 class MemoryOutputBackend final : public IOutputBackend {
 public:
-    struct DeviceSpec {
+    struct DeviceDesc {
         std::string name;
         bool nameFails = false; // its capabilities cannot be read
         bool openFails = false;
@@ -33,7 +30,7 @@ public:
     /// devices are 0..n-1; the default device -1 is named defaultName (empty: it has no capabilities).
     /// One device 0 "Memory Output" and the default "Memory Default Output"; frames are kept.
     MemoryOutputBackend();
-    MemoryOutputBackend(std::vector<DeviceSpec> devices, std::string defaultName, bool keepFrames = true);
+    MemoryOutputBackend(std::vector<DeviceDesc> devices, std::string defaultName, bool keepFrames = true);
     ~MemoryOutputBackend() override;
     MemoryOutputBackend(const MemoryOutputBackend&) = delete;
     MemoryOutputBackend& operator=(const MemoryOutputBackend&) = delete;
@@ -64,21 +61,13 @@ public:
 
 private:
     class Stream;
-    struct DeviceState {
-        DeviceSpec spec;
+    struct DeviceState : MemoryDevice<DeviceDesc> {
         std::vector<int16_t> played;
         uint64_t silentFrames = 0;
-        int opens = 0;
-        int closes = 0;
     };
-    DeviceState* StateLocked(int device) { return MemoryDeviceAt(devices_, device); }
-    const DeviceState* StateLocked(int device) const { return MemoryDeviceAt(devices_, device); }
 
     const bool keepFrames_;
-    mutable std::mutex mutex_;
-    std::vector<DeviceState> devices_; // index device + 1
-    std::vector<Stream*> streams_;
-
+    MemoryDeviceTable<DeviceState, Stream> devices_{-1};
     RealTimeFrameClock clock_;
 };
 

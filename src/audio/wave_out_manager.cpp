@@ -1,10 +1,8 @@
 #include "audio/wave_out_manager.hpp"
 
 #include <algorithm>
-#include <chrono>
 
 #include "audio/sample_convert.hpp"
-#include "audio/thread_priority.hpp"
 #include "audio/wave_writer_registry.hpp"
 
 namespace mw {
@@ -15,9 +13,7 @@ enum : uint8_t { kFree = 0, kQueued = 1, kDone = 2 };
 
 } // namespace
 
-struct WaveOutManager::Device {
-    int32_t deviceNumber = 0;
-    std::unique_ptr<IOutputStream> stream;
+struct WaveOutManager::Device : ManagedDevice<Device, IOutputStream> {
     std::unique_ptr<int16_t[]> frames; // kSlotCount buffers of kSlotFrames stereo frames
 
     std::array<uint32_t, kSlotCount> lengthBytes{};
@@ -27,9 +23,6 @@ struct WaveOutManager::Device {
     // Under the manager's lock.
     int16_t currentSlot = -1;
     bool claimedThisBlock = false;
-    int32_t useCount = 0;
-    bool closing = false;
-    Device* next = nullptr;
 
     std::atomic<uint64_t> blocksStarted{0}; // written under the lock, read by the done notice
     std::atomic<uint64_t> queued{0};        // written by the done notice
@@ -38,11 +31,6 @@ struct WaveOutManager::Device {
     uint64_t lastSent = 0;
     std::array<uint16_t, kSlotCount> sendList{};
 
-    std::thread writer;
-    std::mutex wakeMutex;
-    std::condition_variable wakeCv;
-    bool stop = false;
-
     int16_t* Slot(int k) { return frames.get() + size_t(k) * kSlotFrames * 2; }
 };
 
@@ -50,7 +38,9 @@ WaveOutManager::WaveOutManager(IOutputBackend& backend, WaveWriterRegistry* regi
     : WaveOutManager(backend, registry, Options{}) {}
 
 WaveOutManager::WaveOutManager(IOutputBackend& backend, WaveWriterRegistry* registry, Options options)
-    : backend_(backend), registry_(registry), options_(options) {}
+    : backend_(backend), registry_(registry), options_(options), devices_([this](Device& d) {
+          closedUnderruns_.fetch_add(d.stream->Underruns(), std::memory_order_relaxed);
+      }) {}
 
 WaveOutManager::~WaveOutManager() {
     CloseAll();
@@ -62,65 +52,26 @@ WaveOutManager::Target WaveOutManager::Decode(int32_t id) {
     return {id - 200, false, true};
 }
 
-WaveOutManager::Device* WaveOutManager::FindLocked(int32_t device) const {
-    return devices_.Find(device);
-}
-
-// Opens with the lock released: the device call may block. Only the engine thread changes the list, so
-// nothing else can open the same device meanwhile.
-WaveOutManager::Device* WaveOutManager::OpenDevice(std::unique_lock<std::mutex>& lock, int32_t device) {
-    lock.unlock();
-    auto d = std::make_unique<Device>();
-    d->deviceNumber = device;
-    d->stream = backend_.Open(device, &WaveOutManager::OnDone, d.get());
-    if (!d->stream) {
-        lock.lock();
-        return nullptr;
-    }
-    d->frames = std::make_unique<int16_t[]>(size_t(kSlotCount) * kSlotFrames * 2);
-    Device* raw = d.get();
-    if (!options_.manualPump) raw->writer = std::thread([this, raw] { WriterMain(raw); });
-    lock.lock();
-    return devices_.AddOpened(std::move(d), lock,
-                              [this](Device* duplicate) { CloseDevices(devices_.MarkClosing(duplicate)); });
-}
-
-// Each device of the list (already unlinked, marked closing) stops its writer, drops what is queued and
-// closes. Called without the lock.
-void WaveOutManager::CloseDevices(Device* list) {
-    while (list) {
-        Device* d = list;
-        list = d->next;
-        {
-            std::lock_guard wake(d->wakeMutex);
-            d->stop = true;
-        }
-        d->wakeCv.notify_all();
-        if (d->writer.joinable()) d->writer.join();
-        if (d->stream) closedUnderruns_.fetch_add(d->stream->Underruns(), std::memory_order_relaxed);
-        d->stream.reset(); // no done notice after this
-        delete d;
-    }
+WaveOutManager::Device* WaveOutManager::Open(DeviceLifecycle<Device>::Lock& lock, int32_t device) {
+    return devices_.FindOrOpen(lock, device, [this](Device& d) {
+        d.stream = backend_.Open(d.deviceNumber, &WaveOutManager::OnDone, &d);
+        if (!d.stream) return false;
+        d.frames = std::make_unique<int16_t[]>(size_t(kSlotCount) * kSlotFrames * 2);
+        if (!options_.manualPump) d.worker.StartPasses([this, &d] { WriterPass(d); });
+        return true;
+    });
 }
 
 void WaveOutManager::BeginBlock() {
-    std::lock_guard lock(mutex_);
-    blockOpen_ = true;
-    for (Device* d = devices_.Head(); d; d = d->next) {
-        d->useCount = 0;
-        d->claimedThisBlock = false;
-    }
+    devices_.Begin([](Device& d) { d.claimedThisBlock = false; });
 }
 
 bool WaveOutManager::Submit(int32_t id, const OutputBlock& block, int64_t* queuedOut) {
-    std::unique_lock lock(mutex_);
-    if (!blockOpen_) return false;
+    std::unique_lock lock(devices_.Mutex());
+    if (!devices_.BlockOpen()) return false;
     const Target t = Decode(id);
-    Device* d = FindLocked(t.device);
-    if (!d) {
-        d = OpenDevice(lock, t.device);
-        if (!d) return false;
-    }
+    Device* d = Open(lock, t.device);
+    if (!d) return false;
     if (queuedOut) *queuedOut = int64_t(d->queued.load(std::memory_order_relaxed));
 
     const int count = std::min(block.Count(), kSlotFrames);
@@ -167,36 +118,19 @@ bool WaveOutManager::Submit(int32_t id, const OutputBlock& block, int64_t* queue
 }
 
 void WaveOutManager::EndBlock() {
-    Device* closing = nullptr;
-    {
-        std::lock_guard lock(mutex_);
-        // Unused in this block, or failed beyond recovery (reopened on the next use).
-        closing = devices_.MarkClosing(
-            devices_.Unlink([](Device* d) { return d->useCount < 1 || d->stream->Failed(); }));
-        blockOpen_ = false;
-    }
-    CloseDevices(closing);
+    devices_.End();
 }
 
 void WaveOutManager::CloseAll() {
-    Device* all = nullptr;
-    {
-        std::lock_guard lock(mutex_);
-        all = devices_.MarkClosing(devices_.TakeAll());
-    }
-    CloseDevices(all);
+    devices_.CloseAll();
 }
 
 bool WaveOutManager::ReadBack(int32_t id, OutputBlock& out, bool openIfClosed, bool noHalving) {
-    std::unique_lock lock(mutex_);
-    if (!blockOpen_) return false;
+    std::unique_lock lock(devices_.Mutex());
+    if (!devices_.BlockOpen()) return false;
     const Target t = Decode(id);
-    Device* d = FindLocked(t.device);
-    if (!d) {
-        if (!openIfClosed) return false;
-        d = OpenDevice(lock, t.device);
-        if (!d) return false;
-    }
+    Device* d = openIfClosed ? Open(lock, t.device) : devices_.Find(t.device);
+    if (!d) return false;
     out.samples.fill(0.0);
     if (d->useCount < 1 || d->currentSlot < 0) return true;
     const int count = int(d->lengthBytes[size_t(d->currentSlot)] / 4);
@@ -216,7 +150,7 @@ bool WaveOutManager::ReadBack(int32_t id, OutputBlock& out, bool openIfClosed, b
 
 // Marks the buffers filled since the last pass as queued and lists them; nothing while a block is open.
 int WaveOutManager::CollectLocked(Device& d) {
-    if (blockOpen_ || d.closing) return 0;
+    if (devices_.BlockOpen() || d.closing) return 0;
     const uint64_t started = d.blocksStarted.load(std::memory_order_relaxed);
     if (started <= d.lastSent) return 0;
     const int pending = int(std::min<uint64_t>(started - d.lastSent, kSlotCount));
@@ -244,29 +178,21 @@ void WaveOutManager::SendCollected(Device& d, int count) {
     }
 }
 
-void WaveOutManager::WriterMain(Device* d) {
-    RaiseDeviceThreadPriority();
-    for (;;) {
-        {
-            std::unique_lock wake(d->wakeMutex);
-            d->wakeCv.wait_for(wake, std::chrono::milliseconds(1), [d] { return d->stop; });
-            if (d->stop) return;
-        }
-        int n = 0;
-        {
-            std::lock_guard lock(mutex_);
-            n = CollectLocked(*d);
-        }
-        // The device stays open until this thread has been joined, so the record outlives this pass.
-        SendCollected(*d, n);
+void WaveOutManager::WriterPass(Device& d) {
+    int n = 0;
+    {
+        std::lock_guard lock(devices_.Mutex());
+        n = CollectLocked(d);
     }
+    // The device stays open until this thread has been joined, so the record outlives this pass.
+    SendCollected(d, n);
 }
 
 void WaveOutManager::PumpWriters() {
     if (!options_.manualPump) return; // the writer threads do this work
     // Whole pass under the lock: the done notices take no lock, so this cannot deadlock, and it stays
     // safe whichever thread calls it.
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(devices_.Mutex());
     for (Device* d = devices_.Head(); d; d = d->next) SendCollected(*d, CollectLocked(*d));
 }
 
@@ -296,32 +222,26 @@ DeviceChoices WaveOutManager::ListDevices(int32_t selectedId, bool deviceOnly) c
             add(name + " - (R)", n + 200);
         }
     };
-    std::string name;
-    if (backend_.DeviceName(-1, name)) addDevice(-1, name);
-    const int count = backend_.DeviceCount();
-    for (int i = 0; i < count; ++i)
-        if (backend_.DeviceName(i, name)) addDevice(i, name);
+    ForEachNamedDevice(backend_, true, addDevice);
     return list;
 }
 
 bool WaveOutManager::IsOpen(int32_t device) const {
-    std::lock_guard lock(mutex_);
-    return FindLocked(device) != nullptr;
+    return devices_.IsOpen(device);
 }
 
 int WaveOutManager::OpenDeviceCount() const {
-    std::lock_guard lock(mutex_);
-    return devices_.Count();
+    return devices_.OpenCount();
 }
 
 int64_t WaveOutManager::QueuedBlocks(int32_t device) const {
-    std::lock_guard lock(mutex_);
-    const Device* d = FindLocked(device);
+    std::lock_guard lock(devices_.Mutex());
+    const Device* d = devices_.Find(device);
     return d ? int64_t(d->queued.load(std::memory_order_relaxed)) : -1;
 }
 
 uint64_t WaveOutManager::Underruns() const {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(devices_.Mutex());
     uint64_t n = closedUnderruns_.load(std::memory_order_relaxed);
     for (const Device* d = devices_.Head(); d; d = d->next) n += d->stream->Underruns();
     return n;

@@ -23,15 +23,10 @@
 // is bit-for-bit repeatable: every buffer is tapped, written and played in the same order each run, and
 // the Queued values the engine sees follow the virtual clock only.
 
-#include <array>
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
-#include <memory>
-#include <mutex>
-#include <thread>
 
-#include "audio/device_chain.hpp"
+#include "audio/device_lifecycle.hpp"
 #include "audio/device_list.hpp"
 #include "audio/output_backend.hpp"
 #include "engine/devices.hpp"
@@ -91,21 +86,16 @@ private:
     static Target Decode(int32_t id);
     static void OnDone(void* context, uint32_t tag);
 
-    Device* FindLocked(int32_t device) const;
-    Device* OpenDevice(std::unique_lock<std::mutex>& lock, int32_t device);
-    void CloseDevices(Device* list);
-    void WriterMain(Device* d);
+    Device* Open(DeviceLifecycle<Device>::Lock& lock, int32_t device);
+    void WriterPass(Device& d);
     int CollectLocked(Device& d);
     void SendCollected(Device& d, int count);
 
     IOutputBackend& backend_;
     WaveWriterRegistry* registry_;
     const Options options_;
-
-    mutable std::mutex mutex_;
-    bool blockOpen_ = false;
-    DeviceChain<Device> devices_;
     std::atomic<uint64_t> closedUnderruns_{0};
+    DeviceLifecycle<Device> devices_;
 };
 
 } // namespace mw

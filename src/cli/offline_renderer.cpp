@@ -59,23 +59,23 @@ private:
     std::array<uint64_t, kDeviceCount + 1> frames_{};
 };
 
-std::vector<MemoryOutputBackend::DeviceSpec> OutputSpecs() {
-    std::vector<MemoryOutputBackend::DeviceSpec> specs;
-    for (int i = 0; i < kDeviceCount; ++i) specs.push_back({"Offline Output " + std::to_string(i)});
-    return specs;
+std::vector<MemoryOutputBackend::DeviceDesc> OutputDescs() {
+    std::vector<MemoryOutputBackend::DeviceDesc> descs;
+    for (int i = 0; i < kDeviceCount; ++i) descs.push_back({"Offline Output " + std::to_string(i)});
+    return descs;
 }
 
 } // namespace
 
 struct OfflineRenderer::Devices {
     explicit Devices(const RenderSettings& s)
-        : outBackend(OutputSpecs(), "Offline Default Output"), counting(outBackend),
-          midiBackend(MidiSpecs(s)),
-          inBackend({}, MemoryInputBackend::DeviceSpec{"Offline Default Input", s.input, false}),
+        : outBackend(OutputDescs(), "Offline Default Output"), counting(outBackend),
+          midiBackend(MidiDescs(s)),
+          inBackend({}, MemoryInputBackend::DeviceDesc{"Offline Default Input", s.input, false}),
           pointer(s.gesture, s.screen) {}
 
-    static std::vector<MemoryMidiBackend::DeviceSpec> MidiSpecs(const RenderSettings& s) {
-        MemoryMidiBackend::DeviceSpec d{"Offline MIDI In", {}};
+    static std::vector<MemoryMidiBackend::DeviceDesc> MidiDescs(const RenderSettings& s) {
+        MemoryMidiBackend::DeviceDesc d{"Offline MIDI In", {}};
         for (const TimedMidiMessage& m : s.midi) {
             const double frame = std::max(0.0, std::round(m.seconds * kSampleRate));
             d.messages.push_back({uint64_t(frame), m.message});

@@ -161,4 +161,41 @@ int OpenPcm(const std::string& name, snd_pcm_stream_t direction, unsigned channe
     return 0;
 }
 
+int PcmDevices::Count() const {
+    return int(ListPcms(direction).size());
+}
+
+bool PcmDevices::Name(int device, std::string& name) const {
+    const auto pcms = ListPcms(direction);
+    if (device == -1) {
+        if (defaultPcm == "default" && DefaultPcmDescription(direction, name)) return true;
+        for (const PcmHint& h : pcms)
+            if (h.name == defaultPcm) {
+                name = h.description;
+                return true;
+            }
+        // Without a hint for it the default still exists when some card does.
+        for (const PcmHint& h : pcms)
+            if (h.name != "null") {
+                name = direction == SND_PCM_STREAM_PLAYBACK ? "Default ALSA Output" : "Default ALSA Input";
+                return true;
+            }
+        return false;
+    }
+    if (device < 0 || device >= int(pcms.size())) return false;
+    name = pcms[size_t(device)].description;
+    return true;
+}
+
+bool PcmDevices::Pcm(int device, std::string& pcm) const {
+    if (device == -1) {
+        pcm = defaultPcm;
+        return true;
+    }
+    const auto pcms = ListPcms(direction);
+    if (device < 0 || device >= int(pcms.size())) return false;
+    pcm = pcms[size_t(device)].name;
+    return true;
+}
+
 } // namespace mw::platform

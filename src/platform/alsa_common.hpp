@@ -4,8 +4,11 @@
 
 #include <alsa/asoundlib.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
+
+#include "audio/thread_priority.hpp"
 
 namespace mw::platform {
 
@@ -27,5 +30,34 @@ bool DefaultPcmDescription(snd_pcm_stream_t direction, std::string& description)
 /// failure (-EBUSY when another program holds the device).
 int OpenPcm(const std::string& name, snd_pcm_stream_t direction, unsigned channels, unsigned bufferUs,
             snd_pcm_t** pcm);
+
+/// The PCMs of one direction as devices: -1 is `defaultPcm`, 0..n-1 the PCMs of the name hints.
+struct PcmDevices {
+    snd_pcm_stream_t direction;
+    std::string defaultPcm;
+
+    int Count() const;
+    /// A device's description; the default's is the hint's for it, or a name of its own while some PCM
+    /// other than "null" exists.
+    bool Name(int device, std::string& name) const;
+    /// The PCM name to open for a device.
+    bool Pcm(int device, std::string& pcm) const;
+};
+
+/// What a PCM stream shares with its thread: the PCM, the thread with its lock, wake-up and stop flag,
+/// and the failure flag. The owning stream stops the thread first in its destructor; the PCM is dropped
+/// and closed with this object.
+struct PcmStreamThread : DeviceThread {
+    explicit PcmStreamThread(snd_pcm_t* p) : pcm(p) {}
+    ~PcmStreamThread() {
+        Stop();
+        snd_pcm_drop(pcm);
+        snd_pcm_close(pcm);
+    }
+    bool Failed() const { return failed.load(std::memory_order_relaxed); }
+
+    snd_pcm_t* const pcm;
+    std::atomic<bool> failed{false};
+};
 
 } // namespace mw::platform

@@ -1,14 +1,9 @@
 #include "platform/alsa_output.hpp"
 
-#include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
-#include <vector>
 
-#include "audio/thread_priority.hpp"
+#include "audio/bounded_queue.hpp"
 #include "platform/alsa_common.hpp"
 
 namespace mw::platform {
@@ -17,35 +12,22 @@ namespace {
 class AlsaOutputStream final : public IOutputStream {
 public:
     AlsaOutputStream(snd_pcm_t* pcm, OutputDoneFn done, void* context)
-        : pcm_(pcm), done_(done), context_(context), ring_(kCapacity) {
-        thread_ = std::thread([this] { Main(); });
+        : io_(pcm), done_(done), context_(context) {
+        io_.Start([this] { Main(); });
     }
-
-    ~AlsaOutputStream() override {
-        {
-            std::lock_guard lock(mutex_);
-            stop_ = true;
-        }
-        cv_.notify_all();
-        thread_.join();
-        snd_pcm_drop(pcm_);
-        snd_pcm_close(pcm_);
-    }
+    ~AlsaOutputStream() override { io_.Stop(); }
 
     bool Write(const int16_t* frames, uint32_t frameCount, uint32_t tag) override {
-        std::lock_guard lock(mutex_);
-        if (failed_.load(std::memory_order_relaxed) || count_ == kCapacity) return false;
-        ring_[(head_ + count_) % kCapacity] = {frames, frameCount, tag, 0};
-        ++count_;
-        cv_.notify_one();
+        std::lock_guard lock(io_.mutex);
+        if (io_.Failed() || !queue_.Push({frames, frameCount, tag, 0})) return false;
+        io_.cv.notify_one();
         return true;
     }
 
-    bool Failed() const override { return failed_.load(std::memory_order_relaxed); }
+    bool Failed() const override { return io_.Failed(); }
     uint64_t Underruns() const override { return underruns_.load(std::memory_order_relaxed); }
 
 private:
-    static constexpr size_t kCapacity = 2048;
     struct Entry {
         const int16_t* frames;
         uint32_t frameCount;
@@ -53,32 +35,31 @@ private:
         uint64_t end; // stream position after its last frame, once written completely
     };
 
-    // The ring holds, from head_: `written_` entries written completely (waiting to be played), then the
-    // entries still to write (the first of them perhaps in part, `offset_` frames).
+    // The queue holds, from its front: `written_` entries written completely (waiting to be played), then
+    // the entries still to write (the first of them perhaps in part, `offset_` frames).
     void Main() {
-        RaiseDeviceThreadPriority();
         int stalls = 0; // writes in a row that found no room
         for (;;) {
             Entry next{};
             bool haveNext = false;
             {
-                std::unique_lock lock(mutex_);
-                if (stop_) return;
-                if (written_ < count_ && !failed_.load(std::memory_order_relaxed)) {
-                    next = ring_[(head_ + written_) % kCapacity];
+                std::unique_lock lock(io_.mutex);
+                if (io_.stop) return;
+                if (written_ < queue_.Size() && !io_.Failed()) {
+                    next = queue_.At(written_);
                     haveNext = true;
                 }
             }
             bool wait = !haveNext;
             if (haveNext) {
                 const snd_pcm_sframes_t n =
-                    snd_pcm_writei(pcm_, next.frames + 2 * size_t(offset_), next.frameCount - offset_);
+                    snd_pcm_writei(io_.pcm, next.frames + 2 * size_t(offset_), next.frameCount - offset_);
                 if (n >= 0) {
                     offset_ += uint32_t(n);
                     position_ += uint64_t(n);
                     if (offset_ == next.frameCount) {
-                        std::lock_guard lock(mutex_);
-                        ring_[(head_ + written_) % kCapacity].end = position_;
+                        std::lock_guard lock(io_.mutex);
+                        queue_.At(written_).end = position_;
                         ++written_;
                         offset_ = 0;
                     }
@@ -93,14 +74,14 @@ private:
             stalls = (wait && haveNext) ? stalls + 1 : 0;
             if (wait) {
                 if (haveNext && stalls == 1) {
-                    (void)snd_pcm_wait(pcm_, 2); // the device buffer is full: until room is made
+                    (void)snd_pcm_wait(io_.pcm, 2); // the device buffer is full: until room is made
                 } else if (haveNext) {
                     // The device said there was room but took nothing: do not spin.
                     std::this_thread::sleep_for(std::chrono::milliseconds(1));
                 } else {
-                    std::unique_lock lock(mutex_);
-                    cv_.wait_for(lock, std::chrono::milliseconds(1),
-                                 [this] { return stop_ || written_ < count_; });
+                    std::unique_lock lock(io_.mutex);
+                    io_.cv.wait_for(lock, std::chrono::milliseconds(1),
+                                    [this] { return io_.stop || written_ < queue_.Size(); });
                 }
             }
         }
@@ -108,29 +89,26 @@ private:
 
     void Recover(int err) {
         if (err == -EPIPE) underruns_.fetch_add(1, std::memory_order_relaxed);
-        if (snd_pcm_recover(pcm_, err, 1) < 0) Fail();
+        if (snd_pcm_recover(io_.pcm, err, 1) < 0) Fail();
     }
 
     // A fatal device error: everything queued counts as done (the manager reuses the buffers) and the
     // stream takes nothing more.
     void Fail() {
-        failed_.store(true, std::memory_order_relaxed);
-        std::unique_lock lock(mutex_);
-        while (count_ > 0) {
-            const uint32_t tag = ring_[head_].tag;
-            head_ = (head_ + 1) % kCapacity;
-            --count_;
+        io_.failed.store(true, std::memory_order_relaxed);
+        std::unique_lock lock(io_.mutex);
+        while (queue_.Size() > 0) {
             if (written_ > 0) --written_;
-            done_(context_, tag);
+            done_(context_, queue_.Pop().tag);
         }
         offset_ = 0;
     }
 
     // Reports the buffers whose last frame has been played.
     void Complete() {
-        if (failed_.load(std::memory_order_relaxed)) return;
+        if (io_.Failed()) return;
         snd_pcm_sframes_t delay = 0;
-        const int err = snd_pcm_delay(pcm_, &delay);
+        const int err = snd_pcm_delay(io_.pcm, &delay);
         uint64_t played = played_;
         if (err == 0) {
             if (delay < 0) delay = 0;
@@ -141,36 +119,25 @@ private:
             Recover(err);
         }
         played_ = played;
-        std::lock_guard lock(mutex_);
-        while (written_ > 0 && ring_[head_].end <= played_) {
-            const uint32_t tag = ring_[head_].tag;
-            head_ = (head_ + 1) % kCapacity;
-            --count_;
+        std::lock_guard lock(io_.mutex);
+        while (written_ > 0 && queue_.At(0).end <= played_) {
             --written_;
-            done_(context_, tag);
+            done_(context_, queue_.Pop().tag);
         }
     }
 
-    snd_pcm_t* const pcm_;
+    PcmStreamThread io_;
     const OutputDoneFn done_;
     void* const context_;
-
-    std::mutex mutex_;
-    std::condition_variable cv_;
-    std::vector<Entry> ring_;
-    size_t head_ = 0;
-    size_t count_ = 0;
+    BoundedQueue<Entry> queue_{2048}; // under io_.mutex
     size_t written_ = 0;
-    bool stop_ = false;
 
     // Feeder thread only.
     uint32_t offset_ = 0;
     uint64_t position_ = 0; // frames written since the stream opened
     uint64_t played_ = 0;
 
-    std::atomic<bool> failed_{false};
     std::atomic<uint64_t> underruns_{0};
-    std::thread thread_;
 };
 
 } // namespace
@@ -182,47 +149,16 @@ AlsaOutputBackend::AlsaOutputBackend(Options options) : options_(std::move(optio
 }
 
 int AlsaOutputBackend::DeviceCount() {
-    return int(ListPcms(SND_PCM_STREAM_PLAYBACK).size());
+    return PcmDevices{SND_PCM_STREAM_PLAYBACK, options_.defaultPcm}.Count();
 }
 
 bool AlsaOutputBackend::DeviceName(int device, std::string& name) {
-    if (device == -1) {
-        if (DefaultPcmDescription(SND_PCM_STREAM_PLAYBACK, name) && options_.defaultPcm == "default")
-            return true;
-        const auto pcms = ListPcms(SND_PCM_STREAM_PLAYBACK);
-        for (const PcmHint& h : pcms)
-            if (h.name == options_.defaultPcm) {
-                name = h.description;
-                return true;
-            }
-        // Without a hint for it the default still exists when some card does.
-        for (const PcmHint& h : pcms)
-            if (h.name != "null") {
-                name = "Default ALSA Output";
-                return true;
-            }
-        return false;
-    }
-    const auto pcms = ListPcms(SND_PCM_STREAM_PLAYBACK);
-    if (device < 0 || device >= int(pcms.size())) return false;
-    name = pcms[size_t(device)].description;
-    return true;
-}
-
-bool AlsaOutputBackend::PcmName(int device, std::string& pcm) const {
-    if (device == -1) {
-        pcm = options_.defaultPcm;
-        return true;
-    }
-    const auto pcms = ListPcms(SND_PCM_STREAM_PLAYBACK);
-    if (device < 0 || device >= int(pcms.size())) return false;
-    pcm = pcms[size_t(device)].name;
-    return true;
+    return PcmDevices{SND_PCM_STREAM_PLAYBACK, options_.defaultPcm}.Name(device, name);
 }
 
 std::unique_ptr<IOutputStream> AlsaOutputBackend::Open(int device, OutputDoneFn done, void* context) {
     std::string name;
-    if (!PcmName(device, name)) return nullptr;
+    if (!PcmDevices{SND_PCM_STREAM_PLAYBACK, options_.defaultPcm}.Pcm(device, name)) return nullptr;
     snd_pcm_t* pcm = nullptr;
     if (OpenPcm(name, SND_PCM_STREAM_PLAYBACK, 2, options_.bufferUs, &pcm) < 0) return nullptr;
     return std::make_unique<AlsaOutputStream>(pcm, done, context);

@@ -27,7 +27,6 @@ public:
     std::unique_ptr<IOutputStream> Open(int device, OutputDoneFn done, void* context) override;
 
 private:
-    bool PcmName(int device, std::string& pcm) const;
     Options options_;
 };
 

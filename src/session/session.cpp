@@ -103,7 +103,7 @@ void Session::BeginOffline() {
     engine_.SetPointer(&pointer_);
     int x = 0, y = 0;
     pointer_.ReadCursor(x, y);
-    core_.Start({x, y}, pointer_.Screen(), 0);
+    core_.Start({x, y}, pointer_.Screen());
     engine_.BeginOffline();
 }
 

@@ -2,32 +2,24 @@
 
 #include <algorithm>
 #include <array>
-#include <chrono>
+
+#include "audio/bounded_queue.hpp"
 
 namespace mw {
 
 class MemoryInputBackend::Stream final : public IInputStream {
 public:
     Stream(MemoryInputBackend& owner, int device, InputDoneFn done, void* context)
-        : owner_(owner), device_(device), done_(done), context_(context), ring_(kCapacity) {}
-
-    ~Stream() override {
-        if (!registered_) return;
-        std::lock_guard lock(owner_.mutex_);
-        auto& list = owner_.streams_;
-        list.erase(std::remove(list.begin(), list.end(), this), list.end());
-    }
+        : owner_(owner), device_(device), done_(done), context_(context) {}
+    ~Stream() override { owner_.devices_.Remove(this); }
 
     bool AddBuffer(uint32_t tag) override {
-        std::lock_guard lock(owner_.mutex_);
-        if (size_ == kCapacity) return false;
-        ring_[(head_ + size_) % kCapacity] = tag;
-        ++size_;
-        return true;
+        std::lock_guard lock(owner_.devices_.Mutex());
+        return queue_.Push(tag);
     }
 
     bool Start() override {
-        std::lock_guard lock(owner_.mutex_);
+        std::lock_guard lock(owner_.devices_.Mutex());
         started_ = true;
         return true;
     }
@@ -35,11 +27,11 @@ public:
     // Under the owner's lock.
     void Capture(uint32_t frames, DeviceState& dev) {
         if (!started_) return;
-        const auto& src = dev.spec.samples;
+        const auto& src = dev.desc.samples;
         while (frames > 0) {
             const uint32_t n = std::min<uint32_t>(frames, uint32_t(kCaptureBufferSamples) - fill_);
             for (uint32_t i = 0; i < n; ++i) {
-                if (dev.spec.loop && !src.empty() && dev.cursor >= src.size()) dev.cursor = 0;
+                if (dev.desc.loop && !src.empty() && dev.cursor >= src.size()) dev.cursor = 0;
                 scratch_[fill_ + i] = dev.cursor < src.size() ? src[dev.cursor] : int16_t(0);
                 ++dev.cursor;
             }
@@ -47,41 +39,34 @@ public:
             frames -= n;
             if (fill_ == uint32_t(kCaptureBufferSamples)) {
                 fill_ = 0;
-                if (size_ == 0) {
+                if (queue_.Size() == 0) {
                     ++dev.dropped;
                     continue;
                 }
-                const uint32_t tag = ring_[head_];
-                head_ = (head_ + 1) % kCapacity;
-                --size_;
-                done_(context_, tag, scratch_.data(), uint32_t(kCaptureBufferSamples));
+                done_(context_, queue_.Pop(), scratch_.data(), uint32_t(kCaptureBufferSamples));
             }
         }
     }
 
-    bool registered_ = false; // set by Open under the owner's lock
     int Device() const { return device_; }
-    size_t Size() const { return size_; }
+    size_t Size() const { return queue_.Size(); }
 
 private:
-    static constexpr size_t kCapacity = 2048;
     MemoryInputBackend& owner_;
     const int device_;
     const InputDoneFn done_;
     void* const context_;
-    std::vector<uint32_t> ring_;
-    size_t head_ = 0;
-    size_t size_ = 0;
+    BoundedQueue<uint32_t> queue_{2048};
     bool started_ = false;
     std::array<int16_t, kCaptureBufferSamples> scratch_{};
     uint32_t fill_ = 0;
 };
 
-MemoryInputBackend::MemoryInputBackend() : MemoryInputBackend({}, DeviceSpec{"Memory Default Input"}) {}
+MemoryInputBackend::MemoryInputBackend() : MemoryInputBackend({}, DeviceDesc{"Memory Default Input"}) {}
 
-MemoryInputBackend::MemoryInputBackend(std::vector<DeviceSpec> devices, DeviceSpec defaultDevice) {
-    devices_.push_back({std::move(defaultDevice)});
-    for (auto& d : devices) devices_.push_back({std::move(d)});
+MemoryInputBackend::MemoryInputBackend(std::vector<DeviceDesc> devices, DeviceDesc defaultDevice) {
+    devices_.States().push_back({{std::move(defaultDevice)}});
+    for (auto& d : devices) devices_.States().push_back({{std::move(d)}});
 }
 
 MemoryInputBackend::~MemoryInputBackend() {
@@ -89,51 +74,40 @@ MemoryInputBackend::~MemoryInputBackend() {
 }
 
 int MemoryInputBackend::DeviceCount() {
-    std::lock_guard lock(mutex_);
-    return int(devices_.size()) - 1;
+    return devices_.Count();
 }
 
 bool MemoryInputBackend::DeviceName(int device, std::string& name) {
-    std::lock_guard lock(mutex_);
-    return MemoryDeviceName(devices_, device, name);
+    return devices_.Name(device, name);
 }
 
 std::unique_ptr<IInputStream> MemoryInputBackend::Open(int device, InputDoneFn done, void* context,
                                                        InputOpenStatus& status) {
     auto stream = std::make_unique<Stream>(*this, device, done, context);
-    std::lock_guard lock(mutex_);
-    DeviceState* s = StateLocked(device);
-    status = InputOpenStatus::Failed;
-    if (!s || s->spec.openFails) return nullptr;
-    if (s->spec.busy) {
-        status = InputOpenStatus::Busy;
-        return nullptr;
-    }
-    status = InputOpenStatus::Ok;
-    ++s->opens;
-    stream->registered_ = true;
-    streams_.push_back(stream.get());
+    std::lock_guard lock(devices_.Mutex());
+    DeviceState* s = devices_.Openable(device);
+    status = s && s->desc.busy ? InputOpenStatus::Busy : s ? InputOpenStatus::Ok : InputOpenStatus::Failed;
+    if (status != InputOpenStatus::Ok) return nullptr;
+    devices_.Add(stream.get(), *s);
     return stream;
 }
 
 void MemoryInputBackend::SetBusy(int device, bool busy) {
-    std::lock_guard lock(mutex_);
-    if (DeviceState* s = StateLocked(device)) s->spec.busy = busy;
+    devices_.Set(device, [&](DeviceState& s) { s.desc.busy = busy; });
 }
 
 void MemoryInputBackend::SetSamples(int device, std::vector<int16_t> samples, bool loop) {
-    std::lock_guard lock(mutex_);
-    if (DeviceState* s = StateLocked(device)) {
-        s->spec.samples = std::move(samples);
-        s->spec.loop = loop;
-        s->cursor = 0;
-    }
+    devices_.Set(device, [&](DeviceState& s) {
+        s.desc.samples = std::move(samples);
+        s.desc.loop = loop;
+        s.cursor = 0;
+    });
 }
 
 void MemoryInputBackend::Advance(uint32_t frames) {
-    std::lock_guard lock(mutex_);
-    for (Stream* st : streams_)
-        if (DeviceState* s = StateLocked(st->Device())) st->Capture(frames, *s);
+    std::lock_guard lock(devices_.Mutex());
+    for (Stream* st : devices_.Streams())
+        if (DeviceState* s = devices_.At(st->Device())) st->Capture(frames, *s);
 }
 
 void MemoryInputBackend::StartRealTimeClock() {
@@ -145,30 +119,19 @@ void MemoryInputBackend::StopRealTimeClock() {
 }
 
 size_t MemoryInputBackend::QueuedBuffers(int device) const {
-    std::lock_guard lock(mutex_);
-    size_t n = 0;
-    for (const Stream* st : streams_)
-        if (st->Device() == device) n += st->Size();
-    return n;
+    return devices_.QueuedBuffers(device);
 }
 
 uint64_t MemoryInputBackend::DroppedBuffers(int device) const {
-    std::lock_guard lock(mutex_);
-    const DeviceState* s = StateLocked(device);
-    return s ? s->dropped : 0;
+    return devices_.Get(device, uint64_t(0), [](const DeviceState& s) { return s.dropped; });
 }
 
 int MemoryInputBackend::OpenCount(int device) const {
-    std::lock_guard lock(mutex_);
-    const DeviceState* s = StateLocked(device);
-    return s ? s->opens : 0;
+    return devices_.OpenCount(device);
 }
 
 bool MemoryInputBackend::IsOpen(int device) const {
-    std::lock_guard lock(mutex_);
-    for (const Stream* st : streams_)
-        if (st->Device() == device) return true;
-    return false;
+    return devices_.IsOpen(device);
 }
 
 } // namespace mw

@@ -5,12 +5,9 @@
 // from there when it is opened again; past the end of the array it delivers zeros (or starts again from
 // the beginning when it loops). Samples captured when no buffer is queued are dropped and counted.
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "audio/memory_devices.hpp"
@@ -20,7 +17,7 @@ namespace mw {
 
 class MemoryInputBackend final : public IInputBackend {
 public:
-    struct DeviceSpec {
+    struct DeviceDesc {
         std::string name;
         std::vector<int16_t> samples;
         bool loop = false;
@@ -32,7 +29,7 @@ public:
     /// devices are 0..n-1; the default device -1 plays defaultDevice.
     /// Only the default device "Memory Default Input", with no samples (it delivers zeros).
     MemoryInputBackend();
-    MemoryInputBackend(std::vector<DeviceSpec> devices, DeviceSpec defaultDevice);
+    MemoryInputBackend(std::vector<DeviceDesc> devices, DeviceDesc defaultDevice);
     ~MemoryInputBackend() override;
     MemoryInputBackend(const MemoryInputBackend&) = delete;
     MemoryInputBackend& operator=(const MemoryInputBackend&) = delete;
@@ -58,18 +55,12 @@ public:
 
 private:
     class Stream;
-    struct DeviceState {
-        DeviceSpec spec;
+    struct DeviceState : MemoryDevice<DeviceDesc> {
         size_t cursor = 0;
         uint64_t dropped = 0;
-        int opens = 0;
     };
-    DeviceState* StateLocked(int device) { return MemoryDeviceAt(devices_, device); }
-    const DeviceState* StateLocked(int device) const { return MemoryDeviceAt(devices_, device); }
 
-    mutable std::mutex mutex_;
-    std::vector<DeviceState> devices_; // index device + 1
-    std::vector<Stream*> streams_;
+    MemoryDeviceTable<DeviceState, Stream> devices_{-1};
     RealTimeFrameClock clock_;
 };
 

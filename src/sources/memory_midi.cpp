@@ -1,21 +1,14 @@
 #include "sources/memory_midi.hpp"
 
-#include <algorithm>
-
 namespace mw {
 
 class MemoryMidiBackend::Stream final : public IMidiStream {
 public:
     Stream(MemoryMidiBackend& owner, int device, MidiMessageFn fn, void* context)
         : owner_(owner), device_(device), fn_(fn), context_(context) {}
-    ~Stream() override {
-        if (!registered_) return;
-        std::lock_guard lock(owner_.mutex_);
-        auto& list = owner_.streams_;
-        list.erase(std::remove(list.begin(), list.end(), this), list.end());
-    }
+    ~Stream() override { owner_.devices_.Remove(this); }
     bool Start() override {
-        std::lock_guard lock(owner_.mutex_);
+        std::lock_guard lock(owner_.devices_.Mutex());
         started_ = true;
         return true;
     }
@@ -24,7 +17,6 @@ public:
         if (started_) fn_(context_, message);
     }
     int Device() const { return device_; }
-    bool registered_ = false;
 
 private:
     MemoryMidiBackend& owner_;
@@ -34,77 +26,67 @@ private:
     bool started_ = false;
 };
 
-MemoryMidiBackend::MemoryMidiBackend() : MemoryMidiBackend({DeviceSpec{"Memory MIDI In"}}) {}
+MemoryMidiBackend::MemoryMidiBackend() : MemoryMidiBackend({DeviceDesc{"Memory MIDI In"}}) {}
 
-MemoryMidiBackend::MemoryMidiBackend(std::vector<DeviceSpec> devices) {
-    for (auto& d : devices) devices_.push_back({std::move(d)});
+MemoryMidiBackend::MemoryMidiBackend(std::vector<DeviceDesc> devices) {
+    for (auto& d : devices) devices_.States().push_back({{std::move(d)}});
 }
 
 MemoryMidiBackend::~MemoryMidiBackend() = default;
 
 int MemoryMidiBackend::DeviceCount() {
-    std::lock_guard lock(mutex_);
-    return int(devices_.size());
+    return devices_.Count();
 }
 
 bool MemoryMidiBackend::DeviceName(int device, std::string& name) {
-    std::lock_guard lock(mutex_);
-    if (device < 0 || device >= int(devices_.size()) || devices_[size_t(device)].spec.nameFails) return false;
-    name = devices_[size_t(device)].spec.name;
-    return true;
+    return devices_.Name(device, name);
 }
 
 std::unique_ptr<IMidiStream> MemoryMidiBackend::Open(int device, MidiMessageFn message, void* context) {
     auto stream = std::make_unique<Stream>(*this, device, message, context);
-    std::lock_guard lock(mutex_);
-    if (device < 0 || device >= int(devices_.size()) || devices_[size_t(device)].spec.openFails)
-        return nullptr;
-    ++devices_[size_t(device)].opens;
-    stream->registered_ = true;
-    streams_.push_back(stream.get());
+    std::lock_guard lock(devices_.Mutex());
+    DeviceState* s = devices_.Openable(device);
+    if (!s) return nullptr;
+    devices_.Add(stream.get(), *s);
     return stream;
 }
 
 void MemoryMidiBackend::SetOpenFails(int device, bool fails) {
-    std::lock_guard lock(mutex_);
-    if (device >= 0 && device < int(devices_.size())) devices_[size_t(device)].spec.openFails = fails;
+    devices_.Set(device, [&](DeviceState& s) { s.desc.openFails = fails; });
 }
 
 void MemoryMidiBackend::DeliverLocked(int device, uint32_t message) {
-    for (Stream* s : streams_)
+    for (Stream* s : devices_.Streams())
         if (s->Device() == device) s->Deliver(message);
 }
 
 void MemoryMidiBackend::Advance(uint64_t frames) {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(devices_.Mutex());
     now_ += frames;
-    for (size_t i = 0; i < devices_.size(); ++i) {
-        DeviceState& d = devices_[i];
-        while (d.next < d.spec.messages.size() && d.spec.messages[d.next].frame < now_)
-            DeliverLocked(int(i), d.spec.messages[d.next++].message);
+    auto& states = devices_.States();
+    for (size_t i = 0; i < states.size(); ++i) {
+        DeviceState& d = states[i];
+        while (d.next < d.desc.messages.size() && d.desc.messages[d.next].frame < now_)
+            DeliverLocked(int(i), d.desc.messages[d.next++].message);
     }
 }
 
 void MemoryMidiBackend::Send(int device, uint32_t message) {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(devices_.Mutex());
     DeliverLocked(device, message);
 }
 
 uint64_t MemoryMidiBackend::Now() const {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(devices_.Mutex());
     return now_;
 }
 
 int MemoryMidiBackend::OpenCount(int device) const {
-    std::lock_guard lock(mutex_);
-    return (device >= 0 && device < int(devices_.size())) ? devices_[size_t(device)].opens : 0;
+    return devices_.OpenCount(device);
 }
 
 bool MemoryMidiBackend::IsOpen(int device) const {
-    std::lock_guard lock(mutex_);
-    for (const Stream* s : streams_)
-        if (s->Device() == device) return true;
-    return false;
+    return devices_.IsOpen(device);
 }
 
 } // namespace mw

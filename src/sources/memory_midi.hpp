@@ -7,10 +7,10 @@
 
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
+#include "audio/memory_devices.hpp"
 #include "sources/midi_backend.hpp"
 
 namespace mw {
@@ -21,7 +21,7 @@ public:
         uint64_t frame = 0;
         uint32_t message = 0;
     };
-    struct DeviceSpec {
+    struct DeviceDesc {
         std::string name;
         std::vector<TimedMessage> messages; // in time order
         bool openFails = false;
@@ -30,7 +30,7 @@ public:
 
     /// One device 0 "Memory MIDI In" without messages.
     MemoryMidiBackend();
-    explicit MemoryMidiBackend(std::vector<DeviceSpec> devices);
+    explicit MemoryMidiBackend(std::vector<DeviceDesc> devices);
     ~MemoryMidiBackend() override;
     MemoryMidiBackend(const MemoryMidiBackend&) = delete;
     MemoryMidiBackend& operator=(const MemoryMidiBackend&) = delete;
@@ -50,16 +50,12 @@ public:
 
 private:
     class Stream;
-    struct DeviceState {
-        DeviceSpec spec;
+    struct DeviceState : MemoryDevice<DeviceDesc> {
         size_t next = 0;
-        int opens = 0;
     };
     void DeliverLocked(int device, uint32_t message);
 
-    mutable std::mutex mutex_;
-    std::vector<DeviceState> devices_;
-    std::vector<Stream*> streams_;
+    MemoryDeviceTable<DeviceState, Stream> devices_{0};
     uint64_t now_ = 0;
 };
 

@@ -23,6 +23,8 @@ public:
     virtual ~IMidiStream() = default;
     /// Starts delivering messages.
     virtual bool Start() = 0;
+    /// The device failed beyond recovery and should be reopened.
+    virtual bool Failed() const { return false; }
 };
 
 class IMidiBackend {

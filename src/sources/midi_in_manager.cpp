@@ -2,13 +2,8 @@
 
 namespace mw {
 
-struct MidiInManager::Device {
-    int32_t deviceNumber = 0;
-    std::unique_ptr<IMidiStream> stream;
+struct MidiInManager::Device : ManagedDevice<Device, IMidiStream> {
     Tables tables;
-    // Under the manager's lock.
-    int32_t useCount = 0;
-    Device* next = nullptr;
 };
 
 MidiInManager::MidiInManager(IMidiBackend& backend) : backend_(backend) {}
@@ -17,89 +12,59 @@ MidiInManager::~MidiInManager() {
     CloseAllMidi();
 }
 
-MidiInManager::Device* MidiInManager::FindLocked(int32_t device) const {
-    return devices_.Find(device);
+const MidiInManager::Tables* MidiInManager::TablesLocked(int32_t device) const {
+    const Device* d = devices_.Find(device);
+    return d ? &d->tables : nullptr;
 }
 
 void MidiInManager::BeginMidiBlock() {
-    std::lock_guard lock(mutex_);
-    blockOpen_ = true;
-    for (Device* d = devices_.Head(); d; d = d->next) d->useCount = 0;
+    devices_.Begin();
 }
 
 bool MidiInManager::UseMidiDevice(int32_t deviceNumber) {
-    std::unique_lock lock(mutex_);
-    if (!blockOpen_) return false;
-    Device* d = FindLocked(deviceNumber);
-    if (!d) {
-        // Opened with the lock released (the device calls may block); only the engine thread changes the
-        // list.
-        lock.unlock();
-        auto fresh = std::make_unique<Device>();
-        fresh->deviceNumber = deviceNumber;
-        fresh->stream = backend_.Open(deviceNumber, &MidiInManager::OnMessage, fresh.get());
-        if (fresh->stream && !fresh->stream->Start()) fresh->stream.reset();
-        lock.lock();
-        if (!fresh->stream) return false;
-        d = devices_.AddOpened(std::move(fresh), lock, [](Device* duplicate) { CloseDevices(duplicate); });
-    }
+    std::unique_lock lock(devices_.Mutex());
+    if (!devices_.BlockOpen()) return false;
+    Device* d = devices_.FindOrOpen(lock, deviceNumber, [this](Device& fresh) {
+        fresh.stream = backend_.Open(fresh.deviceNumber, &MidiInManager::OnMessage, &fresh);
+        if (fresh.stream && !fresh.stream->Start()) fresh.stream.reset();
+        return fresh.stream != nullptr;
+    });
+    if (!d) return false;
     ++d->useCount;
     return true;
 }
 
 bool MidiInManager::CopyNoteVelocities(int32_t deviceNumber, std::array<uint8_t, kMidiNoteTableSize>& out,
                                        uint64_t& stamp) {
-    std::lock_guard lock(mutex_);
-    const Device* d = FindLocked(deviceNumber);
-    if (!d) return false;
+    std::lock_guard lock(devices_.Mutex());
+    const Tables* t = TablesLocked(deviceNumber);
+    if (!t) return false;
     // A note that changes during the copy sets a new stamp after its byte: the next copy takes it.
-    const uint64_t now = d->tables.noteStamp.load(std::memory_order_acquire);
+    const uint64_t now = t->noteStamp.load(std::memory_order_acquire);
     if (now == stamp) return true;
-    for (size_t i = 0; i < out.size(); ++i)
-        out[i] = d->tables.noteVelocity[i].load(std::memory_order_relaxed);
+    for (size_t i = 0; i < out.size(); ++i) out[i] = t->noteVelocity[i].load(std::memory_order_relaxed);
     stamp = now;
     return true;
 }
 
 double MidiInManager::ReadLastValue(int32_t deviceNumber, int32_t index) {
-    std::lock_guard lock(mutex_);
-    const Device* d = FindLocked(deviceNumber);
-    if (!d) return 0.0;
-    return d->tables.lastValue[size_t(uint32_t(index) & 0xFFFFu)].load(std::memory_order_relaxed);
+    std::lock_guard lock(devices_.Mutex());
+    const Tables* t = TablesLocked(deviceNumber);
+    return t ? t->lastValue[size_t(uint32_t(index) & 0xFFFFu)].load(std::memory_order_relaxed) : 0.0;
 }
 
 int32_t MidiInManager::GetLastIndex(int32_t deviceNumber) {
-    std::lock_guard lock(mutex_);
-    const Device* d = FindLocked(deviceNumber);
-    return d ? d->tables.lastIndex.load(std::memory_order_acquire) : -1;
+    std::lock_guard lock(devices_.Mutex());
+    const Tables* t = TablesLocked(deviceNumber);
+    return t ? t->lastIndex.load(std::memory_order_acquire) : -1;
 }
 
 void MidiInManager::EndMidiBlock() {
-    Device* closing = nullptr;
-    {
-        std::lock_guard lock(mutex_);
-        closing = devices_.Unlink([](Device* d) { return d->useCount < 1; });
-        blockOpen_ = false;
-    }
-    CloseDevices(closing);
+    devices_.End();
 }
 
 void MidiInManager::CloseAllMidi() {
-    Device* all = nullptr;
-    {
-        std::lock_guard lock(mutex_);
-        all = devices_.TakeAll();
-    }
-    CloseDevices(all);
-}
-
-void MidiInManager::CloseDevices(Device* list) {
-    while (list) {
-        Device* d = list;
-        list = d->next;
-        d->stream.reset(); // stops input: no message after this
-        delete d;
-    }
+    devices_.CloseAll();
 }
 
 void MidiInManager::Apply(Tables& t, uint32_t message) {
@@ -136,22 +101,15 @@ void MidiInManager::OnMessage(void* context, uint32_t message) {
 }
 
 std::vector<DeviceChoice> MidiInManager::ListDevices() const {
-    std::vector<DeviceChoice> list;
-    std::string name;
-    const int n = backend_.DeviceCount();
-    for (int i = 0; i < n; ++i)
-        if (backend_.DeviceName(i, name)) list.push_back({name, i});
-    return list;
+    return NamedDevices(backend_, false);
 }
 
 bool MidiInManager::IsOpen(int32_t device) const {
-    std::lock_guard lock(mutex_);
-    return FindLocked(device) != nullptr;
+    return devices_.IsOpen(device);
 }
 
 int MidiInManager::OpenDeviceCount() const {
-    std::lock_guard lock(mutex_);
-    return devices_.Count();
+    return devices_.OpenCount();
 }
 
 } // namespace mw

@@ -13,10 +13,9 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <vector>
 
-#include "audio/device_chain.hpp"
+#include "audio/device_lifecycle.hpp"
 #include "audio/device_list.hpp"
 #include "engine/devices.hpp"
 #include "sources/midi_backend.hpp"
@@ -57,13 +56,11 @@ public:
 private:
     struct Device;
     static void OnMessage(void* context, uint32_t shortMessage);
-    Device* FindLocked(int32_t device) const;
-    static void CloseDevices(Device* list);
+    /// The tables of an open device, or null; under the lock.
+    const Tables* TablesLocked(int32_t device) const;
 
     IMidiBackend& backend_;
-    mutable std::mutex mutex_;
-    bool blockOpen_ = false;
-    DeviceChain<Device> devices_;
+    DeviceLifecycle<Device> devices_;
 };
 
 /// The per-device state the input notice writes.

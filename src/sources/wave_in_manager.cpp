@@ -1,8 +1,5 @@
 #include "sources/wave_in_manager.hpp"
 
-#include <chrono>
-
-#include "audio/thread_priority.hpp"
 
 namespace mw {
 namespace {
@@ -11,18 +8,13 @@ enum : uint8_t { kFree = 0, kQueued = 1, kDone = 2 };
 
 } // namespace
 
-struct WaveInManager::Device {
-    int32_t deviceNumber = 0;
-    std::unique_ptr<IInputStream> stream;
+struct WaveInManager::Device : ManagedDevice<Device, IInputStream> {
     std::unique_ptr<std::atomic<int16_t>[]> samples; // kBufferCount buffers of 96 samples
     std::array<std::atomic<uint8_t>, kBufferCount> state{};
     std::array<uint64_t, kBufferCount> queueNumbers{};
 
     // Under the manager's lock.
-    int32_t useCount = 0;
     uint64_t queued = 0;
-    bool closing = false;
-    Device* next = nullptr;
 
     // Written by the device's notices.
     std::atomic<uint32_t> captured{0};
@@ -32,11 +24,6 @@ struct WaveInManager::Device {
     uint32_t lastSeen = 0;
     int rolling = 0;
     bool firstPass = true;
-
-    std::thread capture;
-    std::mutex wakeMutex;
-    std::condition_variable wakeCv;
-    bool stop = false;
 
     void CopyBuffer(int k, std::array<int16_t, kInputBufferSamples>& out) const {
         const std::atomic<int16_t>* in = samples.get() + size_t(k) * kCaptureBufferSamples;
@@ -53,40 +40,27 @@ WaveInManager::~WaveInManager() {
     CloseAllInput();
 }
 
-WaveInManager::Device* WaveInManager::FindLocked(int32_t device) const {
-    return devices_.Find(device);
-}
-
 void WaveInManager::BeginInputBlock() {
-    std::lock_guard lock(mutex_);
-    blockOpen_ = true;
-    for (Device* d = devices_.Head(); d; d = d->next) d->useCount = 0;
+    devices_.Begin();
 }
 
 bool WaveInManager::UseInputDevice(int32_t deviceNumber) {
-    std::unique_lock lock(mutex_);
-    if (!blockOpen_) return false;
-    Device* d = FindLocked(deviceNumber);
-    if (!d) {
-        // Opened with the lock released: the device call may block. Only the engine thread changes the
-        // list, so nothing else opens the same device meanwhile.
-        lock.unlock();
-        auto fresh = std::make_unique<Device>();
-        fresh->deviceNumber = deviceNumber;
+    std::unique_lock lock(devices_.Mutex());
+    if (!devices_.BlockOpen()) return false;
+    Device* d = devices_.FindOrOpen(lock, deviceNumber, [this](Device& fresh) {
         InputOpenStatus status = InputOpenStatus::Failed;
-        fresh->stream = backend_.Open(deviceNumber, &WaveInManager::OnCaptured, fresh.get(), status);
+        fresh.stream = backend_.Open(fresh.deviceNumber, &WaveInManager::OnCaptured, &fresh, status);
         if (status == InputOpenStatus::Busy && message_) message_(kInputBusyMessage);
-        if (!fresh->stream) {
-            lock.lock();
-            return false;
-        }
-        fresh->samples.reset(new std::atomic<int16_t>[size_t(kBufferCount) * kCaptureBufferSamples]());
-        Device* raw = fresh.get();
-        if (!options_.manualPump) raw->capture = std::thread([this, raw] { CaptureMain(raw); });
-        lock.lock();
-        d = devices_.AddOpened(std::move(fresh), lock,
-                               [this](Device* duplicate) { CloseDevices(devices_.MarkClosing(duplicate)); });
-    }
+        if (!fresh.stream) return false;
+        fresh.samples.reset(new std::atomic<int16_t>[size_t(kBufferCount) * kCaptureBufferSamples]());
+        if (!options_.manualPump)
+            fresh.worker.StartPasses([this, &fresh] {
+                std::lock_guard pass(devices_.Mutex());
+                CapturePassLocked(fresh);
+            });
+        return true;
+    });
+    if (!d) return false;
     ++d->useCount;
     return true;
 }
@@ -94,9 +68,9 @@ bool WaveInManager::UseInputDevice(int32_t deviceNumber) {
 bool WaveInManager::ReadInput(int32_t deviceNumber, uint64_t& position,
                               std::array<int16_t, kInputBufferSamples>& first,
                               std::array<int16_t, kInputBufferSamples>& second, int32_t latencyMs) {
-    std::lock_guard lock(mutex_);
-    blockOpen_ = true;
-    Device* d = FindLocked(deviceNumber);
+    std::lock_guard lock(devices_.Mutex());
+    devices_.SetBlockOpen();
+    Device* d = devices_.Find(deviceNumber);
     if (!d) return false;
 
     const uint32_t captured = d->captured.load(std::memory_order_acquire);
@@ -117,45 +91,17 @@ bool WaveInManager::ReadInput(int32_t deviceNumber, uint64_t& position,
 }
 
 void WaveInManager::EndInputBlock() {
-    Device* closing = nullptr;
-    {
-        std::lock_guard lock(mutex_);
-        // Unused in this block, or failed beyond recovery (reopened on the next use).
-        closing = devices_.MarkClosing(
-            devices_.Unlink([](Device* d) { return d->useCount < 1 || d->stream->Failed(); }));
-        blockOpen_ = false;
-    }
-    CloseDevices(closing);
+    devices_.End();
 }
 
 void WaveInManager::CloseAllInput() {
-    Device* all = nullptr;
-    {
-        std::lock_guard lock(mutex_);
-        all = devices_.MarkClosing(devices_.TakeAll());
-    }
-    CloseDevices(all);
-}
-
-void WaveInManager::CloseDevices(Device* list) {
-    while (list) {
-        Device* d = list;
-        list = d->next;
-        {
-            std::lock_guard wake(d->wakeMutex);
-            d->stop = true;
-        }
-        d->wakeCv.notify_all();
-        if (d->capture.joinable()) d->capture.join();
-        d->stream.reset(); // no notice after this
-        delete d;
-    }
+    devices_.CloseAll();
 }
 
 // ---------------------------------------------------------------- capture
 
 void WaveInManager::CapturePassLocked(Device& d) {
-    if (blockOpen_ || d.closing) return;
+    if (devices_.BlockOpen() || d.closing) return;
     const uint32_t captured = d.captured.load(std::memory_order_acquire);
     if (!d.firstPass && captured == d.lastSeen) return; // nothing new since the last pass
     d.lastSeen = captured;
@@ -183,22 +129,9 @@ void WaveInManager::CapturePassLocked(Device& d) {
     }
 }
 
-void WaveInManager::CaptureMain(Device* d) {
-    RaiseDeviceThreadPriority();
-    for (;;) {
-        {
-            std::unique_lock wake(d->wakeMutex);
-            d->wakeCv.wait_for(wake, std::chrono::milliseconds(1), [d] { return d->stop; });
-            if (d->stop) return;
-        }
-        std::lock_guard lock(mutex_);
-        CapturePassLocked(*d);
-    }
-}
-
 void WaveInManager::PumpCapture() {
     if (!options_.manualPump) return; // the capture threads do this work
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(devices_.Mutex());
     for (Device* d = devices_.Head(); d; d = d->next) CapturePassLocked(*d);
 }
 
@@ -216,28 +149,20 @@ void WaveInManager::OnCaptured(void* context, uint32_t tag, const int16_t* sampl
 // ---------------------------------------------------------------- lists and inspection
 
 std::vector<DeviceChoice> WaveInManager::ListDevices() const {
-    std::vector<DeviceChoice> list;
-    std::string name;
-    if (backend_.DeviceName(-1, name)) list.push_back({name, -1});
-    const int n = backend_.DeviceCount();
-    for (int i = 0; i < n; ++i)
-        if (backend_.DeviceName(i, name)) list.push_back({name, i});
-    return list;
+    return NamedDevices(backend_, true);
 }
 
 bool WaveInManager::IsOpen(int32_t device) const {
-    std::lock_guard lock(mutex_);
-    return FindLocked(device) != nullptr;
+    return devices_.IsOpen(device);
 }
 
 int WaveInManager::OpenDeviceCount() const {
-    std::lock_guard lock(mutex_);
-    return devices_.Count();
+    return devices_.OpenCount();
 }
 
 uint32_t WaveInManager::CapturedBuffers(int32_t device) const {
-    std::lock_guard lock(mutex_);
-    const Device* d = FindLocked(device);
+    std::lock_guard lock(devices_.Mutex());
+    const Device* d = devices_.Find(device);
     return d ? d->captured.load(std::memory_order_relaxed) : 0;
 }
 

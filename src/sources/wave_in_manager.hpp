@@ -19,15 +19,10 @@
 //     engine.RenderBlock(); inputs.PumpCapture(); memoryInput.Advance(frames);
 
 #include <array>
-#include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <memory>
-#include <mutex>
-#include <thread>
 
-#include "audio/device_chain.hpp"
+#include "audio/device_lifecycle.hpp"
 #include "audio/device_list.hpp"
 #include "engine/devices.hpp"
 #include "sources/input_backend.hpp"
@@ -80,18 +75,12 @@ public:
 private:
     struct Device;
     static void OnCaptured(void* context, uint32_t tag, const int16_t* samples, uint32_t count);
-    Device* FindLocked(int32_t device) const;
-    void CloseDevices(Device* list);
-    void CaptureMain(Device* d);
     void CapturePassLocked(Device& d);
 
     IInputBackend& backend_;
     const Options options_;
     MessageFn message_;
-
-    mutable std::mutex mutex_;
-    bool blockOpen_ = false;
-    DeviceChain<Device> devices_;
+    DeviceLifecycle<Device> devices_;
 };
 
 } // namespace mw

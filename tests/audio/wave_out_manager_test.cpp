@@ -18,8 +18,8 @@ OutputBlock Block(int count, double value, double step = 0.0) {
     return b;
 }
 
-std::vector<MemoryOutputBackend::DeviceSpec> Cards(int n) {
-    std::vector<MemoryOutputBackend::DeviceSpec> v;
+std::vector<MemoryOutputBackend::DeviceDesc> Cards(int n) {
+    std::vector<MemoryOutputBackend::DeviceDesc> v;
     for (int i = 0; i < n; ++i) v.push_back({"Card " + std::to_string(i)});
     return v;
 }

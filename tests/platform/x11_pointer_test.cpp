@@ -141,7 +141,7 @@ TEST_F(X11PointerXvfb, ReadsMovesAndSamplesThePointerThatXdotoolMovesAndReads) {
     ASSERT_TRUE(SeesCursorAt(1000, 300));
     MouseSamplerCore core;
     WheelState wheel;
-    core.Start({1000, 300}, s, 0);
+    core.Start({1000, 300}, s);
     ASSERT_TRUE(XdotoolMove(1023, 300)); // onto the right edge
     ASSERT_TRUE(SeesCursorAt(1023, 300));
     const MotionResult r = SampleStep(core, pointer, wheel, true);
