@@ -40,7 +40,8 @@ struct KeyDesc {
     uint8_t field;
 };
 
-/// What a value means (for a reference and for the value texts of the module windows).
+/// What a value means (for a reference and for the value texts of the module windows): for a link the
+/// number the kind works with (Value x manual scale), for an input what it reads, else the field itself.
 enum class ParamUnit : uint8_t {
     Number,       // a plain number: a waveform blend, a rate setting, a step size
     ControlValue, // a control signal on its 0..1000 scale
@@ -54,9 +55,7 @@ enum class ParamUnit : uint8_t {
     Velocity, // 0..127
     Radians,
     AudioSignal,  // samples of an audio module's output
-    Notes,        // voices, each with a frequency, a velocity and a note number
     DeviceNumber, // a MIDI or wave input device number
-    Text,
 };
 
 /// What must follow a change of a field made outside a patch load.
