@@ -57,4 +57,19 @@ inline double EvaluateLink(const Engine& e, const ControlLink& link, int voice, 
     return r;
 }
 
+/// A parameter by the scales of its catalogue row (LinkScale): EvaluateLink with its manual and source
+/// scales and its magnitude on the source branch, then its clamp on the branches the row names. A mouse
+/// measure's further factor (LinkScale::measure) is the caller's.
+inline double ScaledLink(const Engine& e, const ControlLink& link, int voice, Reader reader,
+                         const LinkScale& s) {
+    const SourceId src = link.source;
+    if (src == kManualSource) {
+        const double x = link.value.load() * s.manual;
+        return s.clampOn == ClampOn::Both ? Clamp(x, s.lower, s.upper, s.absFirst) : x;
+    }
+    double r = ReadSource(e, reader, src, voice) * link.sensitivity.load() * 0.01 * s.source;
+    if (s.absOnSource && r < 0) r = -r;
+    return s.clampOn == ClampOn::None ? r : Clamp(r, s.lower, s.upper, s.absFirst);
+}
+
 } // namespace mw

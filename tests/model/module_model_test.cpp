@@ -1,10 +1,15 @@
-// Module kinds and the patch: default names, engine slots, sources by name, removal and sliders.
+// Module kinds, their parameter tables and the patch: default names, engine slots, sources by name,
+// removal and sliders.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <set>
 #include <tuple>
+#include <vector>
 
 #include "engine/engine.hpp"
+#include "i18n/language_strings.hpp"
 #include "model/module_kind.hpp"
 #include "model/params.hpp"
 #include "patch/patch.hpp"
@@ -33,6 +38,72 @@ TEST(ModuleKinds, FixedOrderAndFacts) {
               size_t(kKindCount));
     EXPECT_EQ(KindFromKeyword("module_audioosc"), ModuleKind::AudioOsc);
     EXPECT_EQ(KindFromKeyword("Module_AudioOutputs"), std::nullopt);
+}
+
+// Every parameter of every kind: its label (and value text) reads in all five built-in languages, a new
+// module's value lies on its slider, a default option lies in its table, and every field has its keys.
+TEST(ModuleKinds, ParameterTablesAreComplete) {
+    std::vector<LanguageStrings> languages(5);
+    for (size_t i = 0; i < languages.size(); ++i) LoadLanguageZone(languages[i], ZoneNameFor(uint16_t(i)));
+    const auto readsEverywhere = [&](int number) {
+        for (const LanguageStrings& l : languages)
+            if (number <= 0 || l.Text(number).empty()) return false;
+        return true;
+    };
+    const auto onSlider = [](const SliderRange& s, double value) {
+        return !s.Exists() || s.Holds(std::trunc(value * s.factor));
+    };
+    for (int k = 0; k < kKindCount; ++k) {
+        const KindSchema& s = Schema(KindAt(k));
+        const auto hasKey = [&](KeyRole role, size_t field) {
+            return std::any_of(s.keys.begin(), s.keys.end(),
+                               [&](const KeyDesc& d) { return d.role == role && d.field == field; });
+        };
+        for (size_t i = 0; i < s.links.size(); ++i) {
+            const LinkDesc& d = s.links[i];
+            EXPECT_TRUE(readsEverywhere(d.label)) << k << " " << d.stem;
+            EXPECT_TRUE(!d.shown.format || readsEverywhere(d.shown.format)) << k << " " << d.stem;
+            EXPECT_EQ(d.slider.Exists(), d.hasValue) << k << " " << d.stem;
+            EXPECT_TRUE(onSlider(d.slider, d.defaultValue) && onSlider(d.longSlider, d.defaultValue) &&
+                        d.sensitivity.Holds(100.0))
+                << k << " " << d.stem;
+            EXPECT_TRUE(hasKey(KeyRole::LinkSource, i) && hasKey(KeyRole::LinkSensitivity, i))
+                << k << " " << i;
+        }
+        for (size_t i = 0; i < s.inputs.size(); ++i)
+            EXPECT_TRUE(readsEverywhere(s.inputs[i].label) && hasKey(KeyRole::InputSource, i))
+                << k << " " << i;
+        for (size_t i = 0; i < s.reals.size(); ++i)
+            EXPECT_TRUE(readsEverywhere(s.reals[i].label) &&
+                        onSlider(s.reals[i].slider, s.reals[i].defaultValue) && hasKey(KeyRole::Real, i))
+                << k << " " << s.reals[i].key;
+        for (size_t i = 0; i < s.ints.size(); ++i)
+            EXPECT_TRUE(readsEverywhere(s.ints[i].label) && hasKey(KeyRole::Integer, i)) << k << " " << i;
+        for (size_t i = 0; i < s.bools.size(); ++i)
+            EXPECT_TRUE(readsEverywhere(s.bools[i].label) && hasKey(KeyRole::Bool, i)) << k << " " << i;
+        for (size_t i = 0; i < s.texts.size(); ++i)
+            EXPECT_TRUE(readsEverywhere(s.texts[i].label)) << k << " " << i;
+        for (size_t i = 0; i < s.devices.size(); ++i)
+            EXPECT_TRUE(readsEverywhere(s.devices[i].label) && hasKey(KeyRole::Device, i)) << k << " " << i;
+        for (size_t i = 0; i < s.enums.size(); ++i) {
+            const EnumDesc& d = s.enums[i];
+            EXPECT_TRUE(d.defaultValue >= 0 && size_t(d.defaultValue) < d.table.size()) << k << " " << d.key;
+            EXPECT_TRUE(d.optionLabels.empty() || d.optionLabels.size() == d.table.size())
+                << k << " " << d.key;
+            EXPECT_TRUE(readsEverywhere(d.label) && std::all_of(d.optionLabels.begin(), d.optionLabels.end(),
+                                                                readsEverywhere))
+                << k << " " << d.key;
+        }
+    }
+    // A few rows as the windows set them: the oscillator's base frequency in tenths, the echo's long
+    // interval range, the neuron's signed dendrite sensitivities, the sequence's note length in tens.
+    EXPECT_EQ(osc::kLinks[osc::Frequency].slider.upper, 600);
+    EXPECT_EQ(osc::kLinks[osc::Frequency].slider.factor, 10.0);
+    EXPECT_EQ(audio_echo::kLinks[audio_echo::Interval].longSlider.upper, 10000);
+    EXPECT_EQ(audio_echo::kBools[audio_echo::LongMode].longRangeOf, audio_echo::Interval);
+    EXPECT_EQ(neuron::kLinks[neuron::Dendrite2].sensitivity.lower, -1000);
+    EXPECT_EQ(sequence::kLinks[sequence::NoteLength].slider.factor, 0.1);
+    EXPECT_EQ(note_retard::kLinks[note_retard::RetardationSource].noneLabel, 285);
 }
 
 class PatchTest : public ::testing::Test {

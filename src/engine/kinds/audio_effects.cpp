@@ -17,8 +17,6 @@ namespace mw {
 namespace {
 
 using sound::AudioParam;
-using sound::AudioParamClampedOnSource;
-using sound::IsManual;
 using sound::NotNaN;
 using sound::StateOf;
 using sound::WriteVoice0;
@@ -69,7 +67,8 @@ struct AudioInputState final : KindState {
 };
 
 void EvaluateAudioInput(Engine& e, Module& m, AudioInputState& st) {
-    const double gain = AudioParam(e, m.Link(audio_input::Gain), 1.0, 1.0);
+    const double gain =
+        AudioParam(e, m.Link(audio_input::Gain), audio_input::kLinks[audio_input::Gain].scale);
     if (st.written - st.read > uint64_t(kInputSkipAbove)) st.Skip();
     if (st.read < st.written) {
         const double sample = st.ring[size_t(st.readIndex)];
@@ -148,9 +147,13 @@ double AverageLength(double percent, int exponent) {
     return std::min(n, double(kAverageRing));
 }
 
-// The setting limited to 0..100 when a source gives it (its magnitude).
+// The low-pass and the high-pass read their setting alike: a source at a tenth, its magnitude limited
+// to 0..100.
+constexpr LinkScale kAverageSetting = low_pass::kLinks[low_pass::MaxFreq].scale;
+static_assert(kAverageSetting == high_pass::kLinks[high_pass::Attenuation].scale);
+
 double AverageSetting(const AverageState& st) {
-    return sound::ClampedOnSource(st.setting, st.setting.Value(), 0.0, 100.0, true);
+    return sound::ClampedLink(st.setting, st.setting.Value(), kAverageSetting);
 }
 
 // The window length at the current sample, for a setting giving `exponent` to AverageLength.
@@ -163,7 +166,7 @@ void BeginAverageBlock(Engine& e, std::span<Module* const> modules) {
     for (Module* m : modules)
         if (auto* st = StateOf<AverageState>(*m)) {
             st->input = sound::ResolveInput(e, m->Input(Input));
-            st->setting = sound::ResolveLink(e, m->Link(Setting), Reader::Smoothed, 1.0, 0.1);
+            st->setting = sound::ResolveLink(e, m->Link(Setting), Reader::Smoothed, kAverageSetting);
             if (st->setting.Fixed()) st->fixedLength = AverageLength(AverageSetting(*st), Exponent);
         }
 }
@@ -195,30 +198,34 @@ struct InputsState final : KindState {
     sound::BlockLink setting;
 };
 
-// A fader reads its manual value as it stands and a source at a tenth; a step size reads both at a
-// hundredth and a thousandth. Input2 < 0: one input.
+// The splitter and the combiner read their fader alike.
+constexpr LinkScale kFader = output_split::kLinks[output_split::Fader].scale;
+static_assert(kFader == input_combine::kLinks[input_combine::Fader].scale);
+constexpr LinkScale kStepSize = audio_step::kLinks[audio_step::StepSize].scale;
+
+// Input2 < 0: one input.
 template <int Input1, int Input2, int Setting, bool Fader>
 void BeginInputsBlock(Engine& e, std::span<Module* const> modules) {
     for (Module* m : modules)
         if (auto* st = StateOf<InputsState>(*m)) {
             st->input[0] = sound::ResolveInput(e, m->Input(Input1));
             st->input[1] = Input2 >= 0 ? sound::ResolveInput(e, m->Input(Input2)) : nullptr;
-            st->setting = Fader ? sound::ResolveLink(e, m->Link(Setting), Reader::Smoothed, 1.0, 0.1)
-                                : sound::ResolveLink(e, m->Link(Setting), Reader::Smoothed, 0.01, 0.001);
+            st->setting =
+                sound::ResolveLink(e, m->Link(Setting), Reader::Smoothed, Fader ? kFader : kStepSize);
         }
 }
 
 void EvaluateStepFunction(Engine& e, Module& m, InputsState& st) {
     const double x = sound::ReadInput(st.input[0]);
-    const double step = sound::ClampedOnSource(st.setting, st.setting.Value(), 0.0, 1.0, true);
+    const double step = sound::ClampedLink(st.setting, st.setting.Value(), kStepSize);
     WriteVoice0(e, m.slot[0], Quantize(x, step));
 }
 
 // ------------------------------------------------------------------------------------------ pitch shift
 
 constexpr int kCaptureLength = 192;
-constexpr double kMinPitch = 10.0;
-constexpr double kMaxPitch = 1000.0;
+constexpr LinkScale kPitch = pitch_shift::kLinks[pitch_shift::Pitch].scale;
+constexpr double kMinPitch = kPitch.lower;
 constexpr int kMaxPlayLength = 1920; // ceil(192 / 0.1)
 
 struct PitchShiftState final : KindState {
@@ -278,7 +285,7 @@ void Resample(const std::array<double, kCaptureLength>& in, double* out, int len
 void EvaluatePitchShift(Engine& e, Module& m, PitchShiftState& st) {
     const double x = InputSample(e, m, pitch_shift::Input);
     const ControlLink& link = m.Link(pitch_shift::Pitch);
-    double pitch = AudioParamClampedOnSource(e, link, 1.0, 1.0, kMinPitch, kMaxPitch);
+    double pitch = AudioParam(e, link, kPitch);
     // A manual pitch below the dialog's minimum (0 or negative from a damaged patch) plays at the minimum.
     if (!(pitch >= kMinPitch)) pitch = kMinPitch;
 
@@ -314,11 +321,14 @@ struct DistortionState final : KindState {
 
 void EvaluateDistortion(Engine& e, Module& m, DistortionState& st) {
     const double x = InputSample(e, m, distortion::Input);
-    const double overdrive = NotNaN(AudioParam(e, m.Link(distortion::Overdrive), 1.0, 1.0, true));
-    const double q = NotNaN(AudioParam(e, m.Link(distortion::Compression), 1.0, 1.0));
-    const double w = NotNaN(AudioParam(e, m.Link(distortion::CompressionWaveform), 1.0, 1.0));
-    const double k = NotNaN(AudioParam(e, m.Link(distortion::Noise), 1.0, 1.0, true)) * 0.01;
-    const double fidelity = NotNaN(AudioParam(e, m.Link(distortion::NoiseFidelity), 1.0, 1.0, true));
+    auto param = [&](int link) {
+        return NotNaN(AudioParam(e, m.Link(link), distortion::kLinks[link].scale));
+    };
+    const double overdrive = param(distortion::Overdrive);
+    const double q = param(distortion::Compression);
+    const double w = param(distortion::CompressionWaveform);
+    const double k = param(distortion::Noise) * 0.01;
+    const double fidelity = param(distortion::NoiseFidelity);
 
     // 1. Noise from four random walks, each slower than the one before.
     const double f = Clamp(fidelity * fidelity, 0.0, 24000.0);
@@ -396,6 +406,11 @@ struct EchoState final : RingState {
     double fixedLength = 1.0; // the ring length of an interval fixed for the block
 };
 
+// The five taps read alike.
+constexpr LinkScale kTapScale = multi_delay::kLinks[multi_delay::Delay1].scale;
+static_assert(std::all_of(multi_delay::kLinks, multi_delay::kLinks + multi_delay::LinkCount,
+                          [](const LinkDesc& d) { return d.scale == kTapScale; }));
+
 void EvaluateMultiDelay(Engine& e, Module& m, MultiDelayState& st) {
     const double x = InputSample(e, m, multi_delay::Input);
     double* ring = st.ring.get();
@@ -407,8 +422,7 @@ void EvaluateMultiDelay(Engine& e, Module& m, MultiDelayState& st) {
     for (int n = 0; n < 5; ++n) {
         const ControlLink& link = m.Link(multi_delay::Delay1 + n);
         if (link.source.load() == kNoSource) continue;
-        double delayMs = AudioParam(e, link, 1.0, 10.0, true);
-        if (!IsManual(link) && delayMs < 1.0) delayMs = 1.0;
+        const double delayMs = AudioParam(e, link, kTapScale);
         // At most the ring; a negative or NaN delay (damaged patch) reads like a delay of 0.
         const double samples = std::clamp(NotNaN(delayMs * 48.0), 0.0, double(kDelayRing));
         int i = int(w - samples);
@@ -431,8 +445,12 @@ void BeginEchoBlock(Engine& e, std::span<Module* const> modules) {
     for (Module* m : modules)
         if (auto* st = StateOf<EchoState>(*m)) {
             st->input = sound::ResolveInput(e, m->Input(audio_echo::Input));
-            st->interval = sound::ResolveLink(e, m->Link(audio_echo::Interval), Reader::Smoothed, 1.0, 2.0);
-            st->linger = sound::ResolveLink(e, m->Link(audio_echo::Linger), Reader::Smoothed, 0.01, 0.001);
+            // (The magnitude of a source is taken at every sample.)
+            auto resolve = [&](int link) {
+                return sound::ResolveLink(e, m->Link(link), Reader::Smoothed, audio_echo::kLinks[link].scale);
+            };
+            st->interval = resolve(audio_echo::Interval);
+            st->linger = resolve(audio_echo::Linger);
             if (st->interval.Fixed()) st->fixedLength = EchoLength(st->interval.fixed);
         }
 }

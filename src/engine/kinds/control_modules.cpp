@@ -34,16 +34,21 @@ std::unique_ptr<KindState> CreateNeuron(Module&) {
     return std::make_unique<NeuronState>();
 }
 
+// The five dendrites read alike.
+constexpr LinkScale kDendriteScale = neuron::kLinks[neuron::Dendrite0].scale;
+static_assert(std::all_of(neuron::kLinks + neuron::Dendrite4, neuron::kLinks + neuron::LinkCount,
+                          [](const LinkDesc& d) { return d.scale == kDendriteScale; }));
+
 void EvaluateNeuron(Engine& e, Module& m, NeuronState& st, ModuleSlot& out) {
     using namespace neuron;
-    constexpr Reader r = Reader::Smoothed;
-    const double ratio = EvaluateLink(e, m.Link(InputOutputRatio), 0, r, 0.01, 0.001);
-    const double discharge =
-        Clamp(EvaluateLink(e, m.Link(DischargeRate), 0, r, 0.01, 0.001), 0.0, 100.0, true);
-    const double threshold = EvaluateLink(e, m.Link(Threshold), 0, r, 1.0, 10.0);
-    const double leakthrough =
-        Clamp(EvaluateLink(e, m.Link(Leakthrough), 0, r, 0.01, 0.001), 0.0, 100.0, true);
-    const double leakage = Clamp(EvaluateLink(e, m.Link(Leakage), 0, r, 0.01, 0.001), 0.0, 100.0, true);
+    auto param = [&](int link) {
+        return ScaledLink(e, m.Link(link), 0, Reader::Smoothed, kLinks[link].scale);
+    };
+    const double ratio = param(InputOutputRatio);
+    const double discharge = param(DischargeRate);
+    const double threshold = param(Threshold);
+    const double leakthrough = param(Leakthrough);
+    const double leakage = param(Leakage);
 
     double& energy = st.energy;
     double& charge = st.charge;
@@ -51,7 +56,7 @@ void EvaluateNeuron(Engine& e, Module& m, NeuronState& st, ModuleSlot& out) {
         const bool positive = m.Bool(MakeAllInputsPositive);
         double sum = 0.0;
         for (int d = Dendrite4; d <= Dendrite0; ++d) {
-            const double x = EvaluateLink(e, m.Link(d), 0, r, 0.01, 0.001);
+            const double x = ScaledLink(e, m.Link(d), 0, Reader::Smoothed, kDendriteScale);
             sum += positive ? std::fabs(x) : x;
         }
         energy += sum / 48.0;
@@ -122,7 +127,8 @@ void EvaluateSensitizer(Engine& e, Module& m, SensitizerState& st, ModuleSlot& o
         const int i = st.table.FindOrAppend(key, appended); // appended entries start at level 0, velocity 0
         if (i < 0) continue;
         SensitizerEntry& en = st.table[i];
-        en.target = manual ? in.value * 10.0 : e.GetSourceValue(src, v);
+        // (A source's sensitivity applies to the output, g above.)
+        en.target = manual ? in.value * kLinks[Input].scale.manual : e.GetSourceValue(src, v);
         en.targetVelocity = e.VelocityOf(src, v);
         en.present = true;
     }
@@ -192,8 +198,8 @@ std::unique_ptr<KindState> CreateEcho(Module&) {
 void EvaluateEcho(Engine& e, Module& m, EchoState& st, ModuleSlot& out) {
     using namespace control_echo;
     if (!st.rings) return;
-    const double interval = EvaluateLink(e, m.Link(Interval), 0, Reader::Plain, 1.0, 2.0, true);
-    const double linger = EvaluateLink(e, m.Link(Linger), 0, Reader::Plain, 0.01, 0.001, true);
+    const double interval = ScaledLink(e, m.Link(Interval), 0, Reader::Plain, kLinks[Interval].scale);
+    const double linger = ScaledLink(e, m.Link(Linger), 0, Reader::Plain, kLinks[Linger].scale);
     double len = std::trunc(interval * e.EffectiveControlRate() * 0.001);
     if (!(len >= 1.0)) len = 1.0;
     if (len > kEchoCells) len = kEchoCells;
@@ -319,7 +325,7 @@ void EvaluateRange(Engine& e, Module& m, ModuleSlot& out) {
     const bool keep = m.Bool(KeepInRange);
     const double lo = 10.0 * std::min(ol, ou), hi = 10.0 * std::max(ol, ou);
     for (int v = 0; v < n; ++v) {
-        const double x = EvaluateLink(e, in, v, Reader::Plain, 10.0, 1.0);
+        const double x = ScaledLink(e, in, v, Reader::Plain, kLinks[Input].scale);
         double y = scale * x + shift;
         if (keep) y = Clamp(y, lo, hi);
         out.value[size_t(v)] = y;
@@ -331,9 +337,11 @@ void EvaluateOffset(Engine& e, Module& m, ModuleSlot& out) {
     const ControlLink& in = m.Link(offset::Input);
     const int n = BeginVoices(e, out, in.source);
     if (n == 0) return;
-    const double off = EvaluateLink(e, m.Link(offset::Offset), 0, Reader::Plain, 1.0, 0.1);
+    const double off =
+        ScaledLink(e, m.Link(offset::Offset), 0, Reader::Plain, offset::kLinks[offset::Offset].scale);
     for (int v = 0; v < n; ++v) {
-        out.value[size_t(v)] = (EvaluateLink(e, in, v, Reader::Plain, 1.0, 0.1) + off) * 10.0;
+        out.value[size_t(v)] =
+            (ScaledLink(e, in, v, Reader::Plain, offset::kLinks[offset::Input].scale) + off) * 10.0;
         PassVoice(e, out, in.source, v);
     }
 }
@@ -342,9 +350,9 @@ void EvaluateGain(Engine& e, Module& m, ModuleSlot& out) {
     const ControlLink& in = m.Link(gain::Input);
     const int n = BeginVoices(e, out, in.source);
     if (n == 0) return;
-    const double g = EvaluateLink(e, m.Link(gain::Gain), 0, Reader::Plain, 0.01, 0.001);
+    const double g = ScaledLink(e, m.Link(gain::Gain), 0, Reader::Plain, gain::kLinks[gain::Gain].scale);
     for (int v = 0; v < n; ++v) {
-        out.value[size_t(v)] = EvaluateLink(e, in, v, Reader::Plain, 10.0, 1.0) * g;
+        out.value[size_t(v)] = ScaledLink(e, in, v, Reader::Plain, gain::kLinks[gain::Input].scale) * g;
         PassVoice(e, out, in.source, v);
     }
 }
@@ -353,7 +361,8 @@ void EvaluateInput(Engine& e, Module& m, ModuleSlot& out) {
     const ControlLink& in = m.Link(control_input::Input);
     const int n = BeginVoices(e, out, in.source);
     for (int v = 0; v < n; ++v) {
-        out.value[size_t(v)] = EvaluateLink(e, in, v, Reader::Plain, 1.0, 0.1) * 10.0;
+        out.value[size_t(v)] =
+            ScaledLink(e, in, v, Reader::Plain, control_input::kLinks[control_input::Input].scale) * 10.0;
         PassVoice(e, out, in.source, v);
     }
 }
@@ -362,10 +371,10 @@ void EvaluateStepFunction(Engine& e, Module& m, ModuleSlot& out) {
     const ControlLink& in = m.Link(control_step::Input);
     const int n = BeginVoices(e, out, in.source);
     if (n == 0) return;
-    const double step =
-        Clamp(EvaluateLink(e, m.Link(control_step::StepSize), 0, Reader::Plain, 0.01, 0.001), 0.0, 1.0, true);
+    using namespace control_step;
+    const double step = ScaledLink(e, m.Link(StepSize), 0, Reader::Plain, kLinks[StepSize].scale);
     for (int v = 0; v < n; ++v) {
-        out.value[size_t(v)] = Quantize(EvaluateLink(e, in, v, Reader::Plain, 10.0, 1.0), step);
+        out.value[size_t(v)] = Quantize(ScaledLink(e, in, v, Reader::Plain, kLinks[Input].scale), step);
         PassVoice(e, out, in.source, v);
     }
 }
@@ -374,9 +383,10 @@ void EvaluateLowCut(Engine& e, Module& m, ModuleSlot& out) {
     const ControlLink& in = m.Link(low_cut::Input);
     const int n = BeginVoices(e, out, in.source);
     if (n == 0) return;
-    const double c = EvaluateLink(e, m.Link(low_cut::LowCutFreq), 0, Reader::Plain, 1.0, 0.5, true);
+    using namespace low_cut;
+    const double c = ScaledLink(e, m.Link(LowCutFreq), 0, Reader::Plain, kLinks[LowCutFreq].scale);
     for (int v = 0; v < n; ++v) {
-        const double x = EvaluateLink(e, in, v, Reader::Plain, 1.0, 1.0, true);
+        const double x = ScaledLink(e, in, v, Reader::Plain, kLinks[Input].scale);
         double vel = e.VelocityOf(in.source, v);
         if (x <= c && c != 0.0) vel *= std::max(0.0, 1.0 - (c - x) / (c * 0.5));
         out.value[size_t(v)] = x;
@@ -389,9 +399,10 @@ void EvaluateClosestNote(Engine& e, Module& m, ModuleSlot& out) {
     const ControlLink& in = m.Link(closest_note::Input);
     const int n = BeginVoices(e, out, in.source);
     if (n == 0) return;
-    const double t = EvaluateLink(e, m.Link(closest_note::Tuning), 0, Reader::Plain, 1.0, 0.05) * 0.01;
+    using namespace closest_note;
+    const double t = ScaledLink(e, m.Link(Tuning), 0, Reader::Plain, kLinks[Tuning].scale) * 0.01;
     for (int v = 0; v < n; ++v) {
-        const double x = EvaluateLink(e, in, v, Reader::Plain, 10.0, 1.0);
+        const double x = ScaledLink(e, in, v, Reader::Plain, kLinks[Input].scale);
         double y = 0.0; // no pitch for zero or negative frequencies
         if (x > 0.0 && std::isfinite(x)) {
             const double s = 12.0 * std::log2(x / 16.35) - t;
@@ -430,7 +441,8 @@ void EvaluateNoteCombine(Engine& e, Module& m, NoteCombineState& st, ModuleSlot&
         velocitySum += e.VelocityOf(in.source, v);
         if (velocitySum > 0.0) {
             ++counted;
-            valueSum += EvaluateLink(e, in, v, Reader::Plain, 1.0, 0.1) * 10.0;
+            valueSum +=
+                ScaledLink(e, in, v, Reader::Plain, note_combine::kLinks[note_combine::Input].scale) * 10.0;
         }
     }
     double value = 0.0, velocity = 0.0;

@@ -132,11 +132,12 @@ void EvaluateSequence(Engine& e, Module& m, SequenceState& st, ModuleSlot& out) 
 
     CatchNotes(e, m, st);
 
-    const double bpm = EvaluateLink(e, m.Link(BPM), 0, Reader::Plain, 1.0, 1.2);
-    const double noteLength = EvaluateLink(e, m.Link(NoteLength), 0, Reader::Plain, 1.0, 10.0, true);
-    const double noteVelocity = EvaluateLink(e, m.Link(NoteVelocity), 0, Reader::Plain, 1.0, 0.127, true);
-    const double transpose = EvaluateLink(e, m.Link(Transpose), 0, Reader::Plain, 1.0, 0.048);
-    const double tuning = EvaluateLink(e, m.Link(Tuning), 0, Reader::Plain, 1.0, 0.05);
+    auto param = [&](int link) { return ScaledLink(e, m.Link(link), 0, Reader::Plain, kLinks[link].scale); };
+    const double bpm = param(BPM);
+    const double noteLength = param(NoteLength);
+    const double noteVelocity = param(NoteVelocity);
+    const double transpose = param(Transpose);
+    const double tuning = param(Tuning);
 
     const std::vector<uint8_t>* steps = st.active ? &st.active->steps : nullptr;
     const int64_t count = steps ? int64_t(steps->size()) : 0;
@@ -243,8 +244,8 @@ void EvaluateMidiInput(Engine& e, Module& m, MidiInputState& st, ModuleSlot& out
     using namespace midi_input;
     const int32_t device = m.Int(InputDevice);
     if (device == kNoMidiDevice) return;
-    const double transpose = EvaluateLink(e, m.Link(Transpose), 0, Reader::Plain, 1.0, 0.048);
-    const double tuning = EvaluateLink(e, m.Link(Tuning), 0, Reader::Plain, 1.0, 0.05);
+    const double transpose = ScaledLink(e, m.Link(Transpose), 0, Reader::Plain, kLinks[Transpose].scale);
+    const double tuning = ScaledLink(e, m.Link(Tuning), 0, Reader::Plain, kLinks[Tuning].scale);
 
     if (IsMidiPollTick(e)) {
         bool changed = false;

@@ -70,15 +70,13 @@ void EnvelopeOutput(int mode, double level, double pitch, double velocity, doubl
 void EvaluateEnvelope(Engine& e, Module& m, EnvelopeState& st, ModuleSlot& out) {
     using namespace note_envelope;
     const double period = e.ControlPeriodMs();
-    const double at = AtLeast(EvaluateLink(e, m.Link(Attack), 0, Reader::Plain, 1.0, 10.0, true), period);
-    const double ra =
-        EvaluateLink(e, m.Link(RatioAttackLevelToVelocity), 0, Reader::Plain, 1.0, 1.0, true) * 0.01;
-    const double dc = EvaluateLink(e, m.Link(Decay), 0, Reader::Plain, 1.0, 10.0, true);
-    const double s =
-        AtLeast(EvaluateLink(e, m.Link(Sustain), 0, Reader::Plain, 1.0, 0.1, true), 1e-05) * 0.01;
-    const double rl = AtLeast(EvaluateLink(e, m.Link(Release), 0, Reader::Plain, 1.0, 10.0, true), period);
-    const double k = Clamp(EvaluateLink(e, m.Link(Smoothing), 0, Reader::Plain, 1.0, 10.0) * 0.01 * period,
-                           0.0, 1.0, true);
+    auto param = [&](int link) { return ScaledLink(e, m.Link(link), 0, Reader::Plain, kLinks[link].scale); };
+    const double at = AtLeast(param(Attack), period);
+    const double ra = param(RatioAttackLevelToVelocity) * 0.01;
+    const double dc = param(Decay);
+    const double s = AtLeast(param(Sustain), 1e-05) * 0.01;
+    const double rl = AtLeast(param(Release), period);
+    const double k = Clamp(param(Smoothing) * 0.01 * period, 0.0, 1.0, true);
     const double keep = k == k ? k : 0.0;
     const int mode = m.Enum(OutputMode);
 
@@ -99,7 +97,7 @@ void EvaluateEnvelope(Engine& e, Module& m, EnvelopeState& st, ModuleSlot& out) 
             en.level = 0.0;
             en.previousPresent = true;
         }
-        const double x = manual ? in.value * 10.0 : e.GetSourceValue(src, v);
+        const double x = manual ? in.value * kLinks[Input].scale.manual : e.GetSourceValue(src, v);
         en.pitch = x * pitchScale;
         en.velocity = e.VelocityOf(src, v) * velocityScale;
         en.present = true;
@@ -170,7 +168,7 @@ void EvaluatePolyphonicator(Engine& e, Module& m, ModuleSlot& out) {
         const double velocityShare = m.Real(polyphonicator::Velocity1 + k) * 0.01;
         const int n = InputVoices(e, src);
         for (int v = 0; v < n; ++v) {
-            const double x = EvaluateLink(e, link, v, Reader::Plain, 10.0, 1.0);
+            const double x = ScaledLink(e, link, v, Reader::Plain, polyphonicator::kLinks[k].scale);
             const double vel = e.VelocityOf(src, v); // 127 for manual and mouse sources
             const uint8_t key = IsSlot(src) ? e.NoteOf(src, v) : uint8_t(k + 1);
             const int i = index[key];
@@ -220,8 +218,7 @@ std::unique_ptr<KindState> CreateRetard(Module&) {
 void EvaluateRetard(Engine& e, Module& m, RetardState& st, ModuleSlot& out) {
     using namespace note_retard;
     // The share of the distance left after 40 ms; above 1 the glide would run away from its target.
-    const double rt =
-        Clamp(EvaluateLink(e, m.Link(Retardation), 0, Reader::Plain, 0.01, 0.001, true), 0.0, 1.0);
+    const double rt = ScaledLink(e, m.Link(Retardation), 0, Reader::Plain, kLinks[Retardation].scale);
     const double rate = e.EffectiveControlRate();
     const double q = rate > 0.0 && rt == rt ? st.glidePow(rt, 1.0 / (rate * 0.04)) : 0.0;
 
@@ -231,15 +228,16 @@ void EvaluateRetard(Engine& e, Module& m, RetardState& st, ModuleSlot& out) {
     const SourceId src = in.source;
     const int n = InputVoices(e, src);
     for (int v = 0; v < n; ++v) {
-        const double x = EvaluateLink(e, in, v, Reader::Plain, 1.0, 1.0, true);
+        const double x = ScaledLink(e, in, v, Reader::Plain, kLinks[Input].scale);
         const double vel = e.VelocityOf(src, v);
         bool appended = false;
         const int i = st.table.FindOrAppend(e.NoteOf(src, v), appended);
         if (i < 0) continue;
         RetardEntry& en = st.table[i];
         if (appended) {
-            en.value = whenceLatest ? st.latestNoteValue
-                                    : EvaluateLink(e, startLink, v, Reader::Plain, 1.0, 1.0, true);
+            en.value = whenceLatest
+                           ? st.latestNoteValue
+                           : ScaledLink(e, startLink, v, Reader::Plain, kLinks[RetardationSource].scale);
             en.velocity = vel;
             st.latestNoteValue = x;
         }
@@ -314,22 +312,25 @@ void EvaluateDingDong(Engine& e, Module& m, DingDongState& st, ModuleSlot& out) 
     using namespace ding_dong;
     // A negative length makes no sense for a bell and would break the envelope's shape.
     const double length =
-        AtLeast(EvaluateLink(e, m.Link(NoteLength), 0, Reader::Smoothed, 1.0, 1.0, true), 0.0);
-    const double vn = EvaluateLink(e, m.Link(NoteVelocity), 0, Reader::Smoothed, 1.0, 1.0);
+        AtLeast(ScaledLink(e, m.Link(NoteLength), 0, Reader::Smoothed, kLinks[NoteLength].scale), 0.0);
+    const double vn = ScaledLink(e, m.Link(NoteVelocity), 0, Reader::Smoothed, kLinks[NoteVelocity].scale);
 
+    constexpr LinkScale fs = kLinks[Note].scale; // the note link gives frequencies
     const ControlLink& noteLink = m.Link(Note);
     const SourceId src = noteLink.source;
-    const double sens = noteLink.sensitivity * 0.01;
+    const double sens = noteLink.sensitivity * 0.01 * fs.source;
     if (IsSlot(src)) {
         const int n = InputVoices(e, src);
         for (int v = 0; v < n; ++v) {
-            const double f = Clamp(e.GetSmoothedSourceValue(src, v) * sens, 0.0, 24000.0, true);
-            DingDongStrike(st, e.NoteOf(src, v), f, e.VelocityOf(src, v));
+            const double hz = Clamp(e.GetSmoothedSourceValue(src, v) * sens, fs.lower, fs.upper, fs.absFirst);
+            DingDongStrike(st, e.NoteOf(src, v), hz, e.VelocityOf(src, v));
         }
     } else {
-        // None, a mouse measure, or "-[Manual]-" (which reads as a source of value 0): one voice.
-        const double f = Clamp(e.GetSmoothedSourceValue(src, 0) * sens * 6.0, 0.0, 24000.0, true);
-        DingDongStrike(st, 0, f, 127.0);
+        // None, a mouse measure, or "-[Manual]-" (which reads as a source of value 0): one voice, read as a
+        // mouse measure.
+        const double hz =
+            Clamp(e.GetSmoothedSourceValue(src, 0) * sens * fs.measure, fs.lower, fs.upper, fs.absFirst);
+        DingDongStrike(st, 0, hz, 127.0);
     }
 
     constexpr double kTwentyPi = 20.0 * kPi; // every partial completes whole turns over 20 pi

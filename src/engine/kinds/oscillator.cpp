@@ -22,6 +22,11 @@ constexpr double kSamplesPerMs = kSampleRate / 1000.0;
 constexpr int64_t kAttackSamples = 480;          // 10 ms: t <= 10 exactly while the counter is at most 480
 constexpr double kRadiansPerHz = kTwoPi / kRate; // phase step per sample of one hertz
 
+// The oscillator's and the modulator's scales, from the catalogue.
+constexpr const LinkDesc* kOscLinks = osc::kLinks;
+constexpr const LinkDesc* kModLinks = modulator::kLinks;
+constexpr LinkScale kFrequencyScale = kOscLinks[osc::Frequency].scale;
+
 // ------------------------------------------------------------------------------------------ oscillator
 
 // One note of the oscillator; 64 bytes, one cache line.
@@ -109,10 +114,12 @@ template <class Read> OscParams ReadParams(const OscState& st, Read read, unsign
         p.ampPerVelocity = read(st.amplitude) * (1.0 / 127.0); // (no division per sample)
     if (links & kNoiseBit) p.noise = read(st.noise);
     if (links & kWaveformBit) p.waveform = read(st.waveform);
-    if (links & kRampBit) p.warp = sound::ClampedOnSource(st.ramp, read(st.ramp), -50.0, 50.0, false) * 0.02;
+    using sound::ClampedLink;
+    if (links & kRampBit) p.warp = ClampedLink(st.ramp, read(st.ramp), kOscLinks[osc::Ramp].scale) * 0.02;
     if (links & kPhaseBit)
-        p.phaseOffset = sound::ClampedOnSource(st.phase, read(st.phase), -50.0, 50.0, false) * 0.02 * kPi;
-    if (links & kStepSizeBit) p.stepSize = Clamp(read(st.stepSize), 0.0, 1.0, true);
+        p.phaseOffset = ClampedLink(st.phase, read(st.phase), kOscLinks[osc::Phase].scale) * 0.02 * kPi;
+    if (links & kStepSizeBit)
+        p.stepSize = ClampedLink(st.stepSize, read(st.stepSize), kOscLinks[osc::StepSize].scale);
     if (links & (kWaveformBit | kRampBit)) p.plainSine = p.warp == 0.0 && p.waveform <= 0.0;
     return p;
 }
@@ -269,7 +276,8 @@ void RenderAhead(Engine& e, OscState& st) {
         std::fill_n(st.aheadFrequency.begin(), n, st.frequency.fixed);
     else if (hasInput)
         for (int i = 0; i < n; ++i)
-            st.aheadFrequency[size_t(i)] = Clamp(st.frequency.ValueAt(i), 0.0, kMaxFrequency, true);
+            st.aheadFrequency[size_t(i)] =
+                sound::ClampedLink(st.frequency, st.frequency.ValueAt(i), kFrequencyScale);
 
     // The other entries are releasing.
     for (int i = 0; i < st.voices.Count();) {
@@ -294,15 +302,21 @@ void BeginOscillatorBlock(Engine& e, std::span<Module* const> modules) {
     for (Module* m : modules) {
         auto* st = sound::StateOf<OscState>(*m);
         if (!st) continue;
-        st->amplitude = ResolveLink(e, m->Link(osc::Amplitude), Reader::Smoothed, 1.0, 1.0);
-        st->noise = ResolveLink(e, m->Link(osc::Noise), Reader::Smoothed, 1.0, 1.0);
-        st->waveform = ResolveLink(e, m->Link(osc::Waveform), Reader::Smoothed, 1.0, 1.0);
-        st->ramp = ResolveLink(e, m->Link(osc::Ramp), Reader::Smoothed, 1.0, 0.05);
-        st->phase = ResolveLink(e, m->Link(osc::Phase), Reader::Smoothed, 1.0, 0.05);
-        st->stepSize = ResolveLink(e, m->Link(osc::StepSize), Reader::Plain, 0.01, 0.001);
+        auto resolve = [&](int link, Reader reader) {
+            return ResolveLink(e, m->Link(link), reader, kOscLinks[link].scale);
+        };
+        st->amplitude = resolve(osc::Amplitude, Reader::Smoothed);
+        st->noise = resolve(osc::Noise, Reader::Smoothed);
+        st->waveform = resolve(osc::Waveform, Reader::Smoothed);
+        st->ramp = resolve(osc::Ramp, Reader::Smoothed);
+        st->phase = resolve(osc::Phase, Reader::Smoothed);
+        st->stepSize = resolve(osc::StepSize, Reader::Plain);
+        // The manual frequency is BaseFrequencyValue x FrequencyMultiplierValue; a mouse measure is read
+        // with its further factor (a module source is read per voice below).
         const ControlLink& freqLink = m->Link(osc::Frequency);
         st->frequencySource = freqLink.source;
-        st->frequency = ResolveLink(e, freqLink, Reader::Smoothed, m->Real(osc::FrequencyMultiplier), 6.0);
+        st->frequency = ResolveLink(e, freqLink, Reader::Smoothed, m->Real(osc::FrequencyMultiplier),
+                                    kFrequencyScale.source * kFrequencyScale.measure);
 
         sound::BlockLink* links[] = {&st->amplitude, &st->noise, &st->waveform,
                                      &st->ramp,      &st->phase, &st->stepSize}; // (in LinkBit order)
@@ -342,15 +356,18 @@ void EvaluateOscillator(Engine& e, Module& m, OscState& st) {
         if (src == kManualSource) {
             SetInputVoice(st, 0, st.frequency.fixed, 127.0);
         } else if (IsMeasure(src)) {
-            SetInputVoice(st, 0, Clamp(st.frequency.Value(), 0.0, kMaxFrequency, true), 127.0);
+            SetInputVoice(st, 0, sound::ClampedLink(st.frequency, st.frequency.Value(), kFrequencyScale),
+                          127.0);
         } else if (IsSlot(src)) {
             const ModuleSlot& in = e.slots[size_t(src)];
             const int n = in.voiceCount;
-            const double sens = st.frequency.sensitivity * 0.01;
+            const double sens = st.frequency.sensitivity * 0.01 * kFrequencyScale.source;
             for (int v = 0; v < n && v < kMaxVoices; ++v) {
                 const double f = in.smoothedValue[size_t(v)].load() * sens;
-                SetInputVoice(st, in.note[size_t(v)], Clamp(f, 0.0, kMaxFrequency, true),
-                              in.smoothedVelocity[size_t(v)].load());
+                SetInputVoice(
+                    st, in.note[size_t(v)],
+                    Clamp(f, kFrequencyScale.lower, kFrequencyScale.upper, kFrequencyScale.absFirst),
+                    in.smoothedVelocity[size_t(v)].load());
             }
         }
         sum = RenderVoices(e, st, params);
@@ -380,12 +397,6 @@ std::unique_ptr<KindState> CreateModulatorState(Module&) {
     return std::make_unique<ModulatorState>();
 }
 
-double ControlParamClampedOnSource(const Engine& e, const ControlLink& link, double sourceScale, double lower,
-                                   double upper, bool absFirst) {
-    if (IsManual(link)) return link.value.load();
-    return Clamp(EvaluateLink(e, link, 0, Reader::Plain, 1.0, sourceScale), lower, upper, absFirst);
-}
-
 void EvaluateModulator(Engine& e, Module& m, ModulatorState& st) {
     const int slotIndex = m.slot[0];
     if (!sound::ValidSlot(slotIndex)) return;
@@ -400,12 +411,14 @@ void EvaluateModulator(Engine& e, Module& m, ModulatorState& st) {
     const double rate = e.EffectiveControlRate();
     if (!(rate > 0.0)) return; // no control ticks: nothing to advance
 
-    const double waveform = EvaluateLink(e, m.Link(modulator::Waveform), 0, Reader::Plain, 1.0, 1.0);
-    const double ramp = ControlParamClampedOnSource(e, m.Link(modulator::Ramp), 0.05, -50.0, 50.0, false);
-    const double phase = ControlParamClampedOnSource(e, m.Link(modulator::Phase), 0.05, -50.0, 50.0, false);
-    const double noise = EvaluateLink(e, m.Link(modulator::Noise), 0, Reader::Plain, 1.0, 0.1);
-    const double stepSize =
-        Clamp(EvaluateLink(e, m.Link(modulator::StepSize), 0, Reader::Plain, 0.01, 0.001), 0.0, 1.0, true);
+    auto param = [&](int link) {
+        return ScaledLink(e, m.Link(link), 0, Reader::Plain, kModLinks[link].scale);
+    };
+    const double waveform = param(modulator::Waveform);
+    const double ramp = param(modulator::Ramp);
+    const double phase = param(modulator::Phase);
+    const double noise = param(modulator::Noise);
+    const double stepSize = param(modulator::StepSize);
     const int effect = m.Enum(modulator::Effect);
     const bool linear = m.Bool(modulator::LinearInput);
     const bool signedOutput = m.Bool(modulator::SignedOutput);
@@ -414,7 +427,7 @@ void EvaluateModulator(Engine& e, Module& m, ModulatorState& st) {
     const double phaseOffset = phase * 0.02 * kPi;
 
     for (int v = 0; v < voices; ++v) {
-        double x = EvaluateLink(e, input, v, Reader::Plain, 10.0, 1.0);
+        double x = ScaledLink(e, input, v, Reader::Plain, kModLinks[modulator::Input].scale);
         double f = baseFrequency;
         if (effect == modulator::FM) {
             if (src == kManualSource && x < 0.0) {

@@ -14,19 +14,9 @@ inline bool IsManual(const ControlLink& link) {
     return link.source.load() == kManualSource;
 }
 
-/// An audio-rate parameter at voice 0: manual Value x manualScale, or smoothed source x sens% x sourceScale.
-inline double AudioParam(const Engine& e, const ControlLink& link, double manualScale, double sourceScale,
-                         bool absOnSource = false) {
-    return EvaluateLink(e, link, 0, Reader::Smoothed, manualScale, sourceScale, absOnSource);
-}
-
-/// A parameter clamped on the source branch only; absFirst takes the absolute value before the clamp.
-inline double AudioParamClampedOnSource(const Engine& e, const ControlLink& link, double manualScale,
-                                        double sourceScale, double lower, double upper,
-                                        bool absFirst = true) {
-    if (IsManual(link)) return link.value.load() * manualScale;
-    return Clamp(EvaluateLink(e, link, 0, Reader::Smoothed, manualScale, sourceScale), lower, upper,
-                 absFirst);
+/// An audio-rate parameter at voice 0, by the scales of its catalogue row (ScaledLink).
+inline double AudioParam(const Engine& e, const ControlLink& link, const LinkScale& scale) {
+    return ScaledLink(e, link, 0, Reader::Smoothed, scale);
 }
 
 /// A link resolved at a block start for voice 0: a fixed value (a manual link, or one without a
@@ -61,6 +51,7 @@ struct BlockLink {
     }
 };
 
+/// Resolves a link with a manual and a source scale; the magnitude and the clamp are the caller's.
 inline BlockLink ResolveLink(const Engine& e, const ControlLink& link, Reader reader, double manualScale,
                              double sourceScale) {
     BlockLink b;
@@ -85,6 +76,12 @@ inline BlockLink ResolveLink(const Engine& e, const ControlLink& link, Reader re
     return b;
 }
 
+/// Resolves a link with the manual and source scales of its catalogue row (see above).
+inline BlockLink ResolveLink(const Engine& e, const ControlLink& link, Reader reader,
+                             const LinkScale& scale) {
+    return ResolveLink(e, link, reader, scale.manual, scale.source);
+}
+
 /// What a module input reads at voice 0 (GetSmoothedSourceValue): a slot's followed value or a mouse
 /// measure; null when it reads nothing (0).
 inline const Relaxed<double>* ResolveInput(const Engine& e, SourceId src) {
@@ -96,9 +93,10 @@ inline double ReadInput(const Relaxed<double>* input) {
     return input ? input->load() : 0.0;
 }
 
-/// A parameter clamped on the source branch only (see AudioParamClampedOnSource).
-inline double ClampedOnSource(const BlockLink& b, double value, double lower, double upper, bool absFirst) {
-    return b.manual ? value : Clamp(value, lower, upper, absFirst);
+/// A resolved link's value with the clamp of its catalogue row on the branches the row names.
+inline double ClampedLink(const BlockLink& b, double value, const LinkScale& scale) {
+    if (scale.clampOn == ClampOn::None || (scale.clampOn == ClampOn::Source && b.manual)) return value;
+    return Clamp(value, scale.lower, scale.upper, scale.absFirst);
 }
 
 /// NaN becomes `fallback`; everything else passes.
