@@ -106,17 +106,18 @@ WaveWriterRegistry::StartResult WaveWriterRegistry::StartRecording(const Module&
     }
 
     std::lock_guard lock(mutex_);
-    recordings_.push_back({&writer, fd});
+    recordings_.push_back({&writer, fd, 0});
     return StartResult::Started;
 }
 
-bool WaveWriterRegistry::StopRecording(const Module& writer) {
+bool WaveWriterRegistry::StopRecording(const Module& writer, int* writeError) {
     int fd = -1;
     {
         std::lock_guard lock(mutex_);
         for (auto it = recordings_.begin(); it != recordings_.end(); ++it)
             if (it->module == &writer) {
                 fd = it->fd;
+                if (writeError) *writeError = it->writeError;
                 recordings_.erase(it);
                 break;
             }
@@ -160,9 +161,10 @@ void WaveWriterRegistry::StopAll() {
 
 void WaveWriterRegistry::TapBuffer(const int16_t* frames, uint32_t bytes, int32_t deviceNumber) {
     std::lock_guard lock(mutex_);
-    for (const Recording& r : recordings_) {
+    for (Recording& r : recordings_) {
         if (r.module->Device(wave_writer::Output) != deviceNumber) continue;
-        (void)WriteAll(r.fd, frames, bytes); // write errors are not reported; stop sizes follow the file
+        // Not reported here: the stop sizes follow the file, and the stop tells that a write failed.
+        if (!WriteAll(r.fd, frames, bytes) && r.writeError == 0) r.writeError = errno != 0 ? errno : EIO;
     }
 }
 

@@ -3,6 +3,9 @@
 // device's writer thread hands to the device is offered here (TapBuffer) and appended to the file of each
 // recording whose module names that device.
 //
+// Write errors while recording are not reported as they happen (the recording goes on, the sizes written at
+// stop follow the real file size); the recording remembers that a write failed, and StopRecording says so.
+//
 // File layout: a 44-byte RIFF/WAVE header (PCM, 2 channels, 48000 Hz, 16 bits) with FF FF FF FF in both
 // size fields while recording; at stop the RIFF size (offset 4) becomes file size - 8 and the data size
 // (offset 40) file size - 44. Sizes beyond 0xFFFFFFFF (recordings past 4 GiB) are written as 0xFFFFFFFF,
@@ -41,8 +44,10 @@ public:
     /// Starts recording a wave-writer module: its texts[wave_writer::FilePath], bools[wave_writer::Append];
     /// the device recorded is read from devices[wave_writer::Output] at every buffer.
     StartResult StartRecording(const Module& writer);
-    /// Patches the sizes and closes the file; false when the module was not recording.
-    bool StopRecording(const Module& writer);
+    /// Patches the sizes and closes the file; false when the module was not recording. `writeError`, when
+    /// given, receives the errno value of the first write of the recording that failed (a full disk, say;
+    /// 0 when none did): the file then holds fewer frames than were played, and its sizes say so.
+    bool StopRecording(const Module& writer, int* writeError = nullptr);
     bool IsRecording(const Module& writer) const;
     /// Stops every recording (program end).
     void StopAll();
@@ -58,6 +63,7 @@ private:
     struct Recording {
         const Module* module;
         int fd;
+        int writeError; // the first failed write's errno, set by the tapping thread under the lock
     };
     static void Finish(int fd);
 

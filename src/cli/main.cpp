@@ -4,7 +4,10 @@
 // its relations to the other options), and act on it in Run. Run first handles the stand-alone
 // commands, then the patch: rendering, playing, or the patch actions in order.
 #include <CLI/CLI.hpp>
+#include <sys/stat.h>
+
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -36,6 +39,10 @@ Examples:
 
 Gestures: still, circle, figure8, zigzag, scribble (a seeded random walk), wheel, or a CSV file of
 lines t_ms,x,y[,wheel_notches].
+
+With --out or --play, --save-as and --dump-json are done first, in that order, then the render or the
+playing. An output file (--out, --save-as) may not be one of the input files (the patch, --midi,
+--input).
 
 Exit status: 0 success, 1 a file could not be read or written, 2 bad usage.)";
 
@@ -71,7 +78,9 @@ void AddOptions(CLI::App& app, Options& o) {
     CLI::Option* play =
         app.add_flag("--play", o.play, "play the patch in real time with the mouse and the sound card")
             ->excludes(out);
-    app.add_option("--seconds", r.seconds, "seconds to render (default 5); with --play: stop after that long")
+    app.add_option("--seconds", r.seconds,
+                   "seconds to render, above 0 and at most 3600 (default 5); with --play: stop after that "
+                   "long, at most 86400")
         ->type_name("S");
     app.add_option("--gesture", r.gesture, "the scripted mouse for --out (default circle)")->type_name("G");
     app.add_option("--screen", r.screen, "the virtual screen for --out (default 1920x1080)")
@@ -110,6 +119,39 @@ int ListBuiltins() {
     return 0;
 }
 
+// True when two paths name the same file: the same device and inode when both exist (whatever the
+// spelling, links included), else the same path once made absolute and normal.
+bool SameFile(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty()) return false;
+    struct stat sa {}, sb {};
+    if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0)
+        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    std::error_code ec;
+    namespace fs = std::filesystem;
+    return fs::weakly_canonical(fs::absolute(a, ec), ec) == fs::weakly_canonical(fs::absolute(b, ec), ec);
+}
+
+// An output path that names one of the inputs is refused before anything is read or written.
+bool OutputsAreNotInputs(const Options& o) {
+    const mw::cli::RenderCliOptions& r = o.render;
+    const std::pair<const char*, const std::string*> outputs[] = {{"--out", &r.outPath},
+                                                                    {"--save-as", &o.saveAs}};
+    const std::pair<const char*, const std::string*> inputs[] = {
+        {"the patch file", &r.patchFile}, {"--midi", &r.midiFile}, {"--input", &r.inputWav}};
+    for (const auto& [outName, out] : outputs)
+        for (const auto& [inName, in] : inputs)
+            if (SameFile(*out, *in)) {
+                std::cerr << "murmelwerk-render: " << outName << " '" << *out << "' is " << inName
+                          << ": it would be overwritten\n";
+                return false;
+            }
+    if (SameFile(r.outPath, o.saveAs)) {
+        std::cerr << "murmelwerk-render: --out and --save-as name the same file\n";
+        return false;
+    }
+    return true;
+}
+
 int Run(const Options& o, const CLI::App& app) {
     if (!o.exportLanguage.empty())
         return mw::cli::ExportLanguageCommand(o.exportLanguage[0], o.exportLanguage[1]);
@@ -120,19 +162,28 @@ int Run(const Options& o, const CLI::App& app) {
         std::cerr << "murmelwerk-render: name a patch file or --builtin\n\n" << app.help();
         return 2;
     }
-    if (!r.outPath.empty()) return mw::cli::RenderCommand(r);
-    if (o.play) return mw::cli::PlayCommand(r, app.count("--seconds") ? r.seconds : 0.0);
-    if (o.saveAs.empty() && !o.dumpJson) {
+    const bool render = !r.outPath.empty();
+    if (!render && !o.play && o.saveAs.empty() && !o.dumpJson) {
         std::cerr
             << "murmelwerk-render: nothing to do with the patch (--out, --play, --save-as or --dump-json)\n\n"
             << app.help();
         return 2;
     }
-    mw::Engine engine;
-    mw::Patch patch(engine);
-    if (!mw::cli::LoadPatchSource(patch, r)) return 1;
-    if (!o.saveAs.empty() && !mw::cli::SavePatchFile(patch, o.saveAs)) return 1;
-    if (o.dumpJson) std::cout << mw::cli::PatchToJson(patch) << "\n";
+    if (o.play && app.count("--seconds") && !(r.seconds > 0 && r.seconds <= 86400)) {
+        std::cerr << "murmelwerk-render: --seconds must be above 0 and at most 86400 with --play\n";
+        return 2;
+    }
+    if (!OutputsAreNotInputs(o)) return 2;
+
+    if (!o.saveAs.empty() || o.dumpJson) {
+        mw::Engine engine;
+        mw::Patch patch(engine);
+        if (!mw::cli::LoadPatchSource(patch, r)) return 1;
+        if (!o.saveAs.empty() && !mw::cli::SavePatchFile(patch, o.saveAs)) return 1;
+        if (o.dumpJson) std::cout << mw::cli::PatchToJson(patch) << "\n";
+    }
+    if (render) return mw::cli::RenderCommand(r);
+    if (o.play) return mw::cli::PlayCommand(r, app.count("--seconds") ? r.seconds : 0.0);
     return 0;
 }
 

@@ -1,10 +1,13 @@
 #include "cli/offline_renderer.hpp"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <mutex>
 
 #include "audio/memory_output.hpp"
@@ -185,33 +188,62 @@ void PutLe32(uint8_t* p, uint32_t v) {
 bool TrimWaveFile(const std::string& path, uint64_t frames, std::string& error) {
     const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0) {
-        error = "cannot write '" + path + "': " + std::strerror(errno);
+        error = std::strerror(errno);
         return false;
     }
     const uint64_t dataBytes = frames * 4;
-    bool ok = ::ftruncate(fd, off_t(44 + dataBytes)) == 0;
+    struct stat info {};
+    bool ok = ::fstat(fd, &info) == 0;
+    if (ok && uint64_t(info.st_size) < 44 + dataBytes) { // never stretched over frames that are missing
+        ::close(fd);
+        error = "the file holds fewer frames than were rendered";
+        return false;
+    }
+    ok = ok && ::ftruncate(fd, off_t(44 + dataBytes)) == 0;
     uint8_t riff[4], data[4];
     const uint64_t riffSize = 36 + dataBytes;
     PutLe32(riff, riffSize > 0xFFFFFFFFull ? 0xFFFFFFFFu : uint32_t(riffSize));
     PutLe32(data, dataBytes > 0xFFFFFFFFull ? 0xFFFFFFFFu : uint32_t(dataBytes));
-    ok = ok && ::pwrite(fd, riff, 4, 4) == 4 && ::pwrite(fd, data, 4, 40) == 4;
-    ok = (::close(fd) == 0) && ok;
-    if (!ok) error = "cannot write '" + path + "': " + std::strerror(errno);
+    ok = ok && ::pwrite(fd, riff, 4, 4) == 4 && ::pwrite(fd, data, 4, 40) == 4 && ::fsync(fd) == 0;
+    if (!ok) error = std::strerror(errno);
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        error = std::strerror(errno);
+    }
     return ok;
 }
 
 } // namespace
 
 bool OfflineRenderer::RenderToFile(const std::string& path, std::string& error) {
-    WaveWriterRegistry& registry = session_->Recordings();
-    Module writer(ModuleKind::AudioWaveWriter);
-    writer.texts[wave_writer::FilePath] = path;
-    writer.bools[wave_writer::Append] = false;
-    writer.devices[wave_writer::Output] = s_.device;
-    if (registry.StartRecording(writer) != WaveWriterRegistry::StartResult::Started) {
-        error = "cannot write '" + path + "'";
+    // The render goes to a temporary file beside the target and is renamed over it only when complete:
+    // a failed render leaves no partial file, and a file already at the path stays as it was.
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path target(path);
+    if (fs::is_symlink(target, ec)) target = fs::canonical(target, ec); // the link's file is replaced
+    const fs::file_status status = fs::status(target, ec);
+    if (fs::exists(status) && !fs::is_regular_file(status)) {
+        error = "cannot write '" + path + "': not a regular file";
         return false;
     }
+    const std::string temporary =
+        (target.parent_path() / ("." + target.filename().string() + ".tmp-" + std::to_string(::getpid())))
+            .string();
+    const auto fail = [&](const std::string& why) {
+        ::unlink(temporary.c_str());
+        error = "cannot write '" + path + "': " + why;
+        return false;
+    };
+
+    WaveWriterRegistry& registry = session_->Recordings();
+    Module writer(ModuleKind::AudioWaveWriter);
+    writer.texts[wave_writer::FilePath] = temporary;
+    writer.bools[wave_writer::Append] = false;
+    writer.devices[wave_writer::Output] = s_.device;
+    errno = 0;
+    if (registry.StartRecording(writer) != WaveWriterRegistry::StartResult::Started)
+        return fail(errno != 0 ? std::strerror(errno) : "the file cannot be created");
     const int32_t device = s_.device;
     uint64_t last = 0;
     const std::vector<int16_t> silence(2 * kMaxBlockSamples, 0);
@@ -222,8 +254,13 @@ bool OfflineRenderer::RenderToFile(const std::string& path, std::string& error) 
         last = now;
         dev_->outBackend.ClearPlayed(); // the file has them; keep no copy
     });
-    registry.StopRecording(writer);
-    return TrimWaveFile(path, FrameCount(), error);
+    int writeError = 0;
+    registry.StopRecording(writer, &writeError);
+    if (writeError != 0) return fail(std::strerror(writeError));
+    std::string why;
+    if (!TrimWaveFile(temporary, FrameCount(), why)) return fail(why);
+    if (::rename(temporary.c_str(), target.c_str()) != 0) return fail(std::strerror(errno));
+    return true;
 }
 
 } // namespace mw::cli

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <iostream>
 
@@ -67,8 +68,8 @@ void ShowProgress(double done) {
 int RenderCommand(const RenderCliOptions& o) {
     RenderSettings s;
     s.seconds = o.seconds;
-    if (!(o.seconds > 0) || o.seconds > 3600) {
-        std::cerr << "murmelwerk-render: --seconds must be above 0 and at most 3600\n";
+    if (!(o.seconds > 0) || o.seconds > 3600 || std::round(o.seconds * kSampleRate) < 1) {
+        std::cerr << "murmelwerk-render: --seconds must be at least one sample (1/48000) and at most 3600\n";
         return 2;
     }
     if (!ParseScreen(o.screen, s.screen)) {

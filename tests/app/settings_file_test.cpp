@@ -64,7 +64,7 @@ ProgramSettings Unusual() {
                       .EscQuestionAsked = 1,
                       .ShowStatusIndicators = 0,
                       .OutputLatencyMs = 120,
-                      .InputLatencyMs = -3,
+                      .InputLatencyMs = 3,
                       .ControlRate = 1500.0,
                       .BlockTime = 2.125,
                       .FeedbackSent = 1,

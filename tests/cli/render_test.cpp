@@ -141,15 +141,57 @@ TEST_F(RenderCli, ErrorsAreReportedWithTheirExitCodes) {
                  {patch + out + " --gesture " + Temp("missing.csv"), 1, "missing.csv"},
                  {patch + out + " --midi " + Temp("missing.mid"), 1, "missing.mid"},
                  {"--builtin \"No Such Patch\"" + out, 1, "no built-in patch 'No Such Patch'"},
-                 {patch + out + " --seconds -3", 2, "--seconds must be above 0"},
+                 {patch + out + " --seconds -3", 2, "--seconds must be at least one sample"},
+                 {patch + out + " --seconds 0.00001", 2, "--seconds must be at least one sample"},
+                 {patch + " --play --seconds nan", 2, "--seconds must be above 0"},
+                 {patch + " --play --seconds -5", 2, "--seconds must be above 0"},
+                 {patch + " --out " + patch, 2, "is the patch file"},
+                 {patch + " --midi " + Temp("in.mid") + " --out " + Temp("in.mid"), 2, "is --midi"},
+                 {patch + out + " --save-as " + Temp("./err.wav"), 2, "name the same file"},
+                 {patch + " --save-as " + patch, 2, "is the patch file"},
+                 {patch + " --out /dev/null", 1, "not a regular file"},
                  {patch + out + " --screen 12by4", 2, "--screen takes WIDTHxHEIGHT"},
                  {patch + out + " --bogus", 2, "--bogus"}};
+    std::ofstream(Temp("in.mid")) << "MThd";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args);
         EXPECT_EQ(Run(c.args + " --no-progress"), c.code);
         EXPECT_NE(errors.find(c.says), std::string::npos) << errors;
         EXPECT_EQ(errors.rfind("murmelwerk-render: ", 0), 0u) << errors;
     }
+    EXPECT_EQ(ReadAll(Temp("in.mid")), "MThd"); // the inputs named as outputs are untouched
+    EXPECT_FALSE(fs::exists(Temp("err.wav")));
+}
+
+// A render or a save that fails for want of room (a file-size limit stands in for a full disk) exits 1
+// and leaves the file that was at the path as it was, with no partial file beside it; several actions
+// on one command line are all done.
+TEST_F(RenderCli, FailedWritesLeaveTheOldFilesAndActionsCombine) {
+    const std::string patch = WritePatch(kOutputOfHorizontalPosition);
+    std::ofstream(Temp("old.wav")) << "old render";
+    std::ofstream(Temp("old.mwc")) << "old patch";
+    const std::string limited = "sh -c 'ulimit -f 2; trap \"\" XFSZ; exec \"$0\" \"$@\"' ";
+    const auto run = [&](const std::string& args) {
+        const int status = std::system((limited + MW_BIN_DIR + "/murmelwerk-render " + args +
+                                        " --no-progress >/dev/null 2>" + Temp("stderr.txt"))
+                                           .c_str());
+        errors = ReadAll(Temp("stderr.txt"));
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(run(patch + " --out " + Temp("old.wav") + " --seconds 1"), 1);
+    EXPECT_NE(errors.find("too large"), std::string::npos) << errors;
+    EXPECT_EQ(ReadAll(Temp("old.wav")), "old render");
+    EXPECT_EQ(run("--builtin 210 --save-as " + Temp("old.mwc")), 1); // a patch of more than 2 KiB
+    EXPECT_EQ(ReadAll(Temp("old.mwc")), "old patch");
+    for (const auto& entry : fs::directory_iterator(dir))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+
+    ASSERT_EQ(Run(patch + " --out " + Temp("new.wav") + " --save-as " + Temp("new.mwc") +
+                  " --seconds 0.1 --no-progress"),
+              0)
+        << errors;
+    EXPECT_EQ(ReadAll(Temp("new.wav")).size(), 44u + 4800u * 4u);
+    EXPECT_EQ(ReadAll(Temp("new.mwc")).find("\r\0\n\0[\0M\0o\0d\0u\0l\0e\0_\0A\0u\0d\0i\0o\0O\0u\0t\0"), 74u);
 }
 
 } // namespace

@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -174,6 +176,17 @@ bool ReadFields(Reader& r, ProgramSettings& s) {
     return true;
 }
 
+// Values a damaged or edited file may hold that the program cannot use are taken to the nearest value it
+// can: the sliders' ranges for the latencies, 0..48000 Hz for the control rate; a rate or block time that
+// is not a number at all is the default.
+void KeepInRange(ProgramSettings& s) {
+    const ProgramSettings defaults;
+    s.OutputLatencyMs = std::clamp(s.OutputLatencyMs, 0, 512);
+    s.InputLatencyMs = std::clamp(s.InputLatencyMs, 2, 512);
+    s.ControlRate = std::isnan(s.ControlRate) ? defaults.ControlRate : std::clamp(s.ControlRate, 0.0, 48000.0);
+    if (!(s.BlockTime > 0.0 && s.BlockTime < 1e6)) s.BlockTime = defaults.BlockTime;
+}
+
 bool EqualsIgnoreAsciiCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
@@ -270,6 +283,7 @@ SettingsLoadResult ParseSettings(ProgramSettings& settings, const std::vector<ui
 
     uint8_t reserved[16];
     const bool complete = r.Bytes(reserved, sizeof reserved) && ReadFields(r, settings);
+    KeepInRange(settings);
     return {SettingsLoadOutcome::Loaded, false, 0, complete};
 }
 
