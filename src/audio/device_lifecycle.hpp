@@ -8,6 +8,8 @@
 // is opened and closed with the lock released, so no blocking device call is ever made under it; only
 // the engine thread changes the chain, so nothing else opens the same device meanwhile.
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -166,6 +168,56 @@ private:
     Device* tail_ = nullptr;
     int count_ = 0;
     const CloseFn onClose_;
+};
+
+/// Spaces out the opens of devices that fail to open: a device whose open failed is tried again after
+/// 1 s, then 2 s, then every 4 s until it opens. Times are milliseconds of a steady clock. It keeps a
+/// fixed number of failing devices and never allocates; when more fail, the one due soonest is forgotten
+/// (and tried at once). Not locked: one thread (the engine's) uses it.
+class OpenBackoff {
+public:
+    static constexpr double kFirstDelayMs = 1000.0;
+    static constexpr double kLongestDelayMs = 4000.0;
+
+    /// Whether an open of the device may be tried at nowMs.
+    bool MayTry(int32_t device, double nowMs) const {
+        const Entry* e = Find(device);
+        return !e || nowMs >= e->retryAt;
+    }
+    /// An open failed at nowMs. True for the first failure since the device last opened: the moment to say
+    /// why.
+    bool Failed(int32_t device, double nowMs) {
+        if (Entry* e = Find(device)) {
+            e->delay = std::min(e->delay * 2.0, kLongestDelayMs);
+            e->retryAt = nowMs + e->delay;
+            return false;
+        }
+        Entry* slot = &entries_[0];
+        for (Entry& e : entries_)
+            if (!e.used || (slot->used && e.retryAt < slot->retryAt)) slot = &e;
+        *slot = {device, true, nowMs + kFirstDelayMs, kFirstDelayMs};
+        return true;
+    }
+    /// The device opened: its next failure starts again with the first delay.
+    void Opened(int32_t device) {
+        if (Entry* e = Find(device)) e->used = false;
+    }
+
+private:
+    struct Entry {
+        int32_t device = 0;
+        bool used = false;
+        double retryAt = 0.0;
+        double delay = 0.0;
+    };
+    Entry* Find(int32_t device) {
+        for (Entry& e : entries_)
+            if (e.used && e.device == device) return &e;
+        return nullptr;
+    }
+    const Entry* Find(int32_t device) const { return const_cast<OpenBackoff*>(this)->Find(device); }
+
+    std::array<Entry, 16> entries_{};
 };
 
 } // namespace mw

@@ -40,6 +40,9 @@ public:
     virtual bool DeviceName(int device, std::string& name) = 0;
     /// Opens a device; null on failure. May block (never call it holding a lock the engine needs).
     virtual std::unique_ptr<IOutputStream> Open(int device, OutputDoneFn done, void* context) = 0;
+    /// Why the last Open that failed did, for the user (the device and the system's reason); empty when
+    /// the backend cannot say. Asked on the thread that called Open, right after it.
+    virtual std::string LastOpenError() { return {}; }
 };
 
 } // namespace mw

@@ -1,6 +1,7 @@
 #include "audio/wave_out_manager.hpp"
 
 #include <algorithm>
+#include <chrono>
 
 #include "audio/sample_convert.hpp"
 #include "audio/wave_writer_registry.hpp"
@@ -10,6 +11,14 @@ namespace {
 
 // Buffer states. A filled buffer is Free until its writer pass queues it; the done notice marks it Done.
 enum : uint8_t { kFree = 0, kQueued = 1, kDone = 2 };
+
+class SteadyClock final : public IClock {
+public:
+    double Milliseconds() override {
+        using namespace std::chrono;
+        return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+    }
+};
 
 } // namespace
 
@@ -38,7 +47,9 @@ WaveOutManager::WaveOutManager(IOutputBackend& backend, WaveWriterRegistry* regi
     : WaveOutManager(backend, registry, Options{}) {}
 
 WaveOutManager::WaveOutManager(IOutputBackend& backend, WaveWriterRegistry* registry, Options options)
-    : backend_(backend), registry_(registry), options_(options), devices_([this](Device& d) {
+    : backend_(backend), registry_(registry), options_(options),
+      ownClock_(options.clock ? nullptr : std::make_unique<SteadyClock>()),
+      clock_(options.clock ? options.clock : ownClock_.get()), devices_([this](Device& d) {
           closedUnderruns_.fetch_add(d.stream->Underruns(), std::memory_order_relaxed);
       }) {}
 
@@ -52,10 +63,23 @@ WaveOutManager::Target WaveOutManager::Decode(int32_t id) {
     return {id - 200, false, true};
 }
 
+// Under the lock; the device itself is opened (or found to fail) with the lock released.
 WaveOutManager::Device* WaveOutManager::Open(DeviceLifecycle<Device>::Lock& lock, int32_t device) {
-    return devices_.FindOrOpen(lock, device, [this](Device& d) {
+    if (Device* d = devices_.Find(device)) return d;
+    const double now = clock_->Milliseconds();
+    if (!backoff_.MayTry(device, now)) return nullptr;
+    return devices_.FindOrOpen(lock, device, [this, now](Device& d) {
         d.stream = backend_.Open(d.deviceNumber, &WaveOutManager::OnDone, &d);
-        if (!d.stream) return false;
+        if (!d.stream) {
+            if (backoff_.Failed(d.deviceNumber, now) && message_) {
+                const std::string why = backend_.LastOpenError();
+                message_(why.empty()
+                             ? "Output device " + std::to_string(d.deviceNumber) + " cannot be opened."
+                             : why);
+            }
+            return false;
+        }
+        backoff_.Opened(d.deviceNumber);
         d.frames = std::make_unique<int16_t[]>(size_t(kSlotCount) * kSlotFrames * 2);
         if (!options_.manualPump) d.worker.StartPasses([this, &d] { WriterPass(d); });
         return true;

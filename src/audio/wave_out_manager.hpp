@@ -16,6 +16,11 @@
 // - The device's done notice (backend thread) only writes atomics: the buffer's state and Queued.
 // - ListDevices (user-interface thread) asks the backend only; it touches no state of the manager.
 //
+// A device that fails to open is not tried again on every Submit: after a failure it waits 1 s, then
+// 2 s, then 4 s between attempts (OpenBackoff, on the clock of Options::clock), and `Submit` returns false
+// meanwhile. The first failure of a run is reported once through the message callback, with the reason
+// the backend gives; nothing is said again until the device has opened.
+//
 // Deterministic offline use ("manual pump"): construct with Options{.manualPump = true}. No writer
 // threads are started; the caller does their work by calling PumpWriters() between engine blocks, on the
 // thread that drives the engine. Over an in-memory backend driven by a virtual clock the sequence
@@ -25,6 +30,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
 
 #include "audio/device_lifecycle.hpp"
 #include "audio/device_list.hpp"
@@ -43,13 +51,19 @@ public:
 
     struct Options {
         bool manualPump = false;
+        IClock* clock = nullptr; ///< times the retries of failed opens; null: the system's steady clock
     };
+    /// Receives a text for the user: why an output device cannot be opened.
+    using MessageFn = std::function<void(const std::string& text)>;
 
     explicit WaveOutManager(IOutputBackend& backend, WaveWriterRegistry* registry = nullptr);
     WaveOutManager(IOutputBackend& backend, WaveWriterRegistry* registry, Options options);
     ~WaveOutManager() override;
     WaveOutManager(const WaveOutManager&) = delete;
     WaveOutManager& operator=(const WaveOutManager&) = delete;
+
+    /// Set before the engine starts. Called on the engine thread, with no lock held.
+    void SetMessageCallback(MessageFn fn) { message_ = std::move(fn); }
 
     // ---- engine thread ----
     void BeginBlock() override;
@@ -94,6 +108,10 @@ private:
     IOutputBackend& backend_;
     WaveWriterRegistry* registry_;
     const Options options_;
+    std::unique_ptr<IClock> ownClock_;
+    IClock* clock_;
+    MessageFn message_;
+    OpenBackoff backoff_; // engine thread only
     std::atomic<uint64_t> closedUnderruns_{0};
     DeviceLifecycle<Device> devices_;
 };

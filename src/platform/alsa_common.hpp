@@ -25,11 +25,19 @@ std::vector<PcmHint> ListPcms(snd_pcm_stream_t direction);
 /// The description of the "default" PCM when the hints list one.
 bool DefaultPcmDescription(snd_pcm_stream_t direction, std::string& description);
 
-/// Opens a PCM non-blocking at 48000 Hz, 16-bit little-endian, interleaved, `channels` channels, with
-/// about `bufferUs` of device buffer; first directly, then through the plug layer. Error code < 0 on
-/// failure (-EBUSY when another program holds the device).
+/// How an opened PCM was set up.
+struct PcmSetup {
+    snd_pcm_uframes_t bufferFrames = 0;
+    snd_pcm_uframes_t periodFrames = 0;
+    bool plug = false; ///< through the plug layer
+};
+
+/// Opens a PCM non-blocking at 48000 Hz, 16-bit little-endian, interleaved, `channels` channels, with a
+/// period of about 5 ms and a buffer of about `bufferUs`, each as near as the device allows (a device
+/// that takes neither opens at its own choice); first directly, then through the plug layer. Error code
+/// < 0 on failure (-EBUSY when another program holds the device); `setup` receives the buffer and period.
 int OpenPcm(const std::string& name, snd_pcm_stream_t direction, unsigned channels, unsigned bufferUs,
-            snd_pcm_t** pcm);
+            snd_pcm_t** pcm, PcmSetup* setup = nullptr);
 
 /// The PCMs of one direction as devices: -1 is `defaultPcm`, 0..n-1 the PCMs of the name hints.
 struct PcmDevices {

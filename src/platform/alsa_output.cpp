@@ -158,10 +158,24 @@ bool AlsaOutputBackend::DeviceName(int device, std::string& name) {
 
 std::unique_ptr<IOutputStream> AlsaOutputBackend::Open(int device, OutputDoneFn done, void* context) {
     std::string name;
-    if (!PcmDevices{SND_PCM_STREAM_PLAYBACK, options_.defaultPcm}.Pcm(device, name)) return nullptr;
+    std::string error;
     snd_pcm_t* pcm = nullptr;
-    if (OpenPcm(name, SND_PCM_STREAM_PLAYBACK, 2, options_.bufferUs, &pcm) < 0) return nullptr;
+    if (!PcmDevices{SND_PCM_STREAM_PLAYBACK, options_.defaultPcm}.Pcm(device, name)) {
+        error = "There is no ALSA output device " + std::to_string(device) + ".";
+    } else if (const int err = OpenPcm(name, SND_PCM_STREAM_PLAYBACK, 2, options_.bufferUs, &pcm); err < 0) {
+        error = "The ALSA output device \"" + name + "\" cannot be opened: " + snd_strerror(err) + ".";
+    }
+    if (!pcm) {
+        std::lock_guard lock(errorMutex_);
+        lastError_ = std::move(error);
+        return nullptr;
+    }
     return std::make_unique<AlsaOutputStream>(pcm, done, context);
+}
+
+std::string AlsaOutputBackend::LastOpenError() {
+    std::lock_guard lock(errorMutex_);
+    return lastError_;
 }
 
 } // namespace mw::platform

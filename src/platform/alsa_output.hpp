@@ -5,8 +5,10 @@
 // (non-blocking, never under a lock of the manager), reads back how far playback has come
 // (snd_pcm_delay) and reports each buffer done once its last frame has been played. Underruns are
 // recovered (snd_pcm_recover) and counted; a PCM that cannot be recovered marks the stream failed, so
-// the manager reopens the device on its next use.
+// the manager reopens the device on its next use. A PCM that cannot be opened leaves its name and ALSA's
+// reason in LastOpenError.
 
+#include <mutex>
 #include <string>
 
 #include "audio/output_backend.hpp"
@@ -25,9 +27,12 @@ public:
     int DeviceCount() override;
     bool DeviceName(int device, std::string& name) override;
     std::unique_ptr<IOutputStream> Open(int device, OutputDoneFn done, void* context) override;
+    std::string LastOpenError() override;
 
 private:
     Options options_;
+    std::mutex errorMutex_;
+    std::string lastError_; // under errorMutex_
 };
 
 } // namespace mw::platform

@@ -149,15 +149,73 @@ TEST_F(WaveOutManagerTest, AnUnusedDeviceClosesAtTheEndOfTheNextBlock) {
     EXPECT_FALSE(backend.IsOpen(0) || backend.IsOpen(-1));
 }
 
-TEST_F(WaveOutManagerTest, ADeviceThatCannotBeOpenedIsTriedAgainNextBlock) {
-    backend.SetOpenFails(2, true);
-    InBlock([&] { EXPECT_FALSE(out.Submit(2, Block(96, 1.0), nullptr)); });
-    EXPECT_FALSE(out.IsOpen(2));
-    backend.SetOpenFails(2, false);
-    InBlock([&] { EXPECT_TRUE(out.Submit(2, Block(96, 1.0), nullptr)); });
-    EXPECT_TRUE(out.IsOpen(2));
-    // Unknown devices never open.
-    InBlock([&] { EXPECT_FALSE(out.Submit(7, Block(96, 1.0), nullptr)); });
+// Counts the opens a manager tries.
+class CountingBackend final : public IOutputBackend {
+public:
+    explicit CountingBackend(IOutputBackend& inner) : inner_(inner) {}
+    int DeviceCount() override { return inner_.DeviceCount(); }
+    bool DeviceName(int device, std::string& name) override { return inner_.DeviceName(device, name); }
+    std::unique_ptr<IOutputStream> Open(int device, OutputDoneFn done, void* context) override {
+        ++opens;
+        return inner_.Open(device, done, context);
+    }
+    int opens = 0;
+
+private:
+    IOutputBackend& inner_;
+};
+
+struct ManualClock final : IClock {
+    double Milliseconds() override { return ms; }
+    double ms = 0.0;
+};
+
+TEST(WaveOutBackoffTest, AFailingDeviceIsTriedOncePerPauseAndReportedOncePerRun) {
+    MemoryOutputBackend memory{Cards(3), "Default Output", true};
+    CountingBackend backend{memory};
+    ManualClock clock;
+    WaveOutManager out{backend, nullptr, WaveOutManager::Options{true, &clock}};
+    std::vector<std::string> messages;
+    out.SetMessageCallback([&](const std::string& text) { messages.push_back(text); });
+    const auto block = [&](double ms, int32_t id) {
+        clock.ms = ms;
+        out.BeginBlock();
+        const bool taken = out.Submit(id, Block(96, 1.0), nullptr);
+        EXPECT_EQ(out.Submit(id + 200, Block(96, 1.0), nullptr), taken);
+        out.EndBlock();
+        return taken;
+    };
+    memory.SetOpenFails(2, true);
+    // Failures at 0, 1, 3, 7 and 11 s: pauses of 1, 2 and 4 s, then 4 s on; one try per pause however many
+    // Submits come. Unknown devices wait the same way.
+    const struct {
+        double ms;
+        int opens;
+    } rows[] = {{0, 1},    {2, 1},    {998, 1},  {1000, 2},  {2999, 2},
+                {3000, 3}, {6999, 3}, {7000, 4}, {10999, 4}, {11000, 5}};
+    for (const auto& r : rows) {
+        EXPECT_FALSE(block(r.ms, 2));
+        EXPECT_EQ(backend.opens, r.opens) << r.ms;
+    }
+    EXPECT_EQ(messages, std::vector<std::string>{"Output device 2 cannot be opened."});
+    EXPECT_TRUE(block(11001, 1)); // other devices open at once
+    EXPECT_FALSE(block(11002, 7));
+    EXPECT_FALSE(block(11003, 7));
+    EXPECT_EQ(backend.opens, 7);
+    EXPECT_EQ(messages.size(), 2u);
+
+    // It opens at its next try; a new run of failures starts again with 1 s and is reported again.
+    memory.SetOpenFails(2, false);
+    EXPECT_FALSE(block(14999, 2));
+    EXPECT_TRUE(block(15000, 2));
+    memory.SetOpenFails(2, true);
+    EXPECT_TRUE(block(15002, 2)); // still open
+    block(15004, 1);              // a block without it closes it
+    EXPECT_FALSE(block(15006, 2));
+    EXPECT_FALSE(block(16005, 2));
+    EXPECT_FALSE(block(16006, 2));
+    EXPECT_EQ(backend.opens, 7 + 4); // device 2 at 15000, 15006 and 16006; device 1 at 15004
+    EXPECT_EQ(messages.size(), 3u);
 }
 
 TEST_F(WaveOutManagerTest, QueuedCountsTheBlocksStartedAfterTheLastOneThatFinished) {

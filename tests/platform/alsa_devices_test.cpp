@@ -56,17 +56,23 @@ TEST(AlsaOutputThreading, NullPcmPlaysBlocksThroughTheWriterThread) {
     EXPECT_EQ(out.Underruns(), 0u);
 }
 
-TEST(AlsaOutputThreading, UnknownDevicesFailAndAreRetried) {
+TEST(AlsaOutputThreading, UnknownDevicesFailAndSayWhyOnce) {
     AlsaOutputBackend backend(AlsaOutputBackend::Options{"no-such-pcm-mw"});
     WaveOutManager out(backend);
+    std::vector<std::string> messages;
+    out.SetMessageCallback([&](const std::string& text) { messages.push_back(text); });
     OutputBlock block;
     for (int b = 0; b < 3; ++b) {
         out.BeginBlock();
         EXPECT_FALSE(out.Submit(99, block, nullptr));
-        EXPECT_FALSE(out.Submit(100 + 4096, block, nullptr));
+        EXPECT_FALSE(out.Submit(200 + 3996, block, nullptr)); // the right channel of device 3996
         out.EndBlock();
     }
     EXPECT_EQ(out.OpenDeviceCount(), 0);
+    EXPECT_EQ(messages,
+              (std::vector<std::string>{
+                  "The ALSA output device \"no-such-pcm-mw\" cannot be opened: No such file or directory.",
+                  "There is no ALSA output device 3996."}));
 }
 
 TEST(AlsaDevices, PcmListsNameEveryDevice) {
