@@ -4,7 +4,10 @@
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <mutex>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "cli/render_command.hpp"
 #include "platform/alsa_input.hpp"
@@ -21,6 +24,26 @@ void OnSignal(int) {
     gInterrupted = 1;
 }
 
+// Texts posted by other threads for the user-interface thread to show. Post takes the lock only to
+// append; the poll takes the texts out.
+class Messages {
+public:
+    void Post(const std::string& text) {
+        std::lock_guard lock(mutex_);
+        if (texts_.size() < 16) texts_.push_back(text);
+    }
+    std::vector<std::string> Take() {
+        std::vector<std::string> out;
+        std::lock_guard lock(mutex_);
+        out.swap(texts_);
+        return out;
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<std::string> texts_;
+};
+
 } // namespace
 
 int PlayCommand(const RenderCliOptions& o, double seconds) {
@@ -36,10 +59,11 @@ int PlayCommand(const RenderCliOptions& o, double seconds) {
     platform::AlsaMidiBackend midiBackend;
     platform::AlsaInputBackend inBackend;
     Session session({outBackend, midiBackend, inBackend, *pointer}, SessionMode::Live);
-    session.Inputs().SetMessageCallback([](int) {
-        std::cerr
-            << "murmelwerk-render: The audio-input device is already in use and so cannot be used at the "
-               "moment.\n";
+    // The managers report from the engine thread: the texts wait here until the poll below prints them.
+    Messages messages;
+    session.Outputs().SetMessageCallback([&messages](const std::string& text) { messages.Post(text); });
+    session.Inputs().SetMessageCallback([&messages](int) {
+        messages.Post("The audio-input device is already in use and so cannot be used at the moment.");
     });
     Engine& engine = session.GetEngine();
     engine.controlRate = o.controlRate;
@@ -66,6 +90,7 @@ int PlayCommand(const RenderCliOptions& o, double seconds) {
         std::this_thread::sleep_until(next);
         if (Clock::now() - next > 10 * kPeriod) next = Clock::now(); // a long stall: no catching up
         session.Poll();
+        for (const std::string& text : messages.Take()) std::cerr << "\rmurmelwerk-render: " << text << "\n";
         const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
         if (seconds > 0 && elapsed >= seconds) break;
         if (poll % kPollsPerStatus != 0) continue;
@@ -73,7 +98,8 @@ int PlayCommand(const RenderCliOptions& o, double seconds) {
             warned = true;
             std::fprintf(stderr,
                          "\rNo output device is playing: either the patch sends nothing to a device, or "
-                         "ALSA's output device cannot be opened (it is tried again every block).\n");
+                         "ALSA's output device cannot be opened (see above; it is tried again after a "
+                         "pause). `aplay -L` lists the devices.\n");
         }
         std::fprintf(stderr, "\rlatency %5.1f ms   speed %7.1f   ", engine.measuredLatency.load(),
                      engine.rawMeasures[int(MouseMeasure::Speed)].load());
