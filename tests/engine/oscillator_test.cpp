@@ -199,14 +199,12 @@ TEST_F(OscillatorTest, WorkedOutAheadItSoundsAsSampleBySample) {
     bySample->Link(osc::Amplitude).source = SlotOf(amplitude);
     ahead->devices[osc::Output] = 0;
     bySample->devices[osc::Output] = 1;
-
     engine.rawMeasures[kMeasure] = 700.0;
     Render(3000);
     engine.rawMeasures[kMeasure] = 150.0; // the frequency glides down
     Render(6000);
     for (Module* m : {ahead, bySample}) m->Link(osc::Frequency).source = kNoSource; // release
     Render(9000);
-
     const auto a = Played(0);
     ASSERT_EQ(a.size(), Played(1).size());
     EXPECT_EQ(a, Played(1));
@@ -251,7 +249,6 @@ TEST_F(OscillatorTest, ModulatorEffectsSignsStepsAndVoicesFollowTheirSines) {
     Module* byVoices = addModulator(modulator::AM);
     byVoices->bools[modulator::SignedOutput] = true;
     byVoices->Link(modulator::Input).source = src->slot[0];
-
     std::vector<double> phase(mods.size(), 0.0); // goes on smoothly where the frequency changes
     for (int k = 0; k < 16; ++k) {
         if (k == 8)
