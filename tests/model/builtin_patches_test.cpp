@@ -48,7 +48,6 @@ TEST_P(EachBuiltIn, IsACompleteFileWithItsCompositionAndEveryLinkResolved) {
     const std::u16string file = FromFileBytes(bytes);
     EXPECT_EQ(file.find(u"-[Invalid]-"), std::u16string::npos);
     EXPECT_EQ(file.substr(1, 38), u"## Murmelwerk Configuration (MWC) ##\r\n");
-
     Engine engine;
     Patch patch(engine);
     const std::optional<size_t> created = LoadBuiltInPatch(patch, p.resource);
