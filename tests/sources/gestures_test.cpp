@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "../i18n/language_test_support.hpp"
@@ -100,20 +101,17 @@ TEST(Gestures, ShapesOfTheGestures) {
     std::string error;
     ASSERT_TRUE(MakeBuiltInGesture("still", kScreen, 1000, 1, pts, error));
     EXPECT_EQ(pts, (std::vector<ScriptPoint>{{0, 959, 539, 0}, {1000, 959, 539, 0}}));
-
     ASSERT_TRUE(MakeBuiltInGesture("circle", kScreen, 2000, 1, pts, error));
     const double r = 0.35 * 1080;
     for (const ScriptPoint& p : pts) EXPECT_NEAR(std::hypot(p.x - 959, p.y - 539), r, 1e-6);
     EXPECT_NEAR(pts[50].y, 539 + r, 1e-6); // a quarter turn (500 ms): below the centre
-
     ASSERT_TRUE(MakeBuiltInGesture("zigzag", kScreen, 1200, 1, pts, error));
     ASSERT_EQ(pts.size(), 4u); // 0, 500, 1000, 1200 ms: from 10 % to 90 % of the width, a tenth down
     EXPECT_EQ((std::array{pts[0].x, pts[1].x, pts[1].y - pts[0].y}), (std::array{192.0, 1728.0, 108.0}));
-
     ASSERT_TRUE(MakeBuiltInGesture("wheel", kScreen, 1000, 1, pts, error));
     int away = 0, towards = 0;
     for (const ScriptPoint& p : pts) (p.wheelNotches > 0 ? away : towards) += std::abs(p.wheelNotches);
-    EXPECT_EQ(std::pair(away, towards), std::pair(5, 5));
+    EXPECT_EQ(std::tuple(away, towards), std::tuple(5, 5));
 }
 
 TEST(Gestures, ScribbleIsASeededRandomWalk) {
@@ -196,7 +194,6 @@ TEST(GestureCsv, FilesAndTheNameOrPathChoice) {
     EXPECT_EQ(pts.size(), 2u);
     ASSERT_TRUE(MakeGesture("circle", kScreen, 1000, 1, pts, error));
     EXPECT_EQ(pts.size(), 101u);
-
     test::WriteBytes(bad, "0,1,2\nx\n");
     EXPECT_FALSE(LoadGestureCsv(bad, pts, error));
     EXPECT_NE(error.find("bad.csv: gesture CSV line 2"), std::string::npos) << error;
