@@ -18,7 +18,6 @@ struct Drive {
     ScreenRect screen{0, 0, 1920, 1080};
     WheelState wheel;
     bool wrap = false;
-
     explicit Drive(CursorPoint start = {500, 500}) { core.Start(start, screen); }
     MotionResult To(int x, int y) { return core.Move({CursorPoint{x, y}, screen, wrap, wheel.Take()}); }
     MotionResult By(int dx, int dy) {
