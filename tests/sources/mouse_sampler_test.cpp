@@ -6,6 +6,7 @@
 #include <cmath>
 #include <numbers>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "engine/engine.hpp"
@@ -36,15 +37,13 @@ TEST(MouseSamplerStatus, TextsOnlyWhenChangedAndWalkingFromTwentyPixelsPerSecond
     EXPECT_FALSE(t.Status(20).distance); // unchanged
     st = t.Status(334);                  // the first refresh at rest shows nothing new
     EXPECT_FALSE(st.speedClass || st.speed || st.distance);
-
     for (int i = 0; i < 3; ++i) t.Travelled(std::sqrt(5.0)); // 6.708 pixels: 20.1 per second
-    st = t.Status(667);                // the next refresh is later than 333 ms after
+    st = t.Status(667);                                      // the next refresh is later than 333 ms after
     EXPECT_FALSE(st.speed);
     EXPECT_EQ(st.distance.value_or(""), travelled + "7 pixels since this program started.");
     st = t.Status(668);
     EXPECT_EQ(st.speedClass.value_or(""), "Your mouse is currently walking at ");
     EXPECT_EQ(st.speed.value_or(""), "20 pixels per second.");
-
     // 5 + sqrt(2) = 6.414 pixels: 19 per second is crawling.
     t.Travelled(5.0);
     t.Travelled(std::sqrt(2.0));
@@ -123,15 +122,17 @@ TEST(MouseSamplerLabels, ControlRateTable) {
 }
 
 TEST(MouseSamplerFormat, OneNumberSafely) {
-    EXPECT_EQ(FormatNumberText("total %.00f pixels", 1234.6), "total 1235 pixels");
-    EXPECT_EQ(FormatNumberText("%5d|%-4u|%04x", 42), "   42|%-4u|%04x");
-    EXPECT_EQ(FormatNumberText("100%% %d", 7), "100% 7");
-    EXPECT_EQ(FormatNumberText("%d %d", 7), "7 %d");
-    // Conversions that would read something else are copied, never executed.
-    EXPECT_EQ(FormatNumberText("%s and %n then %d", 3), "%s and %n then 3");
-    EXPECT_EQ(FormatNumberText("%*d", 3), "%*d");
-    EXPECT_EQ(FormatNumberText("end %", 3), "end %");
-    EXPECT_EQ(FormatNumberText("end %.5", 3), "end %.5");
+    // Conversions after the first, or ones that would read something else, are copied, never executed.
+    const std::tuple<const char*, double, const char*> rows[] = {
+        {"total %.00f pixels", 1234.6, "total 1235 pixels"},
+        {"%5d|%-4u|%04x", 42, "   42|%-4u|%04x"},
+        {"100%% %d", 7, "100% 7"},
+        {"%d %d", 7, "7 %d"},
+        {"%s and %n then %d", 3, "%s and %n then 3"},
+        {"%*d", 3, "%*d"},
+        {"end %", 3, "end %"},
+        {"end %.5", 3, "end %.5"}};
+    for (const auto& [format, value, expected] : rows) EXPECT_EQ(FormatNumberText(format, value), expected);
     EXPECT_EQ(FormatNumberText("%999999999d", 3).size(), 100u);
     EXPECT_EQ(FormatNumberText("%.999999f", 1.5).size(), 102u); // "1." and 100 decimals
     EXPECT_EQ(FormatNumberText("%d", std::nan("")), "0");
@@ -145,7 +146,6 @@ TEST(MouseSamplerNeedle, PointsWhereTheMouseMoves) {
     EXPECT_EQ(right[1].x1, 0); // the tail, in the mean colour
     EXPECT_TRUE(right[1].meanColour);
     EXPECT_EQ((std::array{right[2].x1, right[2].y1, right[3].y1}), (std::array{50, 55, 45})); // head: w/20
-
     const int d = 100;
     std::vector<uint32_t> px(size_t(d * d), 0xDEADBEEF);
     DrawDirectionNeedle(px, d, std::numbers::pi / 2, 0xFFFFFF, 0x000000); // moving down
@@ -212,9 +212,9 @@ TEST(MouseSamplerThreading, WritesMeasuresIntoTheEngine) {
         EXPECT_NEAR(engine.rawMeasures[int(MM::Direction)].load(), -500.0, 1e-9);
         EXPECT_NEAR(engine.rawMeasures[int(MM::ScrollPosition)].load(), -240.0, 1e-9);
         EXPECT_GT(engine.rawMeasures[int(MM::Speed)].load(), 20.0);
-        EXPECT_EQ(engine.outputLatencyMs.load(), 77);
-        EXPECT_EQ(engine.inputLatencyMs.load(), 30);
-        EXPECT_EQ(engine.controlRate.load(), 1000.0);
+        EXPECT_EQ(std::tuple(engine.outputLatencyMs.load(), engine.inputLatencyMs.load(),
+                             engine.controlRate.load()),
+                  std::tuple(77, 30, 1000.0));
         // The cursor as the sampler saw it, for the engine thread.
         int sx = 0, sy = 0;
         ASSERT_TRUE(sampler.Sampled().ReadCursor(sx, sy));
