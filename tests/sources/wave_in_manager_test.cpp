@@ -41,7 +41,6 @@ struct Rig {
     bool Read(uint64_t& position, int32_t latencyMs) {
         return in.ReadInput(0, position, first, second, latencyMs);
     }
-
     MemoryInputBackend backend{{{"Mic 0", Signal(200000)}, {"Mic 1"}}, {"Default Mic"}};
     WaveInManager in{backend, WaveInManager::Options{true}};
     std::vector<int> messages;
@@ -56,7 +55,6 @@ TEST(WaveInManagerTest, OpensOnUseQueues1024BuffersAndClosesWhenUnused) {
     EXPECT_FALSE(r.in.ReadInput(1, position, r.first, r.second, 0)); // not open
     r.in.EndInputBlock();
     EXPECT_FALSE(r.in.IsOpen(0));
-
     r.Block();
     EXPECT_TRUE(r.in.IsOpen(0));
     EXPECT_EQ(r.backend.QueuedBuffers(0), 1023u); // all 1024 queued at the first pass, one filled since
@@ -120,7 +118,6 @@ TEST(WaveInManagerTest, APositionMoreThan1024BehindIsResynchronisedAndTheRingWra
     EXPECT_EQ(r.first[0], FirstOfCapture(0)); // after 1023 comes buffer 0, still holding capture 0
     EXPECT_EQ(r.second[0], FirstOfCapture(1023));
     r.in.EndInputBlock();
-
     r.Blocks(76); // captures 1024..1099: the re-queued buffers keep the ring order
     position = 0; // 1100 behind
     EXPECT_FALSE(r.Read(position, 20));
