@@ -99,19 +99,14 @@ TEST_F(ConfigCliTest, DumpJsonShowsTheModelValues) {
     EXPECT_EQ(m[2].at("slots"), nlohmann::json::array({0})); // a sink lists its SinkSlot
     // Sources are SourceIds (here the slider box's second output, SubType 1), enumerations numbers,
     // devices OutputDeviceIds, sequences unescaped texts.
+    // clang-format off
     const std::tuple<size_t, const char*, nlohmann::json> keys[] = {
-        {0, "Effect", 0},
-        {0, "InputSource", 1003},
-        {0, "DoSignedOutput", true},
-        {1, "AmplitudeControl", m[5].at("slots")[1]},
-        {1, "AmplitudeControlSubType", 1},
-        {1, "BaseFrequencyValue", 0.3},
-        {1, "NoiseControl", -1},
-        {1, "OutputDeviceID", 202},
-        {2, "InputModule", m[1].at("slots")[0]},
-        {3, "SequenceValue", "C4 D4\r\nE4"},
-        {5, "Controller1", -7},
-        {5, "Controller2", 64}};
+        {0, "Effect", 0}, {0, "InputSource", 1003}, {0, "DoSignedOutput", true},
+        {1, "AmplitudeControl", m[5].at("slots")[1]}, {1, "AmplitudeControlSubType", 1},
+        {1, "BaseFrequencyValue", 0.3}, {1, "NoiseControl", -1}, {1, "OutputDeviceID", 202},
+        {2, "InputModule", m[1].at("slots")[0]}, {3, "SequenceValue", "C4 D4\r\nE4"},
+        {5, "Controller1", -7}, {5, "Controller2", 64}};
+    // clang-format on
     for (const auto& [i, key, value] : keys) EXPECT_EQ(m[i].at("keys").at(key), value) << key;
 }
 
