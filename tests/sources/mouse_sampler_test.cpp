@@ -2,6 +2,7 @@
 // direction needle), and its thread, which writes the measures into the engine.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <numbers>
@@ -113,8 +114,7 @@ TEST(MouseSamplerLabels, ControlRateTable) {
         EXPECT_EQ(48000 % table[k], 0) << k;
         EXPECT_LT(table[k - 1], table[k]) << k;
     }
-    EXPECT_EQ(ControlRateAt(-5), 0.0);
-    EXPECT_EQ(ControlRateAt(500), 48000.0);
+    EXPECT_EQ(std::tuple(ControlRateAt(-5), ControlRateAt(500)), std::tuple(0.0, 48000.0));
     EXPECT_EQ(table[size_t(ControlRateSliderPosition(4500.0))], 4800); // 48000 / trunc(10.67)
     for (double rate : {0.0, 1e9, std::nan(""), -100.0})
         EXPECT_EQ(ControlRateSliderPosition(rate), 0) << rate;
@@ -122,36 +122,34 @@ TEST(MouseSamplerLabels, ControlRateTable) {
 
 TEST(MouseSamplerFormat, OneNumberSafely) {
     // Conversions after the first, or ones that would read something else, are copied, never executed.
+    // clang-format off
     const std::tuple<const char*, double, const char*> rows[] = {
-        {"total %.00f pixels", 1234.6, "total 1235 pixels"},
-        {"%5d|%-4u|%04x", 42, "   42|%-4u|%04x"},
-        {"100%% %d", 7, "100% 7"},
-        {"%d %d", 7, "7 %d"},
-        {"%s and %n then %d", 3, "%s and %n then 3"},
-        {"%*d", 3, "%*d"},
-        {"end %", 3, "end %"},
-        {"end %.5", 3, "end %.5"}};
+        {"total %.00f pixels", 1234.6, "total 1235 pixels"}, {"%5d|%-4u|%04x", 42, "   42|%-4u|%04x"},
+        {"100%% %d", 7, "100% 7"}, {"%d %d", 7, "7 %d"}, {"%s and %n then %d", 3, "%s and %n then 3"},
+        {"%*d", 3, "%*d"}, {"end %", 3, "end %"}, {"end %.5", 3, "end %.5"}, {"%d", std::nan(""), "0"},
+        {"%d", 1e300, "9223372036854775807"}};
+    // clang-format on
     for (const auto& [format, value, expected] : rows) EXPECT_EQ(FormatNumberText(format, value), expected);
-    EXPECT_EQ(FormatNumberText("%999999999d", 3).size(), 100u);
-    EXPECT_EQ(FormatNumberText("%.999999f", 1.5).size(), 102u); // "1." and 100 decimals
-    EXPECT_EQ(FormatNumberText("%d", std::nan("")), "0");
-    EXPECT_EQ(FormatNumberText("%d", 1e300), "9223372036854775807");
+    // Widths and precisions are limited ("1." and 100 decimals).
+    EXPECT_EQ(
+        std::tuple(FormatNumberText("%999999999d", 3).size(), FormatNumberText("%.999999f", 1.5).size()),
+        std::tuple(100u, 102u));
 }
 
 TEST(MouseSamplerNeedle, PointsWhereTheMouseMoves) {
     const auto right = DirectionNeedleLines(100, 0.0);
     EXPECT_EQ((std::array{right[0].x0, right[0].y0, right[0].x1, right[0].y1}),
               (std::array{50, 50, 100, 50}));
-    EXPECT_EQ(right[1].x1, 0); // the tail, in the mean colour
-    EXPECT_TRUE(right[1].meanColour);
+    EXPECT_EQ(std::tuple(right[1].x1, right[1].meanColour),
+              std::tuple(0, true)); // the tail, in the mean colour
     EXPECT_EQ((std::array{right[2].x1, right[2].y1, right[3].y1}), (std::array{50, 55, 45})); // head: w/20
     const int d = 100;
     std::vector<uint32_t> px(size_t(d * d), 0xDEADBEEF);
     DrawDirectionNeedle(px, d, std::numbers::pi / 2, 0xFFFFFF, 0x000000); // moving down
     auto at = [&](int x, int y) { return px[size_t(y * d + x)]; };
-    EXPECT_EQ(at(50, 75), 0xFFFFFFu); // shaft below the centre (rows from the top)
-    EXPECT_EQ(at(50, 25), 0x7F7F7Fu); // tail above, mean of white and black
-    EXPECT_EQ(at(10, 10), 0x000000u);
+    // The shaft below the centre (rows from the top), the tail above in the mean of white and black.
+    EXPECT_EQ((std::array{at(50, 75), at(50, 25), at(10, 10)}),
+              (std::array{0xFFFFFFu, 0x7F7F7Fu, 0x000000u}));
     // Too small a buffer draws nothing.
     std::vector<uint32_t> small(10, 7);
     DrawDirectionNeedle(small, d, 0.0, 1, 2);
@@ -217,9 +215,7 @@ TEST(MouseSamplerThreading, WritesMeasuresIntoTheEngine) {
         // The cursor as the sampler saw it, for the engine thread.
         int sx = 0, sy = 0;
         ASSERT_TRUE(sampler.Sampled().ReadCursor(sx, sy));
-        EXPECT_EQ(sy, 500);
-        EXPECT_GT(sx, 100);
-        EXPECT_EQ(sx % 5, 0);
+        EXPECT_TRUE(sy == 500 && sx > 100 && sx % 5 == 0) << sx << "," << sy;
         EXPECT_FALSE(sampler.Sampled().SetCursor(1, 1));
     }
     // Destroying the sampler ended its thread; the view saw the texts.
@@ -245,8 +241,9 @@ TEST(MouseSamplerThreading, IndependentOfTheEngineStartAndStop) {
     engine.JoinThreads();
     const uint64_t before = sampler.Iterations();
     ASSERT_TRUE(WaitFor([&] { return sampler.Iterations() >= before + 5; }));
-    EXPECT_EQ(engine.rawMeasures[int(MM::SpeedRaw)].load(), 5.0); // 1 pixel down per iteration
-    EXPECT_EQ(engine.outputLatencyMs.load(), 60);                 // no sliders: left alone
+    // 1 pixel down per iteration; no sliders: the latency is left alone.
+    EXPECT_EQ(std::tuple(engine.rawMeasures[int(MM::SpeedRaw)].load(), engine.outputLatencyMs.load()),
+              std::tuple(5.0, 60));
 }
 
 } // namespace
