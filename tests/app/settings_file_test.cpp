@@ -34,47 +34,23 @@ void Append(Bytes& out, std::initializer_list<int> bytes) {
 // A settings record in which every field differs from its default. Its texts hold UTF-8 and Latin-1
 // bytes: a text is any bytes.
 ProgramSettings Unusual() {
-    ProgramSettings s{.SettingsFlag0 = 0xA5,
-                      .SettingsText0 = "Kept text",
-                      .LanguageCode = 1000,
-                      .AgreementAccepted = 1,
-                      .PlainStatusColours = 7,
-                      .FirstStartDone = 1,
-                      .CheckForUpdateAtStart = 0,
-                      .AutoStartSound = 1,
-                      .UserLanguageFile = "/home/anna/Sprachen/schwäbisch.txt",
-                      .SnapToEdges = 0,
-                      .WrapMouse = 0,
-                      .SettingsFlag22 = 22,
-                      .WaveFolder = "/media/alt/Aufnahmen-\xE4\xF6\xFC",
-                      .ConfigurationPath = "/home/anna/patches/Luftsäge 日本語.mwc",
-                      .ConfigurationFolder = "/home/anna",
-                      .RealTimePriority = 1,
-                      .NewSliderSigned = 1,
-                      .ShowTrayIcon = 1,
-                      .TrayIconOnlyWhenMinimized = 0,
-                      .HideTaskbarButtonWhenMinimized = 1,
-                      .MinimizeShortlyAfterStart = 1,
-                      .MinimizeOnClose = 1,
-                      .MinimizeOnEsc = 1,
-                      .WindowRect = {-1280, 24, 640, 1050},
-                      .WindowWasMaximized = 1,
-                      .TrayQuestionAsked = 1,
-                      .CloseQuestionAsked = 1,
-                      .EscQuestionAsked = 1,
-                      .ShowStatusIndicators = 0,
-                      .OutputLatencyMs = 120,
-                      .InputLatencyMs = 3,
-                      .ControlRate = 1500.0,
-                      .BlockTime = 2.125,
-                      .FeedbackSent = 1,
-                      .FeedbackShowAgain = 1};
+    // clang-format off
+    ProgramSettings s{.SettingsFlag0 = 0xA5, .SettingsText0 = "Kept text", .LanguageCode = 1000,
+        .AgreementAccepted = 1, .PlainStatusColours = 7, .FirstStartDone = 1, .CheckForUpdateAtStart = 0,
+        .AutoStartSound = 1, .UserLanguageFile = "/home/anna/Sprachen/schwäbisch.txt", .SnapToEdges = 0,
+        .WrapMouse = 0, .SettingsFlag22 = 22, .WaveFolder = "/media/alt/Aufnahmen-\xE4\xF6\xFC",
+        .ConfigurationPath = "/home/anna/patches/Luftsäge 日本語.mwc", .ConfigurationFolder = "/home/anna",
+        .RealTimePriority = 1, .NewSliderSigned = 1, .ShowTrayIcon = 1, .TrayIconOnlyWhenMinimized = 0,
+        .HideTaskbarButtonWhenMinimized = 1, .MinimizeShortlyAfterStart = 1, .MinimizeOnClose = 1,
+        .MinimizeOnEsc = 1, .WindowRect = {-1280, 24, 640, 1050}, .WindowWasMaximized = 1,
+        .TrayQuestionAsked = 1, .CloseQuestionAsked = 1, .EscQuestionAsked = 1, .ShowStatusIndicators = 0,
+        .OutputLatencyMs = 120, .InputLatencyMs = 3, .ControlRate = 1500.0, .BlockTime = 2.125,
+        .FeedbackSent = 1, .FeedbackShowAgain = 1};
+    // clang-format on
     for (int i = 0; i < kColourSlotCount; ++i)
         s.ColourSettings[size_t(i)] = ColourRefFromRgb(uint8_t(i + 1), 0x20, 0x30);
     return s;
 }
-
-// ---- the bytes ----
 
 TEST(SettingsFile, DefaultSettingsAreWrittenByteForByte) {
     Bytes expected;
@@ -107,8 +83,6 @@ TEST(SettingsFile, DefaultSettingsAreWrittenByteForByte) {
     EXPECT_EQ(SerializeSettings(ProgramSettings{}), expected);
 }
 
-// ---- reading ----
-
 TEST(SettingsFile, EveryFieldRoundTrips) {
     TempFolder folder;
     const std::string path = folder.File("murmelwerk.MWS");
@@ -116,10 +90,8 @@ TEST(SettingsFile, EveryFieldRoundTrips) {
     ASSERT_TRUE(SaveSettings(saved, path));
     ProgramSettings loaded;
     const SettingsLoadResult result = LoadSettings(loaded, path);
-    EXPECT_EQ(result.outcome, SettingsLoadOutcome::Loaded);
-    EXPECT_TRUE(result.complete);
-    EXPECT_FALSE(result.chooseLanguage);
-    EXPECT_EQ(result.messageNumber, 0);
+    EXPECT_EQ(std::tuple(result.outcome, result.complete, result.chooseLanguage, result.messageNumber),
+              std::tuple(SettingsLoadOutcome::Loaded, true, false, 0));
     EXPECT_EQ(loaded, saved);
     // Empty texts are read as empty, not left as they were.
     ProgramSettings back = Unusual();
@@ -150,9 +122,8 @@ TEST(SettingsFile, ForeignFilesAreRejectedWithTheirMessage) {
     for (const auto& [bytes, outcome, message] : rows) {
         ProgramSettings s = Unusual();
         const SettingsLoadResult result = ParseSettings(s, bytes, true);
-        EXPECT_EQ(result.outcome, outcome) << message;
-        EXPECT_EQ(result.messageNumber, message);
-        EXPECT_TRUE(result.chooseLanguage) << message;
+        EXPECT_EQ(std::tuple(result.outcome, result.messageNumber, result.chooseLanguage),
+                  std::tuple(outcome, message, true));
         EXPECT_EQ(s, ProgramSettings{}) << message;
     }
     // The product name is compared without letter case.
@@ -175,14 +146,11 @@ TEST(SettingsFile, OtherVersionIsQuestionedOnlyAtTheDefaultLocation) {
         current.LanguageCode = kLanguageFrancais; // the language chosen before the question
         return false;
     });
-    EXPECT_EQ(asked, 1);
-    EXPECT_EQ(no.outcome, SettingsLoadOutcome::OtherVersionDeclined);
-    EXPECT_EQ(no.messageNumber, 0);
-    EXPECT_FALSE(no.chooseLanguage);
+    EXPECT_EQ(std::tuple(asked, no.outcome, no.messageNumber, no.chooseLanguage),
+              std::tuple(1, SettingsLoadOutcome::OtherVersionDeclined, 0, false));
     ProgramSettings expected;
     expected.LanguageCode = kLanguageFrancais;
     EXPECT_EQ(s, expected);
-
     EXPECT_EQ(ParseSettings(s, bytes, true, [&](ProgramSettings&) { return ++asked > 0; }).outcome,
               SettingsLoadOutcome::Loaded);
     EXPECT_EQ(asked, 2);
@@ -190,7 +158,6 @@ TEST(SettingsFile, OtherVersionIsQuestionedOnlyAtTheDefaultLocation) {
     // Without a way to ask, the answer is No.
     EXPECT_EQ(ParseSettings(s, bytes, true).outcome, SettingsLoadOutcome::OtherVersionDeclined);
     EXPECT_EQ(s, ProgramSettings{});
-
     // A file at an explicit path is loaded without a question.
     TempFolder folder;
     const std::string path = folder.File("copy.MWS");
@@ -200,14 +167,12 @@ TEST(SettingsFile, OtherVersionIsQuestionedOnlyAtTheDefaultLocation) {
               SettingsLoadOutcome::Loaded);
     EXPECT_EQ(asked, 2);
     EXPECT_EQ(s, Unusual());
-
     // A file cut inside the version counts as another version.
     const Bytes cut(bytes.begin(), bytes.begin() + 44); // magic, product name and half a version word
     const SettingsLoadResult partial =
         ParseSettings(s, cut, true, [&](ProgramSettings&) { return ++asked > 0; });
-    EXPECT_EQ(asked, 3);
-    EXPECT_EQ(partial.outcome, SettingsLoadOutcome::Loaded);
-    EXPECT_FALSE(partial.complete);
+    EXPECT_EQ(std::tuple(asked, partial.outcome, partial.complete),
+              std::tuple(3, SettingsLoadOutcome::Loaded, false));
     EXPECT_EQ(s, ProgramSettings{});
 }
 
@@ -217,32 +182,25 @@ TEST(SettingsFile, CutFileOrBadStringCountEndsTheReadingSilently) {
     // Cut after the colours: two reals and four bytes are missing.
     ProgramSettings s;
     SettingsLoadResult result = ParseSettings(s, Bytes(bytes.begin(), bytes.end() - 20), false);
-    EXPECT_EQ(result.outcome, SettingsLoadOutcome::Loaded);
-    EXPECT_FALSE(result.complete);
-    EXPECT_EQ(result.messageNumber, 0);
+    EXPECT_EQ(std::tuple(result.outcome, result.complete, result.messageNumber),
+              std::tuple(SettingsLoadOutcome::Loaded, false, 0));
     ProgramSettings expected = saved;
-    const ProgramSettings defaults;
-    expected.ControlRate = defaults.ControlRate;
-    expected.BlockTime = defaults.BlockTime;
-    expected.FeedbackShowAgain = defaults.FeedbackShowAgain;
-    expected.FeedbackSent = defaults.FeedbackSent;
-    expected.RealTimePriority = defaults.RealTimePriority;
-    expected.NewSliderSigned = defaults.NewSliderSigned;
+    const ProgramSettings d;
+    std::tie(expected.ControlRate, expected.BlockTime, expected.FeedbackShowAgain, expected.FeedbackSent,
+             expected.RealTimePriority, expected.NewSliderSigned) =
+        std::tie(d.ControlRate, d.BlockTime, d.FeedbackShowAgain, d.FeedbackSent, d.RealTimePriority,
+                 d.NewSliderSigned);
     EXPECT_EQ(s, expected);
-
     const size_t user = 67 + 4 + 2 * (saved.SettingsText0.size() + 1) + 2 + 5 + 2 + 20 + 2 + 3 + 2;
     ASSERT_EQ(bytes[user], 2 * (utf::Utf8ToUtf16(saved.UserLanguageFile).size() + 1));
     for (uint32_t count : {0xFFFFFFFFu, 1000002u}) {
         for (int k = 0; k < 4; ++k) bytes[user + size_t(k)] = uint8_t(count >> (8 * k));
         result = ParseSettings(s, bytes, false);
-        EXPECT_EQ(result.outcome, SettingsLoadOutcome::Loaded);
-        EXPECT_FALSE(result.complete);
-        EXPECT_EQ(result.messageNumber, 0);
-        EXPECT_EQ(s.AutoStartSound, saved.AutoStartSound); // read before the string
-        EXPECT_EQ(s.WindowRect, saved.WindowRect);
-        EXPECT_EQ(s.UserLanguageFile, ""); // from here on the defaults
-        EXPECT_EQ(s.SnapToEdges, 1);
-        EXPECT_EQ(s.OutputLatencyMs, 50);
+        EXPECT_EQ(std::tuple(result.outcome, result.complete, result.messageNumber),
+                  std::tuple(SettingsLoadOutcome::Loaded, false, 0));
+        // Read before the string, then from the string on the defaults.
+        EXPECT_EQ(std::tie(s.AutoStartSound, s.WindowRect), std::tie(saved.AutoStartSound, saved.WindowRect));
+        EXPECT_EQ(std::tuple(s.UserLanguageFile, s.SnapToEdges, s.OutputLatencyMs), std::tuple("", 1, 50));
         EXPECT_EQ(s.ColourSettings, kDefaultColourSettings);
     }
 }
@@ -252,14 +210,12 @@ TEST(SettingsFile, MissingFileOrFolderMeansFirstStart) {
     for (const std::string& path : {folder.File("none.MWS"), folder.Path().string()}) {
         ProgramSettings s = Unusual();
         const SettingsLoadResult missing = LoadSettings(s, path);
-        EXPECT_EQ(missing.outcome, SettingsLoadOutcome::NoFile) << path;
-        EXPECT_TRUE(missing.chooseLanguage);
-        EXPECT_EQ(missing.messageNumber, 0);
+        EXPECT_EQ(std::tuple(missing.outcome, missing.chooseLanguage, missing.messageNumber),
+                  std::tuple(SettingsLoadOutcome::NoFile, true, 0))
+            << path;
         EXPECT_EQ(s, ProgramSettings{});
     }
 }
-
-// ---- saving ----
 
 TEST(SettingsFile, SavingReplacesTheFileInsteadOfRewritingIt) {
     TempFolder folder;
@@ -269,7 +225,6 @@ TEST(SettingsFile, SavingReplacesTheFileInsteadOfRewritingIt) {
     ::chmod(path.c_str(), 0640);
     ASSERT_EQ(::link(path.c_str(), link.c_str()), 0);
     const std::string before = ReadBytes(path);
-
     ASSERT_TRUE(SaveSettings(Unusual(), path));
     // The old file was never opened for writing: a second name of it still shows the old bytes.
     EXPECT_EQ(ReadBytes(link), before);
@@ -282,7 +237,6 @@ TEST(SettingsFile, SavingReplacesTheFileInsteadOfRewritingIt) {
     for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
         files += entry.is_regular_file();
     EXPECT_EQ(files, 2u);
-
     // Saving through a symbolic link updates the linked file.
     const std::string symlink = folder.File("link.MWS");
     ASSERT_EQ(::symlink(path.c_str(), symlink.c_str()), 0);
@@ -297,8 +251,6 @@ TEST(SettingsFile, FailedSaveLeavesEverythingAsItWas) {
     EXPECT_FALSE(SaveSettings(Unusual(), folder.Path().string())); // a folder in the way
     EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
 }
-
-// ---- where the file lives ----
 
 TEST(SettingsFile, LocationNextToTheExecutableOrInTheConfigFolder) {
     // executable, its folder writable, XDG_CONFIG_HOME, HOME, settings file
@@ -328,9 +280,8 @@ protected:
             ::unsetenv("XDG_CONFIG_HOME");
     }
     TempFolder folder_;
-    const std::optional<std::string> old_ = std::getenv("XDG_CONFIG_HOME")
-                                                ? std::optional<std::string>(std::getenv("XDG_CONFIG_HOME"))
-                                                : std::nullopt;
+    const char* const env_ = std::getenv("XDG_CONFIG_HOME");
+    const std::optional<std::string> old_ = env_ ? std::optional<std::string>(env_) : std::nullopt;
 };
 
 TEST_F(DefaultSettingsLocation, DefaultPathIsUsedForAnEmptyPath) {
@@ -339,13 +290,11 @@ TEST_F(DefaultSettingsLocation, DefaultPathIsUsedForAnEmptyPath) {
     const std::string program = std::filesystem::path(ExecutablePath()).filename().string();
     ASSERT_EQ(program.find('.'), std::string::npos);
     EXPECT_EQ(path, (folder_.Path() / "murmelwerk" / (program + ".MWS")).string());
-
     ProgramSettings s;
     EXPECT_EQ(LoadSettings(s, "").outcome, SettingsLoadOutcome::NoFile);
     ASSERT_TRUE(SaveSettings(Unusual(), "")); // creates the folder
     EXPECT_EQ(LoadSettings(s, "").outcome, SettingsLoadOutcome::Loaded);
     EXPECT_EQ(s, Unusual());
-
     Bytes bytes = SerializeSettings(Unusual());
     bytes[46] = 1; // version 1.1 at the default location is questioned
     WriteBytes(path, ToString(bytes));

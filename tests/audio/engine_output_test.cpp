@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <tuple>
+
 #include "audio/memory_output.hpp"
 #include "audio/wave_out_manager.hpp"
 #include "engine/engine.hpp"
@@ -51,12 +54,10 @@ TEST_F(EngineOutputTest, OutputModulesPlayTheSmoothedMeasuresAs16BitFramesAndLou
     }
     // Frames are the smoothed measure r (1 - (479/480)^(n+1)) x 32, truncated towards zero; below -0.8 x
     // 32767 softly clipped.
-    EXPECT_EQ(both[0], 66);               // 1000.3 / 480 x 32 = 66.69
-    EXPECT_EQ(both[2 * 287], 14453);      // 14453.35
-    EXPECT_EQ(card[1], -333);             // -333.38
-    EXPECT_EQ(card[2 * 191 + 1], -26376); // -52800.9 -> -(26213.6 + sqrt(26587.3))
-    EXPECT_TRUE(out.IsOpen(0));
-    EXPECT_FALSE(out.IsOpen(1));
+    // 1000.3 / 480 x 32 = 66.69; 14453.35; -333.38; -52800.9 -> -(26213.6 + sqrt(26587.3)).
+    EXPECT_EQ((std::array{both[0], both[2 * 287], card[1], card[2 * 191 + 1]}),
+              (std::array<int16_t, 4>{66, 14453, -333, -26376}));
+    EXPECT_EQ(std::tuple(out.IsOpen(0), out.IsOpen(1)), std::tuple(true, false));
     engine.EndOffline();
     EXPECT_EQ(out.OpenDeviceCount(), 0); // closed when the engine ended
 }

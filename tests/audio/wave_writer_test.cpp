@@ -2,10 +2,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <fstream>
 #include <thread>
+#include <tuple>
 
 #include "../i18n/language_test_support.hpp"
 #include "audio/memory_output.hpp"
@@ -38,6 +40,13 @@ int16_t S16(const std::vector<uint8_t>& b, size_t at) {
     return int16_t(uint16_t(b[at] | b[at + 1] << 8));
 }
 
+// A writer recording to `path` from `device`, starting a new file.
+void SetUpWriter(Module& writer, const std::string& path, int32_t device = -1) {
+    writer.texts[wave_writer::FilePath] = path;
+    writer.bools[wave_writer::Append] = false;
+    writer.devices[wave_writer::Output] = device;
+}
+
 OutputBlock Block(double value) {
     OutputBlock b;
     for (auto& s : b.samples) s = value;
@@ -46,11 +55,7 @@ OutputBlock Block(double value) {
 
 class WaveWriterTest : public ::testing::Test {
 protected:
-    WaveWriterTest() {
-        writer.texts[wave_writer::FilePath] = path;
-        writer.bools[wave_writer::Append] = false;
-        writer.devices[wave_writer::Output] = -1;
-    }
+    WaveWriterTest() { SetUpWriter(writer, path); }
     ~WaveWriterTest() override { registry.StopAll(); }
     // One engine block on device -1: left `left`, right `right` (engine units), then the writer pass.
     void PlayBlock(double left, double right, int32_t device = -1) {
@@ -68,7 +73,6 @@ protected:
         registry.StopRecording(writer);
         return ReadFile(path);
     }
-
     test::TempFolder folder;
     std::string path = folder.File("out.wav");
     Module writer{ModuleKind::AudioWaveWriter};
@@ -78,15 +82,12 @@ protected:
 };
 
 TEST(WaveHeaderTest, NewFileHeaderBytes) {
-    const std::array<uint8_t, 44> expected{'R',  'I',  'F',  'F', 0xFF, 0xFF, 0xFF, 0xFF, 'W', 'A',
-                                           'V',  'E',  'f',  'm', 't',  ' ',  16,   0,    0,   0, // fmt size
-                                           1,    0,                                               // PCM
-                                           2,    0,                                               // channels
-                                           0x80, 0xBB, 0,    0,                                   // 48000
-                                           0x00, 0xEE, 0x02, 0,                                   // 192000
-                                           4,    0, // block alignment
-                                           16,   0, // bits per sample
-                                           'd',  'a',  't',  'a', 0xFF, 0xFF, 0xFF, 0xFF};
+    // fmt size 16, PCM, 2 channels, 48000 Hz, 192000 bytes/s, block alignment 4, 16 bits per sample.
+    // clang-format off
+    const std::array<uint8_t, 44> expected{'R', 'I', 'F', 'F', 0xFF, 0xFF, 0xFF, 0xFF, 'W', 'A', 'V', 'E',
+        'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0, 2, 0, 0x80, 0xBB, 0, 0, 0x00, 0xEE, 0x02, 0, 4, 0, 16, 0,
+        'd', 'a', 't', 'a', 0xFF, 0xFF, 0xFF, 0xFF};
+    // clang-format on
     EXPECT_EQ(WaveWriterRegistry::NewFileHeader(), expected);
 }
 
@@ -97,22 +98,18 @@ TEST_F(WaveWriterTest, RecordsTheFramesSentToItsDeviceAndPatchesTheSizesAtStop) 
     PlayBlock(2.0, -2.0);
     PlayBlock(3.0, 0.5, 0); // another device: not recorded
     PlayBlock(4.0, -4.0);
-
     auto bytes = ReadFile(path);
     ASSERT_EQ(bytes.size(), 44u + 3u * 96u * 4u);
-    EXPECT_EQ(U32(bytes, 4), 0xFFFFFFFFu); // still recording
-    EXPECT_EQ(U32(bytes, 40), 0xFFFFFFFFu);
-
+    EXPECT_EQ(std::tuple(U32(bytes, 4), U32(bytes, 40)), std::tuple(0xFFFFFFFFu, 0xFFFFFFFFu)); // recording
     EXPECT_TRUE(registry.StopRecording(writer));
     EXPECT_FALSE(registry.IsRecording(writer));
     EXPECT_FALSE(registry.StopRecording(writer));
     bytes = ReadFile(path);
     ASSERT_EQ(bytes.size(), 1196u);
     ExpectFinished(bytes);
-    EXPECT_EQ(S16(bytes, 44), 32);
-    EXPECT_EQ(S16(bytes, 46), -32);
-    EXPECT_EQ(S16(bytes, 44 + 96 * 4), 64);
-    EXPECT_EQ(S16(bytes, 44 + 2 * 96 * 4 + 2), -128);
+    EXPECT_EQ(
+        (std::array{S16(bytes, 44), S16(bytes, 46), S16(bytes, 44 + 384), S16(bytes, 44 + 2 * 384 + 2)}),
+        (std::array<int16_t, 4>{32, -32, 64, -128}));
 }
 
 TEST_F(WaveWriterTest, AppendingToAnEmptyFileWritesAHeaderThenGrowsTheData) {
@@ -125,9 +122,8 @@ TEST_F(WaveWriterTest, AppendingToAnEmptyFileWritesAHeaderThenGrowsTheData) {
     });
     ASSERT_EQ(bytes.size(), 44u + 3u * 384u);
     ExpectFinished(bytes);
-    EXPECT_EQ(S16(bytes, 44), 32);
-    EXPECT_EQ(S16(bytes, 44 + 384), 160); // no second header
-    EXPECT_EQ(S16(bytes, 44 + 2 * 384), 192);
+    EXPECT_EQ((std::array{S16(bytes, 44), S16(bytes, 44 + 384), S16(bytes, 44 + 2 * 384)}),
+              (std::array<int16_t, 3>{32, 160, 192})); // no second header
     // Without Append the file starts afresh.
     writer.bools[wave_writer::Append] = false;
     EXPECT_EQ(Record([] {}).size(), 44u);
@@ -142,8 +138,7 @@ TEST_F(WaveWriterTest, AppendingToAForeignFileOverwritesOnlyTheTwoSizeFields) {
     ASSERT_EQ(bytes.size(), 50u + 384u);
     ExpectFinished(bytes, false);
     for (size_t i : {0u, 3u, 8u, 39u, 44u, 49u}) EXPECT_EQ(bytes[i], uint8_t(i + 1)) << i;
-    EXPECT_EQ(S16(bytes, 50), 32);
-    EXPECT_EQ(S16(bytes, 52), 64);
+    EXPECT_EQ(std::tuple(S16(bytes, 50), S16(bytes, 52)), std::tuple(int16_t(32), int16_t(64)));
 }
 
 TEST_F(WaveWriterTest, ADeviceNoModulePlaysOrNoDeviceLeavesTheHeaderOnly) {
@@ -162,9 +157,7 @@ TEST_F(WaveWriterTest, ADeviceNoModulePlaysOrNoDeviceLeavesTheHeaderOnly) {
 TEST_F(WaveWriterTest, TwoWritersOnOneDeviceBothRecord) {
     Module second{ModuleKind::AudioWaveWriter};
     const std::string path2 = folder.File("second.wav");
-    second.texts[wave_writer::FilePath] = path2;
-    second.bools[wave_writer::Append] = false;
-    second.devices[wave_writer::Output] = -1;
+    SetUpWriter(second, path2);
     ASSERT_EQ(registry.StartRecording(writer), WaveWriterRegistry::StartResult::Started);
     ASSERT_EQ(registry.StartRecording(second), WaveWriterRegistry::StartResult::Started);
     EXPECT_EQ(registry.StartRecording(second), WaveWriterRegistry::StartResult::AlreadyRecording);
@@ -201,8 +194,7 @@ TEST_F(WaveWriterTest, SizesPast4GiBAreClampedNotWrapped) {
     std::ifstream f(path, std::ios::binary);
     std::vector<uint8_t> head(44);
     f.read(reinterpret_cast<char*>(head.data()), 44);
-    EXPECT_EQ(U32(head, 4), 0xFFFFFFFFu);
-    EXPECT_EQ(U32(head, 40), 0xFFFFFFFFu);
+    EXPECT_EQ(std::tuple(U32(head, 4), U32(head, 40)), std::tuple(0xFFFFFFFFu, 0xFFFFFFFFu));
 }
 
 // The writer thread taps while the user stops and starts the recording: after a stop nothing more reaches
@@ -211,11 +203,8 @@ TEST(WaveWriterThreading, StopIsExclusiveWithTheTap) {
     test::TempFolder folder;
     const std::string path = folder.File("tapped.wav");
     Module writer{ModuleKind::AudioWaveWriter};
-    writer.texts[wave_writer::FilePath] = path;
-    writer.bools[wave_writer::Append] = false;
-    writer.devices[wave_writer::Output] = 0;
+    SetUpWriter(writer, path, 0);
     WaveWriterRegistry registry;
-
     std::array<int16_t, 2 * 96> frames{};
     for (size_t i = 0; i < frames.size(); ++i) frames[i] = int16_t(i);
     std::atomic<bool> stop{false};

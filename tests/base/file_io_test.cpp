@@ -12,6 +12,7 @@
 #include <iterator>
 #include <string>
 
+#include "../i18n/language_test_support.hpp"
 #include "base/file_io.hpp"
 
 namespace mw {
@@ -20,15 +21,14 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string Contents(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return test::ReadBytes(p.string());
 }
 
-struct TempFolder {
-    fs::path path = fs::temp_directory_path() / ("mw-file-io-" + std::to_string(::getpid()));
-    TempFolder() { fs::create_directories(path); }
-    ~TempFolder() { fs::remove_all(path); }
-    size_t Entries() const { return size_t(std::distance(fs::directory_iterator(path), fs::directory_iterator())); }
+struct TempFolder : test::TempFolder {
+    const fs::path& path = Path();
+    size_t Entries() const {
+        return size_t(std::distance(fs::directory_iterator(path), fs::directory_iterator()));
+    }
 };
 
 TEST(ReplaceFile, ReplacesWholeKeepsModeFollowsLinksAndLeavesTheOldFileOnFailure) {
@@ -37,14 +37,12 @@ TEST(ReplaceFile, ReplacesWholeKeepsModeFollowsLinksAndLeavesTheOldFileOnFailure
     std::ofstream(file) << "old contents";
     ::chmod(file.c_str(), 0640);
     fs::create_symlink(file, link);
-
     EXPECT_EQ(ReplaceFile(link.string(), "new"), 0);
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(Contents(file), "new");
     EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(dir.Entries(), 2u);
-
     // A full disk: the file-size limit makes every write past 1000 bytes fail, in a child process.
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
@@ -60,7 +58,6 @@ TEST(ReplaceFile, ReplacesWholeKeepsModeFollowsLinksAndLeavesTheOldFileOnFailure
     EXPECT_EQ(WEXITSTATUS(status), EFBIG);
     EXPECT_EQ(Contents(file), "new");
     EXPECT_EQ(dir.Entries(), 2u); // no temporary file left behind
-
     // A device is written to, not replaced by a file.
     EXPECT_EQ(ReplaceFile("/dev/full", "x"), ENOSPC);
     struct stat info {};

@@ -28,7 +28,6 @@ protected:
         engine.BeginOffline();
     }
     ~ControlFixture() { engine.EndOffline(); }
-
     void Ticks(int n) {
         for (int i = 0; i < n; ++i) engine.RenderBlock();
     }
@@ -51,7 +50,6 @@ protected:
         for (double v : values) Manual(m, polyphonicator::Input1 + k++, v);
         return m;
     }
-
     FakeMidiInput midi;
     TestPointer pointer;
     Engine engine;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 #include "engine/control_eval.hpp"
@@ -39,7 +40,6 @@ protected:
         m->devices[output::Output] = device;
         return m;
     }
-
     test::RecordingAudioOutput out;
     Engine engine;
     Patch patch{engine};
@@ -63,7 +63,6 @@ TEST_F(EngineTest, OutputModulePlaysTheSmoothedMouseMeasureAndUnreadMeasuresAreS
     const double* series = engine.MeasureSeries(3);
     for (int i = 0; i < 96; ++i) EXPECT_EQ(series[i], left.samples[size_t(i)]) << i;
     EXPECT_NEAR(engine.smoothedMeasures[5], smoothed(960.0, 96), 1e-9);
-
     m->inputs[output::Input] = kFirstMeasure + 5;
     Blocks(1);
     ASSERT_NE(Find(99, 1), nullptr);
@@ -89,15 +88,15 @@ TEST_F(EngineTest, ModulesOnOneDeviceAddAndChannelsRouteByDeviceId) {
     engine.BeginOffline();
     Blocks(1);
     const double a = 1.0, b = 2.0; // first sample of each measure
-    ASSERT_NE(Find(100), nullptr);
-    EXPECT_NEAR(Find(100)->block.samples[0], a + b + a, 1e-12); // device 0 left
-    EXPECT_NEAR(Find(200)->block.samples[0], a + b + b, 1e-12); // device 0 right
-    EXPECT_NEAR(Find(99)->block.samples[0], a, 1e-12);          // default device, both sides
-    EXPECT_NEAR(Find(199)->block.samples[0], a, 1e-12);
-    EXPECT_NEAR(Find(108)->block.samples[0], b, 1e-12); // device 8 is slot 9
-    EXPECT_EQ(out.submissions.size(), 6u);              // three device slots, two sides each
-    EXPECT_TRUE(engine.DeviceUsed(1));
-    EXPECT_FALSE(engine.DeviceUsed(2));
+    // Device 0 left and right, the default device on both sides, device 8 (slot 9).
+    const std::pair<int32_t, double> firsts[] = {
+        {100, a + b + a}, {200, a + b + b}, {99, a}, {199, a}, {108, b}};
+    for (auto [id, value] : firsts) {
+        ASSERT_NE(Find(id), nullptr) << id;
+        EXPECT_NEAR(Find(id)->block.samples[0], value, 1e-12) << id;
+    }
+    EXPECT_EQ(out.submissions.size(), 6u); // three device slots, two sides each
+    EXPECT_EQ(std::tuple(engine.DeviceUsed(1), engine.DeviceUsed(2)), std::tuple(true, false));
 }
 
 int gTicks = 0;
@@ -128,11 +127,9 @@ TEST_F(EngineTest, ControlRateSetsTheTicksAndThePeriodAndBlocksAreMadeWithoutOut
     // Without an output module the blocks are made and nothing is submitted.
     engine.EndOffline();
     EXPECT_TRUE(out.submissions.empty());
-    EXPECT_EQ(out.begins, 5);
-    EXPECT_EQ(out.ends, 5);
-    EXPECT_EQ(out.closeAlls, 1);
-    EXPECT_EQ(engine.blockCounter, 5);
-    EXPECT_EQ(engine.SampleCounter(), 5u * 96u);
+    EXPECT_EQ(
+        std::tuple(out.begins, out.ends, out.closeAlls, int(engine.blockCounter), engine.SampleCounter()),
+        std::tuple(5, 5, 1, 5, uint64_t(5 * 96)));
 }
 
 // Reorders its voices: notes 60, 64 at the first tick become 64, 60, 67, 64 at the next ones (note 64
@@ -158,10 +155,8 @@ TEST_F(EngineTest, VoicesAreRealignedByNote) {
     engine.controlRate = 48000.0 / 96.0; // one tick per block, at its first sample
     engine.BeginOffline();
     engine.RenderBlock();
-    const double sv60 = slot.smoothedValue[0];
-    const double sv64 = slot.smoothedValue[1];
-    EXPECT_GT(sv60, 0.0);
-    EXPECT_GT(sv64, sv60);
+    const double sv60 = slot.smoothedValue[0], sv64 = slot.smoothedValue[1];
+    EXPECT_TRUE(0.0 < sv60 && sv60 < sv64);
     engine.RenderBlock();
     // At the second tick the voices came in a new order; each kept its own smoothing state, the second
     // voice of note 64 took the state of the first one that sounded it, and the new note 67 starts at
@@ -231,7 +226,6 @@ TEST_F(EngineTest, ControlValuesAreFollowedAtEverySampleThroughJumpsAndStillness
         const double startVelocity = engine.slots[size_t(gGainSlot)].smoothedVelocity[0]; // (a new slot's)
         engine.BeginOffline();
         Blocks(200); // long enough for the values to stand still between the jumps
-
         // The values after each sample's step, and what the probe saw: after the step of its sample, or
         // (on a tick) after that of the sample before.
         const double k = 4000.0 / 48000.0, keep = 1.0 - k;
@@ -270,8 +264,8 @@ TEST_F(EngineTest, LatencySteeringKeepsBlocksWithin96PlusMinus95) {
     out.queuedByDeviceSlot[0] = 1000; // a very long queue: shorten
     engine.BeginOffline();
     Blocks(1);
-    EXPECT_EQ(engine.blockAdjust, -95); // x = 2000 ms: D = (100 - 2000) / 15 is below -96
-    EXPECT_EQ(engine.DeviceAdjust(0), -95.0);
+    // x = 2000 ms: D = (100 - 2000) / 15 is below -96.
+    EXPECT_EQ(std::tuple(int(engine.blockAdjust), engine.DeviceAdjust(0)), std::tuple(-95, -95.0));
     Blocks(1);
     EXPECT_EQ(out.submissions.back().block.Count(), 1);
     out.queuedByDeviceSlot[0] = 0; // an empty queue: lengthen by 100 / 15 per block up to the bound
@@ -300,16 +294,13 @@ TEST_F(EngineTest, EachDeviceBlockIsFittedToItsOwnAdjust) {
     out.queuedByDeviceSlot[1] = 0;    // slot 1 wants 0 + 60 / 15 = 4
     engine.BeginOffline();
     Blocks(2);
-    const test::Submission* first = Find(99, 1);
-    const test::Submission* second = Find(100, 1);
-    ASSERT_NE(first, nullptr);
-    ASSERT_NE(second, nullptr);
+    const test::Submission *first = Find(99, 1), *second = Find(100, 1);
+    ASSERT_TRUE(first && second);
     EXPECT_EQ(first->block.Count(), 1);
     // Block made with 1 sample, stretched to 96 + 4 by repeating its last sample.
     EXPECT_EQ(second->block.Count(), 100);
     for (int i = 1; i < 100; ++i) ASSERT_EQ(second->block.samples[i], second->block.samples[0]) << i;
     EXPECT_GT(second->block.samples[0], 0.0);
-
     // The other way round: slot 1 with a long queue gets the first samples only.
     out.queuedByDeviceSlot[0] = 0;
     out.queuedByDeviceSlot[1] = 1000;
@@ -324,10 +315,7 @@ TEST(ControlEvaluation, EvaluateLinkRules) {
     e.smoothedMeasures[3] = 50.0;
     e.slots[4].value[2] = 7.0;
     e.slots[4].smoothedValue[2] = 9.0;
-    ControlLink link;
-    link.value = 30.0;
-    link.sensitivity = 1000.0;
-    link.source = kManualSource;
+    ControlLink link{kManualSource, 1000.0, 30.0};
     EXPECT_EQ(EvaluateLink(e, link, 0, Reader::Plain, 2.0, 5.0), 60.0); // sensitivity ignored
     link.source = 1003;
     EXPECT_EQ(EvaluateLink(e, link, 0, Reader::Plain, 2.0, 1.0), 500.0); // x10
@@ -340,9 +328,8 @@ TEST(ControlEvaluation, EvaluateLinkRules) {
     EXPECT_EQ(EvaluateLink(e, link, 2, Reader::Smoothed, 1.0, -1.0, true), 9.0);
     link.source = kNoSource; // a deleted source reads 0, not the Value
     EXPECT_EQ(EvaluateLink(e, link, 0, Reader::Plain, 1.0, 1.0), 0.0);
-    EXPECT_EQ(Clamp(-5.0, 1.0, 3.0, true), 3.0);
-    EXPECT_EQ(Clamp(-5.0, 1.0, 3.0, false), 1.0);
-    EXPECT_EQ(Clamp(2.0, 1.0, 3.0), 2.0);
+    EXPECT_EQ(std::tuple(Clamp(-5.0, 1.0, 3.0, true), Clamp(-5.0, 1.0, 3.0, false), Clamp(2.0, 1.0, 3.0)),
+              std::tuple(3.0, 1.0, 2.0));
 }
 
 } // namespace

@@ -19,7 +19,6 @@ public:
         int32_t lastIndex = -1;
         uint64_t stamp = 0;
     };
-
     /// Makes device n available; its state starts at zero.
     void Plug(int32_t n) {
         std::lock_guard lock(mutex_);
@@ -49,7 +48,6 @@ public:
             d.lastValue[size_t(d.lastIndex)] = d2;
         }
     }
-
     void BeginMidiBlock() override {}
     bool UseMidiDevice(int32_t n) override {
         std::lock_guard lock(mutex_);
@@ -79,7 +77,6 @@ public:
     }
     void EndMidiBlock() override {}
     void CloseAllMidi() override {}
-
     int polls = 0;
 
 private:

@@ -28,9 +28,10 @@ protected:
         engine.SetKindOps(ModuleKind::ControlPolyphonicator, nullptr);
         engine.SetKindOps(ModuleKind::ControlSensitizer, nullptr);
     }
-    Module* Osc(double waveform = 0.0) {
+    Module* Osc(double waveform = 0.0, int32_t device = -1) {
         Module* m = patch.CreateModule(ModuleKind::AudioOsc, {});
         m->Link(osc::Waveform).value = waveform;
+        m->devices[osc::Output] = device;
         return m;
     }
     // An audio-rate stand-in whose one voice is `value` (it runs after the oscillator: the oscillator
@@ -55,29 +56,23 @@ TEST_F(OscillatorTest, FrequencyPhaseAndStepsFromTheSettingsAMouseMeasureOrAModu
     engine.rawMeasures[3] = engine.smoothedMeasures[3] = 50.0;
     engine.rawMeasures[7] = engine.smoothedMeasures[7] = -500.0;
     Osc(); // on the default device, 440 Hz by default: 4.4 x 100
-    Module* byMouse = Osc();
-    byMouse->Link(osc::Frequency).source = MeasureSource(MouseMeasure::Speed); // 50 x 6 = 300 Hz
-    byMouse->devices[osc::Output] = 0;
-    Module* byModule = Osc();
+    Osc(0.0, 0)->Link(osc::Frequency).source = MeasureSource(MouseMeasure::Speed); // 50 x 6 = 300 Hz
+    Module* byModule = Osc(0.0, 1);
     byModule->Link(osc::Frequency).source = AudioValue(300.0)->slot[0]; // 300 Hz
     byModule->Link(osc::Frequency).sensitivity = 50.0;                  // x 0.5: 150 Hz
-    byModule->devices[osc::Output] = 1;
     // 0 Hz: the phase angle stays 0, so the output is sin(Phase x 0.02 pi) at full amplitude. Here
     // -500 x 0.05 = -25, p = -pi/2, brought to 3 pi / 2: a sine of -1, not the +1 of a made-positive phase.
-    Module* byPhase = Osc();
+    Module* byPhase = Osc(0.0, 2);
     byPhase->Link(osc::Frequency).value = 0.0;
     byPhase->Link(osc::Phase).source = MeasureSource(MouseMeasure::HorizontalVelocity);
-    byPhase->devices[osc::Output] = 2;
-    Module* stepped = Osc(); // 440 Hz cut towards zero to steps of 10
-    stepped->Link(osc::StepSize).value = 1.0;
-    stepped->devices[osc::Output] = 3;
-    Module* damaged = Osc(-5.0); // damaged settings stay finite
-    damaged->Link(osc::Frequency).value = -3.0;
-    damaged->Link(osc::Ramp).value = -1e9;
-    damaged->Link(osc::Phase).value = 1e12;
-    damaged->Link(osc::StepSize).value = -1e9;
-    damaged->Link(osc::Noise).value = 1e6;
-    damaged->devices[osc::Output] = 4;
+    Osc(0.0, 3)->Link(osc::StepSize).value = 1.0; // 440 Hz cut towards zero to steps of 10
+    Module* damaged = Osc(-5.0, 4);               // damaged settings stay finite
+    const std::pair<int, double> damages[] = {{osc::Frequency, -3.0},
+                                              {osc::Ramp, -1e9},
+                                              {osc::Phase, 1e12},
+                                              {osc::StepSize, -1e9},
+                                              {osc::Noise, 1e6}};
+    for (auto [link, value] : damages) damaged->Link(link).value = value;
     const auto out = Render(48000 + 480);
     EXPECT_NEAR(UpwardCrossings(out, 480, 48480), 440, 1);
     EXPECT_NEAR(UpwardCrossings(Played(0), 480, 48480), 300, 1);
@@ -185,8 +180,8 @@ TEST(OscillatorNoise, NoiseBendsTheFrequencyRandomly) {
 // mouse measure's smoothing, a waveform blend, ramp and phase, a wandering frequency and the release.
 TEST_F(OscillatorTest, WorkedOutAheadItSoundsAsSampleBySample) {
     Module* amplitude = AudioValue(100.0);
-    Module* ahead = Osc(150.0);
-    Module* bySample = Osc(150.0);
+    Module* ahead = Osc(150.0, 0);
+    Module* bySample = Osc(150.0, 1);
     constexpr int kMeasure = 3;
     for (Module* m : {ahead, bySample}) {
         m->Link(osc::Frequency).source = kFirstMeasure + kMeasure;
@@ -197,16 +192,12 @@ TEST_F(OscillatorTest, WorkedOutAheadItSoundsAsSampleBySample) {
     }
     ahead->Link(osc::Amplitude).value = 100.0;
     bySample->Link(osc::Amplitude).source = SlotOf(amplitude);
-    ahead->devices[osc::Output] = 0;
-    bySample->devices[osc::Output] = 1;
-
     engine.rawMeasures[kMeasure] = 700.0;
     Render(3000);
     engine.rawMeasures[kMeasure] = 150.0; // the frequency glides down
     Render(6000);
     for (Module* m : {ahead, bySample}) m->Link(osc::Frequency).source = kNoSource; // release
     Render(9000);
-
     const auto a = Played(0);
     ASSERT_EQ(a.size(), Played(1).size());
     EXPECT_EQ(a, Played(1));
@@ -251,7 +242,6 @@ TEST_F(OscillatorTest, ModulatorEffectsSignsStepsAndVoicesFollowTheirSines) {
     Module* byVoices = addModulator(modulator::AM);
     byVoices->bools[modulator::SignedOutput] = true;
     byVoices->Link(modulator::Input).source = src->slot[0];
-
     std::vector<double> phase(mods.size(), 0.0); // goes on smoothly where the frequency changes
     for (int k = 0; k < 16; ++k) {
         if (k == 8)

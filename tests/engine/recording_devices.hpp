@@ -36,7 +36,6 @@ public:
         return readBackValue.has_value();
     }
     void CloseAll() override { ++closeAlls; }
-
     std::vector<Submission> submissions;
     std::array<int64_t, 10> queuedByDeviceSlot{}; // what Submit reports, per device slot
     std::optional<double> readBackValue;

@@ -69,7 +69,6 @@ public:
         engine.Seed(1);
     }
     ~SoundFixture() { SignalFunction() = nullptr; }
-
     /// A stand-in source playing x[n]; must be called before the engine evaluates (kind AudioOsc).
     Module* Signal(std::function<double(uint64_t)> f) {
         SignalFunction() = std::move(f);
@@ -79,7 +78,6 @@ public:
         return m;
     }
     SourceId SlotOf(const Module* m, int k = 0) const { return m->slot[k]; }
-
     /// Renders until at least `samples` samples exist; returns the left channel of device `device`
     /// (device slot device + 1), sample by sample from the start.
     std::vector<double> Render(int samples, int32_t device = -1) {
@@ -98,7 +96,6 @@ public:
                 v.insert(v.end(), s.block.samples.begin(), s.block.samples.begin() + s.block.Count());
         return v;
     }
-
     RecordingAudioOutput out;
     Engine engine;
     Patch patch{engine};

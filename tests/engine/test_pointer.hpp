@@ -20,7 +20,6 @@ public:
         return true;
     }
     ScreenRect Screen() override { return screen; }
-
     int cursorX = 0;
     int cursorY = 0;
     bool readable = true;

@@ -49,7 +49,6 @@ TEST(WaveFunctions, SineMatchesTheLibrarySine) {
     for (double x : {0.0, kPi / 2, kPi, 3 * kPi / 2, 2 * kPi, 1e5 + 0.3, -7e5, 1e7, 1e300})
         EXPECT_NEAR(Sine(x), std::sin(x), 1e-15 * std::max(1.0, std::abs(x) * 1e-6)) << x;
     EXPECT_TRUE(std::isnan(Sine(std::nan(""))));
-
     // The oscillator's sine of a phase in [0, 2pi]; outside that range it is Sine itself.
     worst = 0.0;
     for (int i = 0; i <= 400000; ++i) {
@@ -71,7 +70,6 @@ TEST(WaveFunctions, PhaseWarpAndQuantize) {
                  {3.0, 2.0, 1.0 + kPi},         {kPi / 2, -1.0, kPi / 4}, {kPi, -1.0, 1.5 * kPi},
                  {1.5 * kPi, -1.0, 1.75 * kPi}, {2 * kPi, -3.0, 2 * kPi}};
     for (const auto& w : warps) EXPECT_NEAR(PhaseWarp(w.p, w.r), w.expected, kEps) << w.p << ", " << w.r;
-
     // A step setting s > 1e-13 cuts towards zero in steps of 1000 s.
     const struct {
         double x, s, expected;
@@ -110,7 +108,6 @@ TEST(WaveFunctions, NoiseStepWalksTowardsRandomTargets) {
         EXPECT_EQ(target, c.newTarget) << c.level;
         EXPECT_EQ(draws, c.draws) << c.level;
     }
-
     // From -1 to a target of +1 at f = 1 Hz takes one second of steps.
     double level = -1.0, target = 1.0;
     int steps = 0;

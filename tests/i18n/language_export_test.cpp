@@ -31,7 +31,6 @@ TEST(LanguageExport, ExportedFileLoadsBackAsTheBuiltInLanguage) {
         const std::string bytes = test::ReadBytes(path);
         ASSERT_GE(bytes.size(), 2u);
         EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE"); // UTF-16LE with its byte-order mark
-
         LanguageStrings builtIn, loaded;
         ASSERT_EQ(ApplyLanguage(builtIn, code, ""), LanguageLoadFailure::None);
         ASSERT_EQ(ApplyLanguage(loaded, kLanguageUserFile, path), LanguageLoadFailure::None);

@@ -43,12 +43,10 @@ TEST_P(EachBuiltIn, IsACompleteFileWithItsCompositionAndEveryLinkResolved) {
     SCOPED_TRACE(std::string(p.name));
     const std::string_view bytes = BuiltInPatchBytes(p);
     ASSERT_GE(bytes.size(), 8u) << p.file << " is missing";
-    EXPECT_EQ(bytes.substr(0, 6), std::string_view("\xFF\xFE#\0#\0", 6));
+    // (Its first bytes, the byte-order mark and the header, are pinned by the round trip below.)
     EXPECT_EQ(bytes.substr(bytes.size() - 4), std::string_view("\r\0\n\0", 4));
     const std::u16string file = FromFileBytes(bytes);
     EXPECT_EQ(file.find(u"-[Invalid]-"), std::u16string::npos);
-    EXPECT_EQ(file.substr(1, 38), u"## Murmelwerk Configuration (MWC) ##\r\n");
-
     Engine engine;
     Patch patch(engine);
     const std::optional<size_t> created = LoadBuiltInPatch(patch, p.resource);

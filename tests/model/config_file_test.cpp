@@ -1,14 +1,15 @@
 // Patch files: sections, the two-pass load, the writer's exact bytes and the failures reported.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <tuple>
 
 #include "../i18n/language_test_support.hpp"
-#include "engine/engine.hpp"
 #include "base/utf.hpp"
-#include "patch/config_file.hpp"
+#include "engine/engine.hpp"
 #include "model/config_values.hpp"
+#include "patch/config_file.hpp"
 #include "patch/patch.hpp"
 
 namespace mw {
@@ -44,22 +45,22 @@ TEST(ConfigSections, SectionsStartAtBracketsAfterALineFeed) {
 }
 
 TEST(ConfigSections, KeywordsIgnoreCaseBracketsAndTrailingText) {
-    EXPECT_EQ(SectionKind(u"[Module_AudioOsc]\r\n"), ModuleKind::AudioOsc);
-    EXPECT_EQ(SectionKind(u"[module_audioosc] trailing text\r\n"), ModuleKind::AudioOsc);
-    EXPECT_EQ(SectionKind(u"[ ({Module_ControlMIDIControllerInput}) ]"),
-              ModuleKind::ControlMIDIControllerInput);
-    EXPECT_EQ(SectionKind(u"[Module_AudioOutput(x)"), ModuleKind::AudioOutput);
-    EXPECT_EQ(SectionKind(u"[Module_AudioOscX]"), std::nullopt);
-    EXPECT_EQ(SectionKind(u"[Module_AudioOsc\r\nName=a b]"),
-              std::nullopt); // the keyword runs on over the line break
-    EXPECT_EQ(SectionKind(u"[]"), std::nullopt);
+    // (a keyword runs on over a line break)
+    const std::pair<std::u16string_view, std::optional<ModuleKind>> rows[] = {
+        {u"[Module_AudioOsc]\r\n", ModuleKind::AudioOsc},
+        {u"[module_audioosc] trailing text\r\n", ModuleKind::AudioOsc},
+        {u"[ ({Module_ControlMIDIControllerInput}) ]", ModuleKind::ControlMIDIControllerInput},
+        {u"[Module_AudioOutput(x)", ModuleKind::AudioOutput},
+        {u"[Module_AudioOscX]", std::nullopt},
+        {u"[Module_AudioOsc\r\nName=a b]", std::nullopt},
+        {u"[]", std::nullopt}};
+    for (const auto& [text, kind] : rows) EXPECT_EQ(SectionKind(text), kind) << N(text);
 }
 
 class ConfigFileTest : public ::testing::Test {
 protected:
     Engine engine;
     Patch patch{engine};
-
     std::u16string Save() { return ConfigurationText(patch); }
     size_t Load(std::u16string_view text, Point origin = {}) {
         return LoadConfigurationText(patch, text, origin);
@@ -102,10 +103,8 @@ TEST_F(ConfigFileTest, LowerCaseKeywordsAndKeysLoadLikeTheSavedFile) {
     ASSERT_NE(
         lower.find("[module_audioosc]\r\nname=Oscillator module 1\r\nposition=30,40\r\namplitudecontrol="),
         std::string::npos);
-    Engine engine2;
-    Patch patch2(engine2);
-    LoadConfigurationText(patch2, U(lower));
-    EXPECT_EQ(ConfigurationText(patch2), saved);
+    Load(lower);
+    EXPECT_EQ(Save(), saved);
 }
 
 TEST_F(ConfigFileTest, PositionsAreClientCoordinates) {
@@ -115,13 +114,10 @@ TEST_F(ConfigFileTest, PositionsAreClientCoordinates) {
          "[Module_ControlInput]\r\nPosition=12\r\n"
          "[Module_ControlInput]\r\nPosition=x,9\r\n",
          Point{100, 50});
-    const auto list = patch.Modules(ModuleKind::ControlInput);
-    ASSERT_EQ(list.size(), 5u);
-    EXPECT_EQ(list[0]->position, (Point{981, 398})); // converted to screen coordinates
-    EXPECT_EQ(list[1]->position, (Point{981, 398}));
-    EXPECT_EQ(list[2]->position, (Point{95, 50})); // y after "-5," is "--7": unreadable, stays
-    EXPECT_EQ(list[3]->position, (Point{112, 50}));
-    EXPECT_EQ(list[4]->position, (Point{100, 50})); // x unreadable; y is read from "x" too (nothing stripped)
+    // Converted to screen coordinates; an unreadable number ("--7"; "x", from which y is read too) stays.
+    std::vector<Point> positions;
+    for (const Module* m : patch.Modules(ModuleKind::ControlInput)) positions.push_back(m->position);
+    EXPECT_EQ(positions, (std::vector<Point>{{981, 398}, {981, 398}, {95, 50}, {112, 50}, {100, 50}}));
     const std::string saved = N(ConfigurationText(patch, kDefaultConfigHeader, Point{100, 50}));
     EXPECT_NE(saved.find("\r\nPosition=881,348\r\n"), std::string::npos);
 }
@@ -136,21 +132,20 @@ TEST_F(ConfigFileTest, ValuesAreReadInTheirFormsAndUnreadableOnesKeepTheDefaults
          "[Module_AudioOutputSplit]\r\nName=s\r\nOutputDeviceID1=0 (L+R)\r\nOutputDeviceID2=1 (R)\r\n");
     const Module* o = Only(patch, ModuleKind::AudioOsc);
     ASSERT_NE(o, nullptr);
-    EXPECT_EQ(o->Link(osc::Amplitude).value, 500.0);
-    EXPECT_EQ(o->Link(osc::Amplitude).sensitivity, 100.0);
-    EXPECT_EQ(o->Link(osc::Frequency).value, 12.0);
-    EXPECT_EQ(o->Real(osc::FrequencyMultiplier), 100.0);
-    EXPECT_EQ(o->Link(osc::Noise).value, -3.0);
+    EXPECT_EQ((std::array<double, 5>{o->Link(osc::Amplitude).value, o->Link(osc::Amplitude).sensitivity,
+                                     o->Link(osc::Frequency).value, o->Real(osc::FrequencyMultiplier),
+                                     o->Link(osc::Noise).value}),
+              (std::array{500.0, 100.0, 12.0, 100.0, -3.0}));
     EXPECT_EQ(Only(patch, ModuleKind::ControlMIDIInput)->Int(midi_input::InputDevice), -555);
     EXPECT_EQ(Only(patch, ModuleKind::AudioInput)->Int(audio_input::InputDevice), 2);
-    const auto echoes = patch.Modules(ModuleKind::AudioEcho);
-    ASSERT_EQ(echoes.size(), 2u);
-    EXPECT_TRUE(echoes[0]->Bool(audio_echo::LongMode));
-    EXPECT_FALSE(echoes[1]->Bool(audio_echo::LongMode));
+    std::vector<bool> longModes;
+    for (const Module* m : patch.Modules(ModuleKind::AudioEcho))
+        longModes.push_back(m->Bool(audio_echo::LongMode));
+    EXPECT_EQ(longModes, (std::vector<bool>{true, false}));
     // Output devices are read in the link pass, each of a module's keys on its own.
     const Module* split = Only(patch, ModuleKind::AudioOutputSplit);
-    EXPECT_EQ(split->Device(output_split::Output1), 0);
-    EXPECT_EQ(split->Device(output_split::Output2), 201);
+    EXPECT_EQ(std::tuple(split->Device(output_split::Output1), split->Device(output_split::Output2)),
+              std::tuple(0, 201));
 }
 
 TEST_F(ConfigFileTest, LinksResolveByNameAndSubTypeAfterAllModulesExist) {
@@ -168,19 +163,21 @@ TEST_F(ConfigFileTest, LinksResolveByNameAndSubTypeAfterAllModulesExist) {
     const Module* o = Only(patch, ModuleKind::AudioOsc);
     Module* sensor = Only(patch, ModuleKind::ControlSensor);
     ASSERT_TRUE(o && sensor);
-    EXPECT_EQ(o->Link(osc::Amplitude).source, sensor->slot[1]); // SubType 1.9 truncates to 1
-    EXPECT_EQ(o->Link(osc::Frequency).source, Only(patch, ModuleKind::ControlMIDIInput)->slot[0]);
-    EXPECT_EQ(o->Link(osc::Noise).source, kNoSource); // the sensor has no output 2
-    EXPECT_EQ(o->Link(osc::Waveform).source, kManualSource);
-    EXPECT_EQ(o->Link(osc::Ramp).source, kNoSource);
-    EXPECT_EQ(o->Link(osc::Phase).source, kNoSource);
-    EXPECT_EQ(o->Link(osc::StepSize).source, 1012);
+    // SubType 1.9 truncates to 1; the sensor has no output 2.
+    const std::pair<int, SourceId> links[] = {
+        {osc::Amplitude, sensor->slot[1]},
+        {osc::Frequency, Only(patch, ModuleKind::ControlMIDIInput)->slot[0]},
+        {osc::Noise, kNoSource},
+        {osc::Waveform, kManualSource},
+        {osc::Ramp, kNoSource},
+        {osc::Phase, kNoSource},
+        {osc::StepSize, 1012}};
+    for (const auto& [link, source] : links) EXPECT_EQ(o->Link(link).source, source) << link;
     // Saved: names and SubTypes written from the links.
     const std::string saved = N(Save());
     EXPECT_NE(saved.find("\r\nAmplitudeControl=Sensor\r\nAmplitudeControlSubType=1\r\n"), std::string::npos);
     EXPECT_NE(saved.find("\r\nRampControl=\r\nRampControlSubType=0\r\n"), std::string::npos);
     EXPECT_NE(saved.find("\r\nStepSizeControl=Scroll Velocity\r\n"), std::string::npos);
-
     // A source whose module was removed is saved as "-[Invalid]-", which loads as no source.
     patch.RemoveModule(sensor);
     const std::string removed = N(Save());
@@ -193,13 +190,11 @@ TEST_F(ConfigFileTest, LinksResolveByNameAndSubTypeAfterAllModulesExist) {
 TEST_F(ConfigFileTest, BracketsInValuesAndAtLineStarts) {
     Load("[Module_AudioOsc]\r\nName=Osc [1]\r\nAmplitudeValue=200\r\n"
          "[Module_AudioOsc]\r\nName=Broken\r\n[not a section]\r\nAmplitudeValue=300\r\n");
-    const auto oscs = patch.Modules(ModuleKind::AudioOsc);
-    ASSERT_EQ(oscs.size(), 2u);
-    EXPECT_EQ(oscs[0]->name, "Osc [1]");
-    EXPECT_EQ(oscs[0]->Link(osc::Amplitude).value, 200.0);
     // The "[" at the line start ended the second section; its last key went to an unknown section.
-    EXPECT_EQ(oscs[1]->name, "Broken");
-    EXPECT_EQ(oscs[1]->Link(osc::Amplitude).value, 500.0);
+    std::vector<std::pair<std::string, double>> oscs;
+    for (const Module* m : patch.Modules(ModuleKind::AudioOsc))
+        oscs.emplace_back(m->name, m->Link(osc::Amplitude).value);
+    EXPECT_EQ(oscs, (std::vector<std::pair<std::string, double>>{{"Osc [1]", 200.0}, {"Broken", 500.0}}));
 }
 
 TEST_F(ConfigFileTest, Enumerations) {
@@ -258,21 +253,19 @@ TEST_F(ConfigFileTest, MidiSliderControllers) {
     // Slider 2 of U is free and has no output; slider 3 is output 2, which the oscillator reads.
     const Module& u = *sliders[2];
     ASSERT_EQ(u.sliderCount, 3);
-    EXPECT_EQ((*u.sliders)[1].controller, -1);
-    EXPECT_EQ((*u.sliders)[1].slot, -1);
-    EXPECT_EQ((*u.sliders)[2].controller, 7);
-    EXPECT_TRUE((*u.sliders)[2].negative);
+    EXPECT_EQ(std::tuple((*u.sliders)[1].controller.load(), (*u.sliders)[1].slot.load()), std::tuple(-1, -1));
+    EXPECT_EQ(std::tuple((*u.sliders)[2].controller.load(), (*u.sliders)[2].negative.load()),
+              std::tuple(7, true));
     EXPECT_EQ(engine.slots[(*u.sliders)[2].slot].outputLabel, "Slider 3");
     EXPECT_EQ(Only(patch, ModuleKind::AudioOsc)->Link(osc::Amplitude).source, (*u.sliders)[2].slot);
-
     // A new slider takes the first free place; the sign of controller 0 survives as "-0".
     ASSERT_TRUE(patch.AddSlider(sliders[1], 0, true));
     EXPECT_NE(N(Save()).find("\r\nController1=-0\r\nController2=-7\r\n"), std::string::npos);
     Load(Save());
     const Module* r = patch.Modules(ModuleKind::ControlMIDIControllerInput)[1];
     ASSERT_EQ(r->sliderCount, 2);
-    EXPECT_EQ((*r->sliders)[0].controller, 0);
-    EXPECT_TRUE((*r->sliders)[0].negative);
+    EXPECT_EQ(std::tuple((*r->sliders)[0].controller.load(), (*r->sliders)[0].negative.load()),
+              std::tuple(0, true));
 }
 
 TEST_F(ConfigFileTest, NamesStayOnTheirLineAndPathsKeepAnyBytes) {
@@ -292,17 +285,18 @@ TEST_F(ConfigFileTest, LoadingReplacesThePatchAndCountsAgainstItsSlots) {
     std::string text;
     for (int i = 0; i < 10; ++i) text += "[Module_AudioOsc]\r\nName=O" + std::to_string(i) + "\r\n";
     text += "[Module_AudioOutputSplit]\r\nName=two slots\r\n";
+    const auto counts = [&] {
+        return std::tuple(patch.Count(ModuleKind::ControlInput), patch.Count(ModuleKind::AudioOsc),
+                          patch.Count(ModuleKind::AudioOutputSplit));
+    };
     EXPECT_EQ(ParseConfiguration(patch, U(text)), 8u); // the old modules still hold 120 slots
-    EXPECT_EQ(patch.Count(ModuleKind::ControlInput), 120u);
+    EXPECT_EQ(std::get<0>(counts()), 120u);
     LinkConfiguration(patch);
-    EXPECT_EQ(patch.Count(ModuleKind::ControlInput), 0u);
-    EXPECT_EQ(patch.Count(ModuleKind::AudioOsc), 8u);
-    EXPECT_EQ(patch.Count(ModuleKind::AudioOutputSplit), 0u);
+    EXPECT_EQ(counts(), std::tuple(0u, 8u, 0u));
     for (const Module* m : patch.Modules(ModuleKind::AudioOsc)) EXPECT_TRUE(m->sectionText.empty());
     // Loaded again, with the 8 oscillators still holding their slots during the first pass, all fit.
     EXPECT_EQ(Load(text), 11u);
-    EXPECT_EQ(patch.Count(ModuleKind::AudioOsc), 10u);
-    EXPECT_EQ(patch.Count(ModuleKind::AudioOutputSplit), 1u);
+    EXPECT_EQ(counts(), std::tuple(0u, 10u, 1u));
     // A text without known sections clears the patch.
     EXPECT_EQ(Load("## header only ##\r\n[Module_Unknown]\r\nName=x\r\n"), 0u);
     EXPECT_EQ(patch.TotalCount(), 0u);
@@ -346,7 +340,6 @@ TEST_F(ConfigFileTest, FilesAndTheirFailures) {
     Patch patch2(engine2);
     EXPECT_EQ(LoadConfigurationFile(patch2, path), ConfigStatus::Ok);
     EXPECT_EQ(ConfigurationText(patch2), Save());
-
     // A hand-written file whose first section follows the byte-order mark directly keeps that section.
     const std::string handWritten = folder.File("hand.mwc");
     test::WriteBytes(
@@ -357,7 +350,6 @@ TEST_F(ConfigFileTest, FilesAndTheirFailures) {
     EXPECT_EQ(LoadConfigurationFile(patch3, handWritten), ConfigStatus::Ok);
     ASSERT_EQ(patch3.TotalCount(), 2u);
     EXPECT_EQ(patch3.Modules(ModuleKind::AudioOsc)[0]->name, "First");
-
     // A file that cannot be opened leaves the patch as it was.
     EXPECT_EQ(LoadConfigurationFile(patch2, folder.File("missing.mwc")), ConfigStatus::OpenFailed);
     EXPECT_EQ(LoadConfigurationFile(patch2, folder.Path().string()), ConfigStatus::OpenFailed); // a folder
@@ -366,15 +358,13 @@ TEST_F(ConfigFileTest, FilesAndTheirFailures) {
     if (std::filesystem::exists("/dev/full")) {
         EXPECT_EQ(SaveConfigurationFile(patch, "/dev/full"), ConfigStatus::WriteFailed);
     }
-
     EXPECT_EQ(MessageFor(ConfigStatus::Ok), std::nullopt);
     const std::tuple<ConfigStatus, int, int> messages[] = {{ConfigStatus::CreateFailed, 149, 150},
                                                            {ConfigStatus::WriteFailed, 156, 157},
                                                            {ConfigStatus::OpenFailed, 159, 160}};
-    for (auto [status, text, caption] : messages) {
-        EXPECT_EQ(MessageFor(status)->text, text);
-        EXPECT_EQ(MessageFor(status)->caption, caption);
-    }
+    for (auto [status, text, caption] : messages)
+        EXPECT_EQ(std::tuple(MessageFor(status)->text, MessageFor(status)->caption),
+                  std::tuple(text, caption));
     EXPECT_EQ(MessageFor(ConfigStatus::OpenFailed)->englishCaption,
               "The file could not be opened for reading.");
 }

@@ -57,19 +57,16 @@ TEST(ConfigNumbers, ReadLikeScanf) {
          {u"", u"abc", u"+-1", u"--1", u"nan", u"NaN", u"-nan", u"inf", u"-Infinity", u"1e999", u"-1e400"})
         EXPECT_EQ(ReadReal(text), std::nullopt) << PrintToString(text);
     const std::u16string_view section = u"[k]\r\nA=nan\r\nB=x\r\nC=2.5";
-    EXPECT_EQ(GetNumber(section, "A"), 0.0);
-    EXPECT_EQ(GetNumber(section, "B"), 0.0);
-    EXPECT_EQ(GetNumber(section, "C"), 2.5);
-
+    EXPECT_EQ(std::tuple(GetNumber(section, "A"), GetNumber(section, "B"), GetNumber(section, "C")),
+              std::tuple(0.0, 0.0, 2.5));
     const std::pair<std::u16string_view, int64_t> longs[] = {
         {u"12abc", 12}, {u" -7", -7}, {u"+5", 5}, {u"4.9", 4}};
     for (auto [text, value] : longs) EXPECT_EQ(ReadLong(text), value) << PrintToString(text);
     for (std::u16string_view text : {u"-", u"x1", u"99999999999999999999"})
         EXPECT_EQ(ReadLong(text), std::nullopt) << PrintToString(text);
-    EXPECT_EQ(ReadInt32(u"2147483647"), 2147483647);
-    EXPECT_EQ(ReadInt32(u"-2147483648"), -2147483647 - 1);
-    EXPECT_EQ(ReadInt32(u"2147483648"), std::nullopt);
-
+    EXPECT_EQ(
+        std::tuple(ReadInt32(u"2147483647"), ReadInt32(u"-2147483648"), ReadInt32(u"2147483648")),
+        std::tuple(std::optional(2147483647), std::optional(-2147483647 - 1), std::optional<int32_t>()));
     const std::pair<double, int32_t> subTypes[] = {{0.9, 0}, {-0.9, 0}, {1.7, 1}, {-2.5, -2}, {1e300, -1}};
     for (auto [number, subType] : subTypes) EXPECT_EQ(TruncateSubType(number), subType) << number;
 }
@@ -93,9 +90,7 @@ TEST(ConfigNumbers, IndependentOfTheCppLocale) {
     std::ostringstream probe;
     probe << 4.4;
     EXPECT_EQ(probe.str(), "4,4"); // the comma locale is in force
-    EXPECT_EQ(FormatReal(4.4), "4.4");
-    EXPECT_EQ(ReadReal(u"4.4"), 4.4);
-    EXPECT_EQ(ReadReal(u"4,4"), 4.0);
+    EXPECT_EQ(std::tuple(FormatReal(4.4), ReadReal(u"4.4"), ReadReal(u"4,4")), std::tuple("4.4", 4.4, 4.0));
     std::locale::global(previousCpp);
 }
 
@@ -108,15 +103,13 @@ TEST(ConfigNumbers, IndependentOfTheCLocale) {
     char probe[32];
     std::snprintf(probe, sizeof probe, "%g", 4.4);
     EXPECT_STREQ(probe, "4,4"); // the comma locale is in force
-    EXPECT_EQ(FormatReal(4.4), "4.4");
-    EXPECT_EQ(ReadReal(u"4.4"), 4.4);
+    EXPECT_EQ(std::tuple(FormatReal(4.4), ReadReal(u"4.4")), std::tuple("4.4", 4.4));
     std::setlocale(LC_ALL, previousC.c_str());
 }
 
 TEST(ConfigValueForms, BooleansAndOutputDevices) {
     for (const char16_t* v : {u"1", u"TRUE", u"true", u"True"}) EXPECT_TRUE(ReadBool(v));
     for (const char16_t* v : {u"yes", u"0", u"", u"2", u"1.0", u"01", u"truex"}) EXPECT_FALSE(ReadBool(v));
-
     const std::pair<int32_t, const char*> written[] = {
         {-555, "-555 (L+R)"}, {-1, "-1 (L+R)"}, {2, "2 (L+R)"}, {100, "0 (L)"},
         {99, "-1 (L)"},       {199, "-1 (R)"},  {203, "3 (R)"}};
@@ -131,10 +124,12 @@ TEST(ConfigValueForms, BooleansAndOutputDevices) {
 
 TEST(ConfigValueForms, SequenceEscapes) {
     EXPECT_EQ(EscapeSequence(u"C4 D4\tE4\r\nF4\rG4\nA4"), u"C4%20D4%09E4\\nF4\\nG4\\nA4");
-    EXPECT_EQ(UnescapeSequence(u"C4%20D4%09E4\\nF4\\nG4"), u"C4 D4\tE4\r\nF4\r\nG4");
-    EXPECT_EQ(UnescapeSequence(u"50%%%41%4"), u"50%A%4");
-    EXPECT_EQ(UnescapeSequence(u"%G1%2"), u"%G1%2");
-    EXPECT_EQ(UnescapeSequence(u"%e9"), u"\u00e9");
+    const std::pair<std::u16string_view, std::u16string_view> unescaped[] = {
+        {u"C4%20D4%09E4\\nF4\\nG4", u"C4 D4\tE4\r\nF4\r\nG4"},
+        {u"50%%%41%4", u"50%A%4"},
+        {u"%G1%2", u"%G1%2"},
+        {u"%e9", u"\u00e9"}};
+    for (auto [text, expected] : unescaped) EXPECT_EQ(UnescapeSequence(text), expected);
     // "%" and backslash are escaped too, so that they survive the reader's decoding.
     const std::u16string odd = u"100% \\n%41";
     EXPECT_EQ(EscapeSequence(odd), u"100%25%20%5Cn%2541");

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <optional>
+#include <tuple>
 
 #include "base/utf.hpp"
 #include "engine/engine.hpp"
@@ -17,6 +18,7 @@ namespace {
 
 struct RecordingHooks final : ModuleViewHooks {
     int attached = 0, renamed = 0, detached = 0, refreshed = 0;
+    std::tuple<int, int, int> Counts() const { return {attached, detached, refreshed}; }
     void Attach(Module&) override { ++attached; }
     void Renamed(Module&) override { ++renamed; }
     void Detach(Module&) override { ++detached; }
@@ -43,7 +45,7 @@ TEST_F(PatchEditorTest, SetsEveryFieldKindAndRejectsWhatDoesNotFit) {
     };
     const Row rows[] = {
         {K::AudioOsc, R::LinkSource, osc::Amplitude, int64_t(1003), int64_t(1003)},
-        {K::AudioOsc, R::LinkSource, osc::Amplitude, int64_t(128), std::nullopt}, // no such slot
+        {K::AudioOsc, R::LinkSource, osc::Amplitude, int64_t(128), std::nullopt},  // no such slot
         {K::AudioOsc, R::LinkSource, osc::Amplitude, int64_t(1019), std::nullopt}, // past the measures
         {K::AudioOsc, R::LinkSensitivity, osc::Frequency, 250.0, 250.0},
         {K::AudioOsc, R::LinkValue, osc::StepSize, int64_t(7), 7.0}, // a whole number for a real
@@ -71,7 +73,6 @@ TEST_F(PatchEditorTest, SetsEveryFieldKindAndRejectsWhatDoesNotFit) {
     }
     EXPECT_EQ(editor.Find(ids[K::AudioOsc])->Link(osc::Amplitude).source, 1003);
     EXPECT_FALSE(editor.Set({ModuleId(999), R::Real, 0}, 1.0));
-
     // A sequence's new text is parsed at once.
     const ModuleId seq = editor.Add(K::ControlSequence, {0, 0});
     ASSERT_TRUE(editor.Set({seq, R::Text, sequence::SequenceText}, std::string("A0A0A0")));
@@ -86,19 +87,16 @@ TEST_F(PatchEditorTest, IdsOutliveRenamesAndAreNeverGivenAgain) {
     EXPECT_TRUE(editor.Rename(a, "Renamed"));
     EXPECT_EQ(editor.Find(a)->name, "Renamed");
     EXPECT_TRUE(editor.Move(a, {300, -40}));
-    const Module& moved = *editor.Find(a);
-    EXPECT_EQ(moved.position, (Point{300, -40}));
-    EXPECT_EQ(moved.refX, 300); // the sensor's reference point
-    EXPECT_EQ(moved.refY, -40);
-
+    const Module& moved = *editor.Find(a); // with the sensor's reference point
+    EXPECT_EQ(std::tuple(moved.position, moved.refX.load(), moved.refY.load()),
+              std::tuple(Point{300, -40}, 300, -40));
     EXPECT_TRUE(editor.Remove(a)); // as the close button: later
     EXPECT_NE(editor.Find(a), nullptr);
     editor.ProcessRemovals();
     EXPECT_EQ(editor.Find(a), nullptr);
     EXPECT_FALSE(editor.Rename(a, "gone"));
     const ModuleId c = editor.Add(ModuleKind::ControlSensor, {0, 0});
-    EXPECT_NE(c, a);
-    EXPECT_NE(c, b);
+    EXPECT_TRUE(c != a && c != b);
     EXPECT_EQ(editor.Find(c)->slot[0], 0); // the slot is given again, the id is not
 }
 
@@ -109,8 +107,8 @@ TEST_F(PatchEditorTest, SlidersKeepTheirPlaces) {
     ASSERT_TRUE(editor.AddSlider(id, 20, true));
     const int firstSlot = (*m.sliders)[0].slot;
     EXPECT_TRUE(editor.RemoveSlider(id, 0)); // the place and its output stay
-    EXPECT_EQ((*m.sliders)[0].controller, -1);
-    EXPECT_EQ((*m.sliders)[0].slot, firstSlot);
+    EXPECT_EQ(std::tuple((*m.sliders)[0].controller.load(), (*m.sliders)[0].slot.load()),
+              std::tuple(-1, firstSlot));
     ASSERT_TRUE(editor.AddSlider(id, 30, false)); // the first free place takes it
     EXPECT_EQ((*m.sliders)[0].slot, firstSlot);
     ASSERT_TRUE(editor.SetSliderController(id, 4, 9)); // slider 5: places 3 and 4 stay free
@@ -120,8 +118,7 @@ TEST_F(PatchEditorTest, SlidersKeepTheirPlaces) {
     EXPECT_EQ(m.sliderCount, 5);
     EXPECT_EQ((*m.sliders)[2].slot, -1);
     const ModuleSlot& fifth = engine.slots[size_t((*m.sliders)[4].slot.load())];
-    EXPECT_EQ(fifth.outputIndex, 4);
-    EXPECT_EQ(fifth.outputLabel, "Slider 5");
+    EXPECT_EQ(std::tuple(int(fifth.outputIndex), fifth.outputLabel), std::tuple(4, std::string("Slider 5")));
     EXPECT_EQ(utf::Utf16ToUtf8(WriteSection(m, patch)),
               "\r\n[Module_ControlMIDIControllerInput]\r\nName=MIDI-Slider Module 1\r\nPosition=0,0\r\n"
               "InputDeviceID=-555\r\nController1=30\r\nController2=-20\r\nController5=-9\r\n");
@@ -133,31 +130,30 @@ TEST_F(PatchEditorTest, ViewsAreRefreshedOncePerLoadPassAndLanguageChange) {
                                                  "[Module_AudioOutputSplit]\r\nName=s\r\n"
                                                  "[Module_ControlSensor]\r\nName=t\r\n");
     EXPECT_EQ(ParseConfiguration(patch, text), 3u);
-    EXPECT_EQ(hooks.attached, 3);
-    EXPECT_EQ(hooks.refreshed, 1);
+    EXPECT_EQ(hooks.Counts(), std::tuple(3, 0, 1)); // attached, detached, refreshed
     LinkConfiguration(patch);
     EXPECT_EQ(hooks.refreshed, 2);
     editor.Add(ModuleKind::ControlInput, {0, 0});
     EXPECT_EQ(hooks.refreshed, 3);
     // A whole load at once: the old four go, three come, one refresh.
     EXPECT_EQ(LoadConfigurationText(patch, text), 3u);
-    EXPECT_EQ(hooks.detached, 4);
-    EXPECT_EQ(hooks.attached, 7);
-    EXPECT_EQ(hooks.refreshed, 4);
-
+    EXPECT_EQ(hooks.Counts(), std::tuple(7, 4, 4));
     // Reading the patch while walking it.
     size_t seen = 0;
     patch.ForEachModule([&](const Module& m) { seen += patch.Count(m.kind) + (patch.Find(m.id) == &m); });
     EXPECT_EQ(seen, 6u);
-
     const Module* split = patch.Modules(ModuleKind::AudioOutputSplit)[0];
     const Module* sensor = patch.Modules(ModuleKind::ControlSensor)[0];
     patch.ChangeLanguage([](int number, std::string_view english) {
-        return number == 132 ? std::string("Ausgang-%ld") : number == 273 ? "Polarität" : std::string(english);
+        return number == 132   ? std::string("Ausgang-%ld")
+               : number == 273 ? "Polarität"
+                               : std::string(english);
     });
-    EXPECT_EQ(engine.slots[size_t(split->slot[1].load())].outputLabel, "Ausgang-2");
-    EXPECT_EQ(engine.slots[size_t(sensor->slot[0].load())].outputLabel, "Gravity");
-    EXPECT_EQ(engine.slots[size_t(sensor->slot[1].load())].outputLabel, "Polarität");
+    const auto label = [&](const Module* m, int k) {
+        return engine.slots[size_t(m->slot[k].load())].outputLabel;
+    };
+    EXPECT_EQ(std::tuple(label(split, 1), label(sensor, 0), label(sensor, 1)),
+              std::tuple("Ausgang-2", "Gravity", "Polarität"));
     EXPECT_EQ(hooks.refreshed, 5);
     patch.SetViewHooks(nullptr);
 }

@@ -72,7 +72,6 @@ TEST(SessionThreading, LivePollLearnsAMidiSliderAndCatchesNotes) {
     SetSliderLearning(*knobs, true);
     Engine& engine = session.GetEngine();
     session.StartEngine();
-
     // The user interface's timer, until `done` or a deadline far beyond any scheduling delay.
     const auto pollUntil = [&](const auto& done) {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
@@ -86,7 +85,6 @@ TEST(SessionThreading, LivePollLearnsAMidiSliderAndCatchesNotes) {
     ASSERT_TRUE(pollUntil([&] { return d.midi.IsOpen(0) && d.midi.IsOpen(1); }));
     const int64_t opened = engine.blockCounter;
     ASSERT_TRUE(pollUntil([&] { return engine.blockCounter > opened + 1; }));
-
     d.midi.Send(1, 0xB2 | 7 << 8 | 100 << 16); // controller 7 on channel 3
     d.midi.Send(0, 0x90 | 64 << 8 | 90 << 16); // E5
     d.midi.Send(0, 0x90 | 70 << 8 | 90 << 16); // A#5

@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "../i18n/language_test_support.hpp"
@@ -15,6 +16,14 @@ namespace mw {
 namespace {
 
 const ScreenRect kScreen{0, 0, 1920, 1080};
+
+// A built-in gesture on kScreen, which must be made.
+std::vector<ScriptPoint> BuiltIn(std::string_view name, double ms, uint32_t seed = 1) {
+    std::vector<ScriptPoint> pts;
+    std::string error;
+    EXPECT_TRUE(MakeBuiltInGesture(name, kScreen, ms, seed, pts, error)) << error;
+    return pts;
+}
 
 std::pair<int, int> Cursor(ScriptedPointer& p) {
     int x = 0, y = 0;
@@ -71,9 +80,7 @@ TEST(Gestures, BuiltInGesturesCoverTheirDurationInsideTheScreen) {
               (std::vector<std::string_view>{"still", "circle", "figure8", "zigzag", "scribble", "wheel"}));
     for (std::string_view name : names) {
         SCOPED_TRACE(name);
-        std::vector<ScriptPoint> pts;
-        std::string error;
-        ASSERT_TRUE(MakeBuiltInGesture(name, kScreen, 2500, 7, pts, error)) << error;
+        const auto pts = BuiltIn(name, 2500, 7);
         ASSERT_FALSE(pts.empty());
         EXPECT_EQ(pts.front().tMs, 0.0);
         EXPECT_EQ(pts.back().tMs, 2500.0);
@@ -96,34 +103,25 @@ TEST(Gestures, BuiltInGesturesCoverTheirDurationInsideTheScreen) {
 }
 
 TEST(Gestures, ShapesOfTheGestures) {
-    std::vector<ScriptPoint> pts;
-    std::string error;
-    ASSERT_TRUE(MakeBuiltInGesture("still", kScreen, 1000, 1, pts, error));
-    EXPECT_EQ(pts, (std::vector<ScriptPoint>{{0, 959, 539, 0}, {1000, 959, 539, 0}}));
-
-    ASSERT_TRUE(MakeBuiltInGesture("circle", kScreen, 2000, 1, pts, error));
+    EXPECT_EQ(BuiltIn("still", 1000), (std::vector<ScriptPoint>{{0, 959, 539, 0}, {1000, 959, 539, 0}}));
+    auto pts = BuiltIn("circle", 2000);
     const double r = 0.35 * 1080;
     for (const ScriptPoint& p : pts) EXPECT_NEAR(std::hypot(p.x - 959, p.y - 539), r, 1e-6);
+    ASSERT_GT(pts.size(), 50u);
     EXPECT_NEAR(pts[50].y, 539 + r, 1e-6); // a quarter turn (500 ms): below the centre
-
-    ASSERT_TRUE(MakeBuiltInGesture("zigzag", kScreen, 1200, 1, pts, error));
+    pts = BuiltIn("zigzag", 1200);
     ASSERT_EQ(pts.size(), 4u); // 0, 500, 1000, 1200 ms: from 10 % to 90 % of the width, a tenth down
     EXPECT_EQ((std::array{pts[0].x, pts[1].x, pts[1].y - pts[0].y}), (std::array{192.0, 1728.0, 108.0}));
-
-    ASSERT_TRUE(MakeBuiltInGesture("wheel", kScreen, 1000, 1, pts, error));
+    pts = BuiltIn("wheel", 1000);
     int away = 0, towards = 0;
     for (const ScriptPoint& p : pts) (p.wheelNotches > 0 ? away : towards) += std::abs(p.wheelNotches);
-    EXPECT_EQ(std::pair(away, towards), std::pair(5, 5));
+    EXPECT_EQ(std::tuple(away, towards), std::tuple(5, 5));
 }
 
 TEST(Gestures, ScribbleIsASeededRandomWalk) {
-    std::vector<ScriptPoint> a, b, c;
-    std::string error;
-    ASSERT_TRUE(MakeBuiltInGesture("scribble", kScreen, 5000, 42, a, error));
-    ASSERT_TRUE(MakeBuiltInGesture("scribble", kScreen, 5000, 42, b, error));
-    ASSERT_TRUE(MakeBuiltInGesture("scribble", kScreen, 5000, 43, c, error));
-    EXPECT_EQ(a, b);
-    EXPECT_NE(a, c);
+    const auto a = BuiltIn("scribble", 5000, 42);
+    EXPECT_EQ(a, BuiltIn("scribble", 5000, 42));
+    EXPECT_NE(a, BuiltIn("scribble", 5000, 43));
     double travelled = 0.0;
     for (size_t i = 1; i < a.size(); ++i) {
         const double step = std::hypot(a[i].x - a[i - 1].x, a[i].y - a[i - 1].y);
@@ -196,7 +194,6 @@ TEST(GestureCsv, FilesAndTheNameOrPathChoice) {
     EXPECT_EQ(pts.size(), 2u);
     ASSERT_TRUE(MakeGesture("circle", kScreen, 1000, 1, pts, error));
     EXPECT_EQ(pts.size(), 101u);
-
     test::WriteBytes(bad, "0,1,2\nx\n");
     EXPECT_FALSE(LoadGestureCsv(bad, pts, error));
     EXPECT_NE(error.find("bad.csv: gesture CSV line 2"), std::string::npos) << error;

@@ -20,14 +20,16 @@ protected:
         midi.EndMidiBlock();
     }
     uint8_t Velocity(int channel, int note) {
-        Notes n{};
-        uint64_t stamp = kNoNoteStamp;
-        EXPECT_TRUE(midi.CopyNoteVelocities(0, n, stamp));
-        return n[size_t(channel * 128 + note)];
+        Notes fresh{};
+        uint64_t none = kNoNoteStamp;
+        EXPECT_TRUE(midi.CopyNoteVelocities(0, fresh, none));
+        return fresh[size_t(channel * 128 + note)];
     }
-
+    bool Copy() { return midi.CopyNoteVelocities(0, n, stamp); } // into n, if changed since `stamp`
     MemoryMidiBackend backend{{{"Keys", {{100, 0x643C90u}, {200, 0x003C80u}}}, {"Pads"}}};
     MidiInManager midi{backend};
+    Notes n{};
+    uint64_t stamp = kNoNoteStamp;
 };
 
 TEST_F(MidiInManagerTest, EveryChannelMessageSetsItsLastIndexAndValue) {
@@ -74,9 +76,7 @@ TEST_F(MidiInManagerTest, OnlyNoteMessagesChangeTheNoteTable) {
     for (uint32_t other : {MidiShortMessage(0xB0, 7, 127), MidiShortMessage(0xA0, 127, 5),
                            MidiShortMessage(0xE0, 1, 2), MidiShortMessage(0xD0, 90, 0), 0xF8u})
         backend.Send(0, other);
-    Notes n{};
-    uint64_t stamp = kNoNoteStamp;
-    ASSERT_TRUE(midi.CopyNoteVelocities(0, n, stamp));
+    ASSERT_TRUE(Copy());
     int held = 0;
     for (uint8_t v : n) held += v != 0;
     EXPECT_EQ(held, 1);
@@ -85,27 +85,23 @@ TEST_F(MidiInManagerTest, OnlyNoteMessagesChangeTheNoteTable) {
 
 TEST_F(MidiInManagerTest, TheNoteTableIsCopiedAgainOnlyAfterANoteChanged) {
     Use(0);
-    Notes n{};
-    uint64_t stamp = kNoNoteStamp;
-    ASSERT_TRUE(midi.CopyNoteVelocities(0, n, stamp));
-    backend.Send(0, MidiShortMessage(0x90, 10, 50));
-    ASSERT_TRUE(midi.CopyNoteVelocities(0, n, stamp));
-    EXPECT_EQ(n[10], 50);
-    n[10] = 99; // the caller's copy stays as it is while no note changes
-    backend.Send(0, MidiShortMessage(0xB0, 7, 127));
-    ASSERT_TRUE(midi.CopyNoteVelocities(0, n, stamp));
-    EXPECT_EQ(n[10], 99);
-    backend.Send(0, MidiShortMessage(0x80, 10, 0));
-    ASSERT_TRUE(midi.CopyNoteVelocities(0, n, stamp));
-    EXPECT_EQ(n[10], 0);
+    ASSERT_TRUE(Copy());
+    // Note 10 after a note on, a controller (the caller's changed copy stays) and a note off.
+    const std::pair<uint32_t, int> rows[] = {{MidiShortMessage(0x90, 10, 50), 50},
+                                             {MidiShortMessage(0xB0, 7, 127), 99},
+                                             {MidiShortMessage(0x80, 10, 0), 0}};
+    for (const auto& [message, expected] : rows) {
+        backend.Send(0, message);
+        ASSERT_TRUE(Copy());
+        EXPECT_EQ(n[10], expected);
+        n[10] = 99;
+    }
 }
 
 TEST_F(MidiInManagerTest, OpensOnUseClosesInTheFirstBlockWithoutUseAndRestartsFromZero) {
-    Notes n{};
-    uint64_t stamp = kNoNoteStamp;
     EXPECT_FALSE(midi.UseMidiDevice(0)); // outside a block
     // Readers of a closed device give neutral values.
-    EXPECT_FALSE(midi.CopyNoteVelocities(0, n, stamp));
+    EXPECT_FALSE(Copy());
     EXPECT_EQ(midi.ReadLastValue(0, 100), 0.0);
     EXPECT_EQ(midi.GetLastIndex(0), -1);
     backend.SetOpenFails(0, true);

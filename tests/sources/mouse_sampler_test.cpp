@@ -2,10 +2,12 @@
 // direction needle), and its thread, which writes the measures into the engine.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <numbers>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "engine/engine.hpp"
@@ -22,7 +24,6 @@ TEST(MouseSamplerStatus, SpeedClassBoundaries) {
         {0, 18},    {1, 19},    {19, 19},   {20, 20},    {99, 20},    {100, 21},        {1599, 21},
         {1600, 22}, {6999, 22}, {7000, 23}, {39999, 23}, {40000, 24}, {4000000000u, 24}};
     for (const auto& [pps, number] : cases) EXPECT_EQ(SpeedClassString(pps), number) << pps;
-    EXPECT_EQ(SpeedClassEnglish(20), "Your mouse is currently walking at ");
     EXPECT_EQ(SpeedClassEnglish(25), "");
 }
 
@@ -36,15 +37,13 @@ TEST(MouseSamplerStatus, TextsOnlyWhenChangedAndWalkingFromTwentyPixelsPerSecond
     EXPECT_FALSE(t.Status(20).distance); // unchanged
     st = t.Status(334);                  // the first refresh at rest shows nothing new
     EXPECT_FALSE(st.speedClass || st.speed || st.distance);
-
     for (int i = 0; i < 3; ++i) t.Travelled(std::sqrt(5.0)); // 6.708 pixels: 20.1 per second
-    st = t.Status(667);                // the next refresh is later than 333 ms after
+    st = t.Status(667);                                      // the next refresh is later than 333 ms after
     EXPECT_FALSE(st.speed);
     EXPECT_EQ(st.distance.value_or(""), travelled + "7 pixels since this program started.");
     st = t.Status(668);
     EXPECT_EQ(st.speedClass.value_or(""), "Your mouse is currently walking at ");
     EXPECT_EQ(st.speed.value_or(""), "20 pixels per second.");
-
     // 5 + sqrt(2) = 6.414 pixels: 19 per second is crawling.
     t.Travelled(5.0);
     t.Travelled(std::sqrt(2.0));
@@ -115,44 +114,42 @@ TEST(MouseSamplerLabels, ControlRateTable) {
         EXPECT_EQ(48000 % table[k], 0) << k;
         EXPECT_LT(table[k - 1], table[k]) << k;
     }
-    EXPECT_EQ(ControlRateAt(-5), 0.0);
-    EXPECT_EQ(ControlRateAt(500), 48000.0);
+    EXPECT_EQ(std::tuple(ControlRateAt(-5), ControlRateAt(500)), std::tuple(0.0, 48000.0));
     EXPECT_EQ(table[size_t(ControlRateSliderPosition(4500.0))], 4800); // 48000 / trunc(10.67)
     for (double rate : {0.0, 1e9, std::nan(""), -100.0})
         EXPECT_EQ(ControlRateSliderPosition(rate), 0) << rate;
 }
 
 TEST(MouseSamplerFormat, OneNumberSafely) {
-    EXPECT_EQ(FormatNumberText("total %.00f pixels", 1234.6), "total 1235 pixels");
-    EXPECT_EQ(FormatNumberText("%5d|%-4u|%04x", 42), "   42|%-4u|%04x");
-    EXPECT_EQ(FormatNumberText("100%% %d", 7), "100% 7");
-    EXPECT_EQ(FormatNumberText("%d %d", 7), "7 %d");
-    // Conversions that would read something else are copied, never executed.
-    EXPECT_EQ(FormatNumberText("%s and %n then %d", 3), "%s and %n then 3");
-    EXPECT_EQ(FormatNumberText("%*d", 3), "%*d");
-    EXPECT_EQ(FormatNumberText("end %", 3), "end %");
-    EXPECT_EQ(FormatNumberText("end %.5", 3), "end %.5");
-    EXPECT_EQ(FormatNumberText("%999999999d", 3).size(), 100u);
-    EXPECT_EQ(FormatNumberText("%.999999f", 1.5).size(), 102u); // "1." and 100 decimals
-    EXPECT_EQ(FormatNumberText("%d", std::nan("")), "0");
-    EXPECT_EQ(FormatNumberText("%d", 1e300), "9223372036854775807");
+    // Conversions after the first, or ones that would read something else, are copied, never executed.
+    // clang-format off
+    const std::tuple<const char*, double, const char*> rows[] = {
+        {"total %.00f pixels", 1234.6, "total 1235 pixels"}, {"%5d|%-4u|%04x", 42, "   42|%-4u|%04x"},
+        {"100%% %d", 7, "100% 7"}, {"%d %d", 7, "7 %d"}, {"%s and %n then %d", 3, "%s and %n then 3"},
+        {"%*d", 3, "%*d"}, {"end %", 3, "end %"}, {"end %.5", 3, "end %.5"}, {"%d", std::nan(""), "0"},
+        {"%d", 1e300, "9223372036854775807"}};
+    // clang-format on
+    for (const auto& [format, value, expected] : rows) EXPECT_EQ(FormatNumberText(format, value), expected);
+    // Widths and precisions are limited ("1." and 100 decimals).
+    EXPECT_EQ(
+        std::tuple(FormatNumberText("%999999999d", 3).size(), FormatNumberText("%.999999f", 1.5).size()),
+        std::tuple(100u, 102u));
 }
 
 TEST(MouseSamplerNeedle, PointsWhereTheMouseMoves) {
     const auto right = DirectionNeedleLines(100, 0.0);
     EXPECT_EQ((std::array{right[0].x0, right[0].y0, right[0].x1, right[0].y1}),
               (std::array{50, 50, 100, 50}));
-    EXPECT_EQ(right[1].x1, 0); // the tail, in the mean colour
-    EXPECT_TRUE(right[1].meanColour);
+    EXPECT_EQ(std::tuple(right[1].x1, right[1].meanColour),
+              std::tuple(0, true)); // the tail, in the mean colour
     EXPECT_EQ((std::array{right[2].x1, right[2].y1, right[3].y1}), (std::array{50, 55, 45})); // head: w/20
-
     const int d = 100;
     std::vector<uint32_t> px(size_t(d * d), 0xDEADBEEF);
     DrawDirectionNeedle(px, d, std::numbers::pi / 2, 0xFFFFFF, 0x000000); // moving down
     auto at = [&](int x, int y) { return px[size_t(y * d + x)]; };
-    EXPECT_EQ(at(50, 75), 0xFFFFFFu); // shaft below the centre (rows from the top)
-    EXPECT_EQ(at(50, 25), 0x7F7F7Fu); // tail above, mean of white and black
-    EXPECT_EQ(at(10, 10), 0x000000u);
+    // The shaft below the centre (rows from the top), the tail above in the mean of white and black.
+    EXPECT_EQ((std::array{at(50, 75), at(50, 25), at(10, 10)}),
+              (std::array{0xFFFFFFu, 0x7F7F7Fu, 0x000000u}));
     // Too small a buffer draws nothing.
     std::vector<uint32_t> small(10, 7);
     DrawDirectionNeedle(small, d, 0.0, 1, 2);
@@ -212,15 +209,13 @@ TEST(MouseSamplerThreading, WritesMeasuresIntoTheEngine) {
         EXPECT_NEAR(engine.rawMeasures[int(MM::Direction)].load(), -500.0, 1e-9);
         EXPECT_NEAR(engine.rawMeasures[int(MM::ScrollPosition)].load(), -240.0, 1e-9);
         EXPECT_GT(engine.rawMeasures[int(MM::Speed)].load(), 20.0);
-        EXPECT_EQ(engine.outputLatencyMs.load(), 77);
-        EXPECT_EQ(engine.inputLatencyMs.load(), 30);
-        EXPECT_EQ(engine.controlRate.load(), 1000.0);
+        EXPECT_EQ(std::tuple(engine.outputLatencyMs.load(), engine.inputLatencyMs.load(),
+                             engine.controlRate.load()),
+                  std::tuple(77, 30, 1000.0));
         // The cursor as the sampler saw it, for the engine thread.
         int sx = 0, sy = 0;
         ASSERT_TRUE(sampler.Sampled().ReadCursor(sx, sy));
-        EXPECT_EQ(sy, 500);
-        EXPECT_GT(sx, 100);
-        EXPECT_EQ(sx % 5, 0);
+        EXPECT_TRUE(sy == 500 && sx > 100 && sx % 5 == 0) << sx << "," << sy;
         EXPECT_FALSE(sampler.Sampled().SetCursor(1, 1));
     }
     // Destroying the sampler ended its thread; the view saw the texts.
@@ -246,8 +241,9 @@ TEST(MouseSamplerThreading, IndependentOfTheEngineStartAndStop) {
     engine.JoinThreads();
     const uint64_t before = sampler.Iterations();
     ASSERT_TRUE(WaitFor([&] { return sampler.Iterations() >= before + 5; }));
-    EXPECT_EQ(engine.rawMeasures[int(MM::SpeedRaw)].load(), 5.0); // 1 pixel down per iteration
-    EXPECT_EQ(engine.outputLatencyMs.load(), 60);                 // no sliders: left alone
+    // 1 pixel down per iteration; no sliders: the latency is left alone.
+    EXPECT_EQ(std::tuple(engine.rawMeasures[int(MM::SpeedRaw)].load(), engine.outputLatencyMs.load()),
+              std::tuple(5.0, 60));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <thread>
+#include <tuple>
 
 #include "sources/memory_input.hpp"
 #include "sources/wave_in_manager.hpp"
@@ -41,7 +42,6 @@ struct Rig {
     bool Read(uint64_t& position, int32_t latencyMs) {
         return in.ReadInput(0, position, first, second, latencyMs);
     }
-
     MemoryInputBackend backend{{{"Mic 0", Signal(200000)}, {"Mic 1"}}, {"Default Mic"}};
     WaveInManager in{backend, WaveInManager::Options{true}};
     std::vector<int> messages;
@@ -56,7 +56,6 @@ TEST(WaveInManagerTest, OpensOnUseQueues1024BuffersAndClosesWhenUnused) {
     EXPECT_FALSE(r.in.ReadInput(1, position, r.first, r.second, 0)); // not open
     r.in.EndInputBlock();
     EXPECT_FALSE(r.in.IsOpen(0));
-
     r.Block();
     EXPECT_TRUE(r.in.IsOpen(0));
     EXPECT_EQ(r.backend.QueuedBuffers(0), 1023u); // all 1024 queued at the first pass, one filled since
@@ -67,13 +66,11 @@ TEST(WaveInManagerTest, OpensOnUseQueues1024BuffersAndClosesWhenUnused) {
     r.in.UseInputDevice(1);
     EXPECT_TRUE(r.in.IsOpen(0));
     r.in.EndInputBlock();
-    EXPECT_FALSE(r.in.IsOpen(0));
-    EXPECT_FALSE(r.backend.IsOpen(0));
-    EXPECT_TRUE(r.in.IsOpen(1));
+    EXPECT_EQ(std::tuple(r.in.IsOpen(0), r.backend.IsOpen(0), r.in.IsOpen(1)),
+              std::tuple(false, false, true));
     r.in.CloseAllInput();
-    EXPECT_EQ(r.in.OpenDeviceCount(), 0);
-    EXPECT_FALSE(r.backend.IsOpen(1));
-    EXPECT_TRUE(r.messages.empty());
+    EXPECT_EQ(std::tuple(r.in.OpenDeviceCount(), r.backend.IsOpen(1), r.messages.empty()),
+              std::tuple(0, false, true));
     EXPECT_EQ(r.in.ListDevices(),
               (std::vector<DeviceChoice>{{"Default Mic", -1}, {"Mic 0", 0}, {"Mic 1", 1}}));
 }
@@ -105,9 +102,9 @@ TEST(WaveInManagerTest, LatencyAndPositionDecideWhichBuffersAreHandedOver) {
         EXPECT_EQ(r.Read(position, row.latencyMs), row.ok);
         EXPECT_EQ(position, row.after);
         if (!row.ok) continue;
-        EXPECT_EQ(r.first[0], row.first);
-        EXPECT_EQ(r.second[0], row.second);
-        EXPECT_EQ(r.first[95], row.first == 0 ? 0 : row.first + 95); // 96 consecutive samples
+        // 96 consecutive samples
+        EXPECT_EQ(std::tuple(r.first[0], r.second[0], int(r.first[95])),
+                  std::tuple(row.first, row.second, row.first == 0 ? 0 : row.first + 95));
     }
 }
 
@@ -117,10 +114,9 @@ TEST(WaveInManagerTest, APositionMoreThan1024BehindIsResynchronisedAndTheRingWra
     uint64_t position = 1024;
     ASSERT_TRUE(r.Read(position, 0));
     EXPECT_EQ(position, 1024u);
-    EXPECT_EQ(r.first[0], FirstOfCapture(0)); // after 1023 comes buffer 0, still holding capture 0
-    EXPECT_EQ(r.second[0], FirstOfCapture(1023));
+    // After 1023 comes buffer 0, still holding capture 0.
+    EXPECT_EQ(std::tuple(r.first[0], r.second[0]), std::tuple(FirstOfCapture(0), FirstOfCapture(1023)));
     r.in.EndInputBlock();
-
     r.Blocks(76); // captures 1024..1099: the re-queued buffers keep the ring order
     position = 0; // 1100 behind
     EXPECT_FALSE(r.Read(position, 20));
@@ -130,27 +126,25 @@ TEST(WaveInManagerTest, APositionMoreThan1024BehindIsResynchronisedAndTheRingWra
     ASSERT_TRUE(r.Read(position, 20));
     EXPECT_EQ(position, 1102u);
     // LastDone = 1109 mod 1024 = 85; s = 85 - 10 + 1 = 76 holds capture 1100.
-    EXPECT_EQ(r.first[0], FirstOfCapture(1100));
-    EXPECT_EQ(r.second[0], FirstOfCapture(1099));
+    EXPECT_EQ(std::tuple(r.first[0], r.second[0]), std::tuple(FirstOfCapture(1100), FirstOfCapture(1099)));
     EXPECT_EQ(r.backend.DroppedBuffers(0), 0u);
 }
 
 TEST(WaveInManagerTest, ABusyDeviceReportsMessage126AtEveryAttempt) {
     Rig r;
     r.backend.SetBusy(0, true);
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    const auto use = [&](int32_t device) {
         r.in.BeginInputBlock();
-        EXPECT_FALSE(r.in.UseInputDevice(0));
+        EXPECT_FALSE(r.in.UseInputDevice(device));
         r.in.EndInputBlock();
-    }
+    };
+    use(0);
+    use(0);
     EXPECT_EQ(r.messages, (std::vector<int>{126, 126}));
     r.backend.SetBusy(0, false);
     r.Block();
     EXPECT_TRUE(r.in.IsOpen(0));
-    // Other failures say nothing.
-    r.in.BeginInputBlock();
-    EXPECT_FALSE(r.in.UseInputDevice(9));
-    r.in.EndInputBlock();
+    use(9); // other failures say nothing
     EXPECT_EQ(r.messages.size(), 2u);
 }
 
