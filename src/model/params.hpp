@@ -745,49 +745,25 @@ enum Real {
     Velocity1, Velocity2, Velocity3, Velocity4, Velocity5, Velocity6, Velocity7, Velocity8, RealCount
 };
 // Input n: a link labelled "Input n control", and the share of the velocity its voices take.
+constexpr LinkDesc InputRow(Link field, std::string_view stem) {
+    return {.field = field, .stem = stem, .defaultSource = kNoSource, .label = 421, .labelArg = int16_t(field + 1),
+            .unit = ParamUnit::ControlValue, .slider = {0, 1000, 10}, .shown = kShowPercent,
+            .scale = kAsControlValue};
+}
+constexpr RealDesc VelocityRow(Real field, std::string_view key) {
+    return {.field = field, .key = key, .defaultValue = 100, .label = 308, .labelArg = int16_t(field + 1),
+            .unit = ParamUnit::Percent, .slider = {0, 1000, 10}, .shown = kShowPercent};
+}
 inline constexpr LinkDesc kLinks[] = {
-    {.field = Input1, .stem = "Input1", .defaultSource = kNoSource, .label = 421, .labelArg = 1,
-     .unit = ParamUnit::ControlValue, .slider = {0, 1000, 10}, .shown = kShowPercent,
-     .scale = kAsControlValue},
-    {.field = Input2, .stem = "Input2", .defaultSource = kNoSource, .label = 421, .labelArg = 2,
-     .unit = ParamUnit::ControlValue, .slider = {0, 1000, 10}, .shown = kShowPercent,
-     .scale = kAsControlValue},
-    {.field = Input3, .stem = "Input3", .defaultSource = kNoSource, .label = 421, .labelArg = 3,
-     .unit = ParamUnit::ControlValue, .slider = {0, 1000, 10}, .shown = kShowPercent,
-     .scale = kAsControlValue},
-    {.field = Input4, .stem = "Input4", .defaultSource = kNoSource, .label = 421, .labelArg = 4,
-     .unit = ParamUnit::ControlValue, .slider = {0, 1000, 10}, .shown = kShowPercent,
-     .scale = kAsControlValue},
-    {.field = Input5, .stem = "Input5", .defaultSource = kNoSource, .label = 421, .labelArg = 5,
-     .unit = ParamUnit::ControlValue, .slider = {0, 1000, 10}, .shown = kShowPercent,
-     .scale = kAsControlValue},
-    {.field = Input6, .stem = "Input6", .defaultSource = kNoSource, .label = 421, .labelArg = 6,
-     .unit = ParamUnit::ControlValue, .slider = {0, 1000, 10}, .shown = kShowPercent,
-     .scale = kAsControlValue},
-    {.field = Input7, .stem = "Input7", .defaultSource = kNoSource, .label = 421, .labelArg = 7,
-     .unit = ParamUnit::ControlValue, .slider = {0, 1000, 10}, .shown = kShowPercent,
-     .scale = kAsControlValue},
-    {.field = Input8, .stem = "Input8", .defaultSource = kNoSource, .label = 421, .labelArg = 8,
-     .unit = ParamUnit::ControlValue, .slider = {0, 1000, 10}, .shown = kShowPercent,
-     .scale = kAsControlValue},
+    InputRow(Input1, "Input1"), InputRow(Input2, "Input2"), InputRow(Input3, "Input3"),
+    InputRow(Input4, "Input4"), InputRow(Input5, "Input5"), InputRow(Input6, "Input6"),
+    InputRow(Input7, "Input7"), InputRow(Input8, "Input8"),
 };
 inline constexpr RealDesc kReals[] = {
-    {.field = Velocity1, .key = "Velocity_Input1", .defaultValue = 100, .label = 308, .labelArg = 1,
-     .unit = ParamUnit::Percent, .slider = {0, 1000, 10}, .shown = kShowPercent},
-    {.field = Velocity2, .key = "Velocity_Input2", .defaultValue = 100, .label = 308, .labelArg = 2,
-     .unit = ParamUnit::Percent, .slider = {0, 1000, 10}, .shown = kShowPercent},
-    {.field = Velocity3, .key = "Velocity_Input3", .defaultValue = 100, .label = 308, .labelArg = 3,
-     .unit = ParamUnit::Percent, .slider = {0, 1000, 10}, .shown = kShowPercent},
-    {.field = Velocity4, .key = "Velocity_Input4", .defaultValue = 100, .label = 308, .labelArg = 4,
-     .unit = ParamUnit::Percent, .slider = {0, 1000, 10}, .shown = kShowPercent},
-    {.field = Velocity5, .key = "Velocity_Input5", .defaultValue = 100, .label = 308, .labelArg = 5,
-     .unit = ParamUnit::Percent, .slider = {0, 1000, 10}, .shown = kShowPercent},
-    {.field = Velocity6, .key = "Velocity_Input6", .defaultValue = 100, .label = 308, .labelArg = 6,
-     .unit = ParamUnit::Percent, .slider = {0, 1000, 10}, .shown = kShowPercent},
-    {.field = Velocity7, .key = "Velocity_Input7", .defaultValue = 100, .label = 308, .labelArg = 7,
-     .unit = ParamUnit::Percent, .slider = {0, 1000, 10}, .shown = kShowPercent},
-    {.field = Velocity8, .key = "Velocity_Input8", .defaultValue = 100, .label = 308, .labelArg = 8,
-     .unit = ParamUnit::Percent, .slider = {0, 1000, 10}, .shown = kShowPercent},
+    VelocityRow(Velocity1, "Velocity_Input1"), VelocityRow(Velocity2, "Velocity_Input2"),
+    VelocityRow(Velocity3, "Velocity_Input3"), VelocityRow(Velocity4, "Velocity_Input4"),
+    VelocityRow(Velocity5, "Velocity_Input5"), VelocityRow(Velocity6, "Velocity_Input6"),
+    VelocityRow(Velocity7, "Velocity_Input7"), VelocityRow(Velocity8, "Velocity_Input8"),
 };
 } // namespace polyphonicator
 

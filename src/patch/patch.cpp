@@ -243,10 +243,18 @@ void Patch::RemoveModule(Module* module) {
     ReleaseSlots(*module);
     std::unique_ptr<Module> owned = Unlink(module);
     std::erase(queued_, module);
-    // The engine may still be inside a block that walks the old lists; wait until it has passed.
+    std::vector<std::unique_ptr<Module>> doomed;
+    doomed.push_back(std::move(owned));
+    Destroy(doomed);
+}
+
+// The modules have left their slots and the lists. The engine may still be inside a block that walks the
+// old lists: publish, wait until that block has passed, then let the views go and destroy the modules.
+void Patch::Destroy(std::vector<std::unique_ptr<Module>>& doomed) {
     engine_.WaitUntilPassed(Publish());
-    if (hooks_) hooks_->Detach(*owned);
-    owned.reset();
+    for (auto& m : doomed)
+        if (hooks_) hooks_->Detach(*m);
+    doomed.clear();
     CollectRetired();
     RequestRefresh();
 }
@@ -262,13 +270,7 @@ void Patch::Clear() {
         }
     }
     queued_.clear();
-    if (doomed.empty()) return;
-    engine_.WaitUntilPassed(Publish());
-    for (auto& m : doomed)
-        if (hooks_) hooks_->Detach(*m);
-    doomed.clear();
-    CollectRetired();
-    RequestRefresh();
+    if (!doomed.empty()) Destroy(doomed);
 }
 
 void Patch::QueueRemoveAll() {
@@ -291,12 +293,7 @@ void Patch::ProcessQueuedRemovals() {
         ReleaseSlots(*m);
         doomed.push_back(Unlink(m));
     }
-    engine_.WaitUntilPassed(Publish());
-    for (auto& m : doomed)
-        if (hooks_) hooks_->Detach(*m);
-    doomed.clear();
-    CollectRetired();
-    RequestRefresh();
+    Destroy(doomed);
 }
 
 void Patch::Rename(Module* module, std::string name) {

@@ -134,6 +134,7 @@ private:
     void ReleaseSlots(Module& m);
     std::unique_ptr<Module> Unlink(Module* m);
     PublishTicket Publish();
+    void Destroy(std::vector<std::unique_ptr<Module>>& doomed);
     void CollectRetired();
 
     Engine& engine_;
