@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -97,6 +98,31 @@ TEST(SettingsFile, EveryFieldRoundTrips) {
     ProgramSettings back = Unusual();
     ParseSettings(back, SerializeSettings(ProgramSettings{}), false);
     EXPECT_EQ(back, ProgramSettings{});
+}
+
+// Values the program cannot use are taken to the nearest usable one: the sliders' ranges (0..512 and
+// 2..512 ms), 0..48000 Hz; a rate or block time that is no number at all is the default.
+TEST(SettingsFile, UnusableNumbersAreTakenToTheNearestUsableValue) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const struct {
+        int32_t out, in;
+        double rate, block;
+        int32_t outAfter, inAfter;
+        double rateAfter, blockAfter;
+    } rows[] = {{-5, -7, nan, nan, 0, 2, 4000.0, 2.0},
+                {600, 1, 96000.0, -1.0, 512, 2, 48000.0, 2.0},
+                {512, 512, -3.0, 0.5, 512, 512, 0.0, 0.5}};
+    for (const auto& row : rows) {
+        ProgramSettings s = Unusual();
+        s.OutputLatencyMs = row.out;
+        s.InputLatencyMs = row.in;
+        s.ControlRate = row.rate;
+        s.BlockTime = row.block;
+        ProgramSettings back;
+        ParseSettings(back, SerializeSettings(s), false);
+        EXPECT_EQ(std::tuple(back.OutputLatencyMs, back.InputLatencyMs, back.ControlRate, back.BlockTime),
+                  std::tuple(row.outAfter, row.inAfter, row.rateAfter, row.blockAfter));
+    }
 }
 
 TEST(SettingsFile, OverlongTextIsCutSoTheFileStillReads) {
