@@ -28,16 +28,12 @@ std::string FormatLong(int64_t value) {
     return ec == std::errc() ? std::string(buf, ptr) : std::string("0");
 }
 
-namespace {
-
 int64_t TruncInt64(double v) {
     if (!(v == v)) return 0;
     if (v >= 9.2e18) return std::numeric_limits<int64_t>::max();
     if (v <= -9.2e18) return std::numeric_limits<int64_t>::min();
     return static_cast<int64_t>(v);
 }
-
-} // namespace
 
 std::string FormatNumberText(std::string_view format, double value) {
     constexpr int kMaxField = 100;

@@ -16,6 +16,9 @@ std::string AsciiLowerCopy(std::string_view s);
 /// A whole number in the C locale's decimal form, whatever the process locale.
 std::string FormatLong(int64_t value);
 
+/// trunc(v) as a 64-bit integer, saturated at its range; NaN gives 0.
+int64_t TruncInt64(double v);
+
 /// Formats a text that carries one printf-style number conversion (as the language texts do: "%u",
 /// "%.00f", "%ld", "%.05g", "%lg"). Safe for any text a language file may hold: the first numeric
 /// conversion (d i u o x X f F e E g G a A, with flags, width, precision and length modifiers) is

@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "base/text.hpp"
 #include "engine/engine.hpp"
 
 namespace mw {
@@ -15,13 +16,6 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kHalfPi = kPi / 2.0;
 /// Pixels travelled in one refresh period of 333 ms, times this, are pixels per second.
 constexpr double kRefreshesPerSecond = 3.0;
-
-int64_t TruncInt64(double v) {
-    if (!(v == v)) return 0;
-    if (v >= 9.2e18) return std::numeric_limits<int64_t>::max();
-    if (v <= -9.2e18) return std::numeric_limits<int64_t>::min();
-    return static_cast<int64_t>(v);
-}
 
 uint32_t TruncUnsigned(double v) {
     if (!(v > 0.0)) return 0;
