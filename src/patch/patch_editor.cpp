@@ -123,14 +123,16 @@ bool PatchEditor::Set(const FieldRef& ref, const FieldValue& value) {
     }
     case FieldRole::Integer:
     case FieldRole::Device: {
-        // Integers are device numbers (MIDI, wave input, note catcher): the engine's view follows.
         const auto n = Int32Of(value);
         if (!n) return false;
-        if (ref.role == FieldRole::Integer)
+        const KindSchema& schema = Schema(m->kind);
+        if (ref.role == FieldRole::Integer) {
             m->ints[i] = *n;
-        else
+            Follow(*m, schema.ints[size_t(i)].onChange);
+        } else {
             m->devices[i] = *n;
-        patch_.Republish();
+            Follow(*m, schema.devices[size_t(i)].onChange);
+        }
         return true;
     }
     case FieldRole::Enum: {
@@ -149,11 +151,22 @@ bool PatchEditor::Set(const FieldRef& ref, const FieldValue& value) {
         const auto* t = std::get_if<std::string>(&value);
         if (!t) return false;
         m->texts[size_t(i)] = *t;
-        if (const auto changed = patch_.GetEngine().Ops(m->kind).textChanged) changed(*m);
+        Follow(*m, Schema(m->kind).texts[size_t(i)].onChange);
         return true;
     }
     }
     return false;
+}
+
+// What a change of a field needs, as the kind's parameter table says.
+void PatchEditor::Follow(Module& m, ChangeNeeds needs) {
+    switch (needs) {
+    case ChangeNeeds::Nothing: break;
+    case ChangeNeeds::Republish: patch_.Republish(); break;
+    case ChangeNeeds::Reparse:
+        if (const auto changed = patch_.GetEngine().Ops(m.kind).textChanged) changed(m);
+        break;
+    }
 }
 
 ModuleId PatchEditor::Add(ModuleKind kind, Point position, std::string name) {

@@ -84,6 +84,7 @@ public:
 
 private:
     Module* Slider(ModuleId id) const;
+    void Follow(Module& m, ChangeNeeds needs);
 
     Patch& patch_;
 };
