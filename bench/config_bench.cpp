@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "engine/engine.hpp"
 #include "base/utf.hpp"
+#include "engine/engine.hpp"
 #include "patch/config_file.hpp"
 #include "patch/patch.hpp"
 

@@ -20,8 +20,9 @@ void BM_EngineOutputsFedByMouse(benchmark::State& state) {
     for (auto _ : state) engine.RenderBlock();
     engine.EndOffline();
     state.SetItemsProcessed(state.iterations() * mw::kBaseBlockLength);
-    state.counters["ns_per_sample"] = benchmark::Counter(double(state.iterations() * mw::kBaseBlockLength),
-                                                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_sample"] =
+        benchmark::Counter(double(state.iterations() * mw::kBaseBlockLength),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_EngineOutputsFedByMouse)->Arg(0)->Arg(4);
 

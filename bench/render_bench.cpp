@@ -10,9 +10,9 @@
 #include "cli/offline_renderer.hpp"
 #include "cli/wav_file.hpp"
 #include "engine/kinds/kind_ops.hpp"
+#include "model/module.hpp"
 #include "patch/builtin_patches.hpp"
 #include "patch/config_file.hpp"
-#include "model/module.hpp"
 #include "sources/gestures.hpp"
 
 namespace {

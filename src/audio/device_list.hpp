@@ -32,7 +32,9 @@ template <class Backend, class Add> void ForEachNamedDevice(Backend& backend, bo
 /// The devices of a backend whose names can be read, each labelled with its name.
 template <class Backend> std::vector<DeviceChoice> NamedDevices(Backend& backend, bool withDefault) {
     std::vector<DeviceChoice> list;
-    ForEachNamedDevice(backend, withDefault, [&](int n, const std::string& name) { list.push_back({name, n}); });
+    ForEachNamedDevice(backend, withDefault, [&](int n, const std::string& name) {
+        list.push_back({name, n});
+    });
     return list;
 }
 

@@ -86,7 +86,8 @@ public:
     }
     bool IsOpen(int device) const {
         std::lock_guard lock(mutex_);
-        return std::any_of(streams_.begin(), streams_.end(), [&](Stream* s) { return s->Device() == device; });
+        return std::any_of(streams_.begin(), streams_.end(),
+                           [&](Stream* s) { return s->Device() == device; });
     }
     /// Buffers queued on the device's open streams (Stream has `size_t Size()`).
     size_t QueuedBuffers(int device) const {

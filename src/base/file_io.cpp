@@ -100,7 +100,6 @@ int ReplaceFile(const std::string& requestedPath, std::string_view bytes) {
     return 0;
 }
 
-
 int ReadWholeFile(const std::string& path, uint64_t maxBytes, std::string& bytes) {
     bytes.clear();
     struct stat info {};

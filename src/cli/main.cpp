@@ -123,7 +123,8 @@ int ListBuiltins() {
 // spelling, links included), else the same path once made absolute and normal.
 bool SameFile(const std::string& a, const std::string& b) {
     if (a.empty() || b.empty()) return false;
-    struct stat sa {}, sb {};
+    struct stat sa {
+    }, sb{};
     if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0)
         return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
     std::error_code ec;
@@ -135,7 +136,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 bool OutputsAreNotInputs(const Options& o) {
     const mw::cli::RenderCliOptions& r = o.render;
     const std::pair<const char*, const std::string*> outputs[] = {{"--out", &r.outPath},
-                                                                    {"--save-as", &o.saveAs}};
+                                                                  {"--save-as", &o.saveAs}};
     const std::pair<const char*, const std::string*> inputs[] = {
         {"the patch file", &r.patchFile}, {"--midi", &r.midiFile}, {"--input", &r.inputWav}};
     for (const auto& [outName, out] : outputs)

@@ -77,7 +77,9 @@ std::string ReadTrack(const uint8_t* data, size_t size, int track, std::vector<T
         if (!first) return where + "an event is cut off by the end of the track";
         uint8_t status = *first;
         if (status < 0x80) { // running status: this byte is the first data byte
-            if (!running) return where + "a data byte without a status byte at offset " + std::to_string(r.Position() - 1);
+            if (!running)
+                return where + "a data byte without a status byte at offset " +
+                       std::to_string(r.Position() - 1);
             status = running;
         }
         if (status == 0xFF) { // meta event
@@ -99,17 +101,21 @@ std::string ReadTrack(const uint8_t* data, size_t size, int track, std::vector<T
         if (status == 0xF0 || status == 0xF7) { // system exclusive
             running = 0;
             const auto length = r.Vlq();
-            if (!length || !r.Skip(*length)) return where + "a system-exclusive event runs past the end of the track";
+            if (!length || !r.Skip(*length))
+                return where + "a system-exclusive event runs past the end of the track";
             continue;
         }
-        if (status >= 0xF0) return where + "a system message that has no place in a file at offset " + std::to_string(r.Position() - 1);
+        if (status >= 0xF0)
+            return where + "a system message that has no place in a file at offset " +
+                   std::to_string(r.Position() - 1);
         running = status;
         const int dataBytes = (status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0 ? 1 : 2;
         uint32_t message = status;
         for (int k = 0; k < dataBytes; ++k) {
             const auto d = (k == 0 && *first < 0x80) ? first : r.Byte();
             if (!d) return where + "a channel message is cut off by the end of the track";
-            if (*d >= 0x80) return where + "a data byte above 127 at offset " + std::to_string(r.Position() - 1);
+            if (*d >= 0x80)
+                return where + "a data byte above 127 at offset " + std::to_string(r.Position() - 1);
             message |= uint32_t(*d) << (8 * (k + 1));
         }
         events.push_back({tick, message, 0});
@@ -231,7 +237,8 @@ bool ReadMidiFile(const std::string& path, std::vector<TimedMidiMessage>& out, s
         return false;
     }
     if (!ParseMidiFile(bytes, out, error)) {
-        error = "'" + path + "' is " + (error == "not a Standard MIDI File" ? error : "a damaged Standard MIDI File: " + error);
+        error = "'" + path + "' is " +
+                (error == "not a Standard MIDI File" ? error : "a damaged Standard MIDI File: " + error);
         return false;
     }
     return true;

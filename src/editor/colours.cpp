@@ -37,12 +37,24 @@ uint32_t MixColours(uint32_t first, uint32_t second, int firstPercent) {
 PillColours PillColoursOf(const ButtonState& state, const ColourSlots& colours) {
     int backgroundSlot = kColourNormalButtonBackground;
     switch (ButtonPairOf(state)) {
-    case ButtonPair::Normal: backgroundSlot = kColourNormalButtonBackground; break;
-    case ButtonPair::Default: backgroundSlot = kColourDefaultButtonBackground; break;
-    case ButtonPair::Focused: backgroundSlot = kColourFocusedButtonBackground; break;
-    case ButtonPair::Disabled: backgroundSlot = kColourDisabledButtonBackground; break;
-    case ButtonPair::Hot: backgroundSlot = kColourHotButtonBackground; break;
-    case ButtonPair::Inactive: backgroundSlot = kColourInactiveButtonBackground; break;
+    case ButtonPair::Normal:
+        backgroundSlot = kColourNormalButtonBackground;
+        break;
+    case ButtonPair::Default:
+        backgroundSlot = kColourDefaultButtonBackground;
+        break;
+    case ButtonPair::Focused:
+        backgroundSlot = kColourFocusedButtonBackground;
+        break;
+    case ButtonPair::Disabled:
+        backgroundSlot = kColourDisabledButtonBackground;
+        break;
+    case ButtonPair::Hot:
+        backgroundSlot = kColourHotButtonBackground;
+        break;
+    case ButtonPair::Inactive:
+        backgroundSlot = kColourInactiveButtonBackground;
+        break;
     }
     const uint32_t module = colours[kColourModuleBackground];
     const uint32_t normalText = colours[kColourNormalButtonText];
@@ -75,7 +87,8 @@ ControlColours ModuleControlColours(ControlColourKind kind, int controlNumber, c
     return result;
 }
 
-void ApplyModuleColours(QWidget& control, ControlColourKind kind, int controlNumber, const ColourSlots& colours) {
+void ApplyModuleColours(QWidget& control, ControlColourKind kind, int controlNumber,
+                        const ColourSlots& colours) {
     const ControlColours chosen = ModuleControlColours(kind, controlNumber, colours);
     const QColor text = ToQColor(chosen.text);
     const QColor textBackground = ToQColor(chosen.textBackground);

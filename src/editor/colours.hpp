@@ -69,6 +69,7 @@ struct ControlColours {
 ControlColours ModuleControlColours(ControlColourKind kind, int controlNumber, const ColourSlots& colours);
 
 /// Sets the palette of one control of a module window (or of the installer dialog) by that rule.
-void ApplyModuleColours(QWidget& control, ControlColourKind kind, int controlNumber, const ColourSlots& colours);
+void ApplyModuleColours(QWidget& control, ControlColourKind kind, int controlNumber,
+                        const ColourSlots& colours);
 
 } // namespace mw

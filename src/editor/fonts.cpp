@@ -49,7 +49,8 @@ QFont DialogFont(uint16_t languageCode, DialogFontGroup group) {
     if (!UsesReplacementDialogFont(languageCode)) {
         return FontOf(TemplateFamilies(), 8);
     }
-    return group == DialogFontGroup::Setup ? FontOf(JapaneseTahomaFamilies(), 10) : FontOf(JapaneseLucidaFamilies(), 8);
+    return group == DialogFontGroup::Setup ? FontOf(JapaneseTahomaFamilies(), 10)
+                                           : FontOf(JapaneseLucidaFamilies(), 8);
 }
 
 QFont PillButtonFont() {

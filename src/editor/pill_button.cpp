@@ -20,8 +20,8 @@ QPainterPath PillPath(const QRect& rectangle, int inset, int ends) {
 
 } // namespace
 
-void DrawPillButton(QPainter& painter, const QRect& rectangle, const ButtonState& state, const ColourSlots& colours,
-                    const QString& text, const QFont& font) {
+void DrawPillButton(QPainter& painter, const QRect& rectangle, const ButtonState& state,
+                    const ColourSlots& colours, const QString& text, const QFont& font) {
     if (rectangle.isEmpty()) {
         return;
     }

@@ -15,7 +15,7 @@ namespace mw {
 /// text colour (not clipped to the rectangle, only to the pill), and three rings of one pixel: on
 /// the rectangle and on the rectangle inset by one and by two pixels. Keeps no state; the painter's
 /// settings are restored on return.
-void DrawPillButton(QPainter& painter, const QRect& rectangle, const ButtonState& state, const ColourSlots& colours,
-                    const QString& text, const QFont& font);
+void DrawPillButton(QPainter& painter, const QRect& rectangle, const ButtonState& state,
+                    const ColourSlots& colours, const QString& text, const QFont& font);
 
 } // namespace mw

@@ -18,8 +18,8 @@
 #include <thread>
 #include <vector>
 
-#include "engine/devices.hpp"
 #include "base/relaxed.hpp"
+#include "engine/devices.hpp"
 #include "model/module_kind.hpp"
 #include "model/source_id.hpp"
 

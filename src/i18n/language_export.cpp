@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "i18n/language_strings.hpp"
 #include "base/utf.hpp"
+#include "i18n/language_strings.hpp"
 
 namespace mw {
 

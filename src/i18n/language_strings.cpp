@@ -6,8 +6,8 @@
 #include <memory>
 #include <new>
 
-#include "i18n/builtin_language_text.hpp"
 #include "base/utf.hpp"
+#include "i18n/builtin_language_text.hpp"
 
 namespace mw {
 

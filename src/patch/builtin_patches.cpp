@@ -1,8 +1,8 @@
 #include "patch/builtin_patches.hpp"
 
+#include "base/text.hpp"
 #include "patch/config_file.hpp"
 #include "patch/patch.hpp"
-#include "base/text.hpp"
 
 namespace mw {
 

@@ -1,8 +1,8 @@
 #include "patch/config_file.hpp"
 
 #include <algorithm>
-#include <cerrno>
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <limits>
 

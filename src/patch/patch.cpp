@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "engine/kinds/kind_ops.hpp"
 #include "base/text.hpp"
+#include "engine/kinds/kind_ops.hpp"
 
 namespace mw {
 

@@ -33,7 +33,6 @@ public:
 /// Reads a module's section text (first pass of a load): name, position and plain parameters.
 using SectionReader = std::function<void(Module& module, std::u16string_view sectionText)>;
 
-
 class Patch {
 public:
     explicit Patch(Engine& engine);

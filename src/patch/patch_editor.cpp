@@ -35,20 +35,31 @@ std::optional<double> RealOf(const FieldValue& v) {
 
 std::optional<FieldRole> FieldRoleOf(KeyRole role) {
     switch (role) {
-    case KeyRole::LinkSource: return FieldRole::LinkSource;
-    case KeyRole::LinkSensitivity: return FieldRole::LinkSensitivity;
-    case KeyRole::LinkValue: return FieldRole::LinkValue;
-    case KeyRole::InputSource: return FieldRole::Input;
-    case KeyRole::Real: return FieldRole::Real;
-    case KeyRole::Integer: return FieldRole::Integer;
-    case KeyRole::Bool: return FieldRole::Bool;
+    case KeyRole::LinkSource:
+        return FieldRole::LinkSource;
+    case KeyRole::LinkSensitivity:
+        return FieldRole::LinkSensitivity;
+    case KeyRole::LinkValue:
+        return FieldRole::LinkValue;
+    case KeyRole::InputSource:
+        return FieldRole::Input;
+    case KeyRole::Real:
+        return FieldRole::Real;
+    case KeyRole::Integer:
+        return FieldRole::Integer;
+    case KeyRole::Bool:
+        return FieldRole::Bool;
     case KeyRole::Text:
-    case KeyRole::Sequence: return FieldRole::Text;
-    case KeyRole::Enum: return FieldRole::Enum;
-    case KeyRole::Device: return FieldRole::Device;
+    case KeyRole::Sequence:
+        return FieldRole::Text;
+    case KeyRole::Enum:
+        return FieldRole::Enum;
+    case KeyRole::Device:
+        return FieldRole::Device;
     case KeyRole::LinkSubType:
     case KeyRole::InputSubType:
-    case KeyRole::Controllers: return std::nullopt;
+    case KeyRole::Controllers:
+        return std::nullopt;
     }
     return std::nullopt;
 }
@@ -58,14 +69,22 @@ int FieldCount(ModuleKind kind, FieldRole role) {
     switch (role) {
     case FieldRole::LinkSource:
     case FieldRole::LinkSensitivity:
-    case FieldRole::LinkValue: return int(s.links.size());
-    case FieldRole::Input: return int(s.inputs.size());
-    case FieldRole::Real: return int(s.reals.size());
-    case FieldRole::Integer: return int(s.ints.size());
-    case FieldRole::Bool: return int(s.bools.size());
-    case FieldRole::Text: return int(s.texts.size());
-    case FieldRole::Enum: return int(s.enums.size());
-    case FieldRole::Device: return int(s.devices.size());
+    case FieldRole::LinkValue:
+        return int(s.links.size());
+    case FieldRole::Input:
+        return int(s.inputs.size());
+    case FieldRole::Real:
+        return int(s.reals.size());
+    case FieldRole::Integer:
+        return int(s.ints.size());
+    case FieldRole::Bool:
+        return int(s.bools.size());
+    case FieldRole::Text:
+        return int(s.texts.size());
+    case FieldRole::Enum:
+        return int(s.enums.size());
+    case FieldRole::Device:
+        return int(s.devices.size());
     }
     return 0;
 }
@@ -79,16 +98,26 @@ std::optional<FieldValue> PatchEditor::Get(const FieldRef& ref) const {
     if (!m || ref.index < 0 || ref.index >= FieldCount(m->kind, ref.role)) return std::nullopt;
     const int i = ref.index;
     switch (ref.role) {
-    case FieldRole::LinkSource: return int64_t(m->Link(i).source);
-    case FieldRole::LinkSensitivity: return double(m->Link(i).sensitivity);
-    case FieldRole::LinkValue: return double(m->Link(i).value);
-    case FieldRole::Input: return int64_t(m->Input(i));
-    case FieldRole::Real: return m->Real(i);
-    case FieldRole::Integer: return int64_t(m->Int(i));
-    case FieldRole::Bool: return m->Bool(i);
-    case FieldRole::Text: return m->texts[size_t(i)];
-    case FieldRole::Enum: return int64_t(m->Enum(i));
-    case FieldRole::Device: return int64_t(m->Device(i));
+    case FieldRole::LinkSource:
+        return int64_t(m->Link(i).source);
+    case FieldRole::LinkSensitivity:
+        return double(m->Link(i).sensitivity);
+    case FieldRole::LinkValue:
+        return double(m->Link(i).value);
+    case FieldRole::Input:
+        return int64_t(m->Input(i));
+    case FieldRole::Real:
+        return m->Real(i);
+    case FieldRole::Integer:
+        return int64_t(m->Int(i));
+    case FieldRole::Bool:
+        return m->Bool(i);
+    case FieldRole::Text:
+        return m->texts[size_t(i)];
+    case FieldRole::Enum:
+        return int64_t(m->Enum(i));
+    case FieldRole::Device:
+        return int64_t(m->Device(i));
     }
     return std::nullopt;
 }
@@ -161,8 +190,11 @@ bool PatchEditor::Set(const FieldRef& ref, const FieldValue& value) {
 // What a change of a field needs, as the kind's parameter table says.
 void PatchEditor::Follow(Module& m, ChangeNeeds needs) {
     switch (needs) {
-    case ChangeNeeds::Nothing: break;
-    case ChangeNeeds::Republish: patch_.Republish(); break;
+    case ChangeNeeds::Nothing:
+        break;
+    case ChangeNeeds::Republish:
+        patch_.Republish();
+        break;
     case ChangeNeeds::Reparse:
         if (const auto changed = patch_.GetEngine().Ops(m.kind).textChanged) changed(m);
         break;

@@ -12,7 +12,8 @@ bool ProcessSliderLearning(Patch& patch, bool newSliderSigned) {
     bool changed = false;
     for (Module* m : patch.Modules(ModuleKind::ControlMIDIControllerInput))
         changed = CompleteSliderRequests(*m, newSliderSigned, addSlider) || changed;
-    for (Module* m : patch.Modules(ModuleKind::ControlSequence)) changed = CompleteSequenceText(*m) || changed;
+    for (Module* m : patch.Modules(ModuleKind::ControlSequence))
+        changed = CompleteSequenceText(*m) || changed;
     return changed;
 }
 

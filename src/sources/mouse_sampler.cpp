@@ -92,9 +92,9 @@ void MouseSampler::ThreadMain() {
         SleepMilliseconds(kPeriodMs);
 
         const StatusTexts st = texts_.Status(MonotonicMilliseconds());
-        const LabelUpdate lu =
-            texts_.Labels({controls_.slidersPresent, controls_.outputLatencySlider, controls_.inputLatencySlider,
-                           controls_.controlRateSlider, engine_.measuredLatency});
+        const LabelUpdate lu = texts_.Labels({controls_.slidersPresent, controls_.outputLatencySlider,
+                                              controls_.inputLatencySlider, controls_.controlRateSlider,
+                                              engine_.measuredLatency});
         if (lu.slidersPresent) {
             engine_.outputLatencyMs.store(lu.outputLatencyMs);
             engine_.inputLatencyMs.store(lu.inputLatencyMs);

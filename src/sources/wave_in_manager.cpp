@@ -1,6 +1,5 @@
 #include "sources/wave_in_manager.hpp"
 
-
 namespace mw {
 namespace {
 

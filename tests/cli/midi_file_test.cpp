@@ -10,7 +10,9 @@
 namespace mw::cli {
 namespace {
 
-std::string Bytes(const char* s, size_t n) { return std::string(s, n); }
+std::string Bytes(const char* s, size_t n) {
+    return std::string(s, n);
+}
 #define MIDI(literal) Bytes(literal, sizeof literal - 1)
 
 const std::string kHeader = MIDI("MThd\0\0\0\6\0\0\0\1\0\x60");
@@ -52,8 +54,7 @@ TEST(MidiFile, EveryPrefixOfAGoodFileIsRefusedAndTheWholeFileReads) {
     ASSERT_GT(good.size(), 100u);
     std::vector<TimedMidiMessage> out;
     std::string error;
-    for (size_t n = 0; n < good.size(); ++n)
-        EXPECT_FALSE(ParseMidiFile(good.substr(0, n), out, error)) << n;
+    for (size_t n = 0; n < good.size(); ++n) EXPECT_FALSE(ParseMidiFile(good.substr(0, n), out, error)) << n;
     ASSERT_TRUE(ParseMidiFile(good, out, error)) << error;
 
     const std::string extra = kHeader + MIDI("XYZW\0\0\0\2ab") +

@@ -8,9 +8,9 @@
 
 #include "engine/engine.hpp"
 #include "engine/kinds/kind_ops.hpp"
-#include "patch/config_file.hpp"
 #include "model/config_values.hpp"
 #include "model/params.hpp"
+#include "patch/config_file.hpp"
 #include "patch/patch.hpp"
 
 namespace {

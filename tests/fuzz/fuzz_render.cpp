@@ -21,9 +21,9 @@
 
 namespace {
 
-constexpr int kBlocks = 200;              // 0.4 s
-constexpr int kBlocksPerSamplerStep = 5;  // 480 samples: the sampler's 10 ms
-constexpr int kOutputDevices = 9;         // 0..8 besides the default -1, as many as the engine addresses
+constexpr int kBlocks = 200;             // 0.4 s
+constexpr int kBlocksPerSamplerStep = 5; // 480 samples: the sampler's 10 ms
+constexpr int kOutputDevices = 9;        // 0..8 besides the default -1, as many as the engine addresses
 constexpr int kMidiDevices = 10;
 const mw::ScreenRect kScreen{0, 0, 640, 480};
 
@@ -40,7 +40,8 @@ std::vector<mw::MemoryMidiBackend::DeviceDesc> MidiDescs() {
         const uint32_t channel = uint32_t(k % 3);
         const uint32_t note = 48 + uint32_t(7 * k % 36);
         d.messages.push_back({frame, 0x90 | channel | note << 8 | uint32_t(40 + 3 * k) << 16});
-        d.messages.push_back({frame + 300, 0xB0 | channel | uint32_t(1 + k % 8) << 8 | uint32_t(5 * k % 128) << 16});
+        d.messages.push_back(
+            {frame + 300, 0xB0 | channel | uint32_t(1 + k % 8) << 8 | uint32_t(5 * k % 128) << 16});
         d.messages.push_back({frame + 500, 0xE0 | channel | uint32_t(k * 37 % 128) << 16});
         if (k % 2) d.messages.push_back({frame + 700, 0x80 | channel | note << 8});
     }
@@ -53,7 +54,8 @@ std::vector<mw::MemoryMidiBackend::DeviceDesc> MidiDescs() {
 
 std::vector<int16_t> InputTone() {
     std::vector<int16_t> s(size_t(kBlocks * mw::kBaseBlockLength));
-    for (size_t i = 0; i < s.size(); ++i) s[i] = int16_t(12000.0 * std::sin(double(i) * 0.05) + double(i % 97) * 40.0);
+    for (size_t i = 0; i < s.size(); ++i)
+        s[i] = int16_t(12000.0 * std::sin(double(i) * 0.05) + double(i % 97) * 40.0);
     return s;
 }
 
@@ -103,7 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int b = 0; b < kBlocks; ++b) {
         if (b % kBlocksPerSamplerStep == 0) {
             if (b > 0)
-                if (const int notches = pointer.Advance()) session.SamplerControls().wheel.OnWheel(120 * notches);
+                if (const int notches = pointer.Advance())
+                    session.SamplerControls().wheel.OnWheel(120 * notches);
             session.SampleMouse();
             session.Poll();
         }

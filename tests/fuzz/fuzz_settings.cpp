@@ -15,9 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // At the default location another version is questioned: a declining answer keeps the defaults.
     mw::ProgramSettings asked;
-    const mw::SettingsLoadResult declined = mw::ParseSettings(asked, bytes, true, [](mw::ProgramSettings&) {
-        return false;
-    });
+    const mw::SettingsLoadResult declined =
+        mw::ParseSettings(asked, bytes, true, [](mw::ProgramSettings&) { return false; });
     const std::vector<uint8_t> saved = mw::SerializeSettings(settings);
     if (declined.outcome == mw::SettingsLoadOutcome::Loaded
             ? result.outcome != mw::SettingsLoadOutcome::Loaded || mw::SerializeSettings(asked) != saved

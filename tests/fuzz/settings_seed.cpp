@@ -28,7 +28,8 @@ int main(int argc, char** argv) {
     custom.LanguageCode = mw::kLanguageUserFile;
     custom.UserLanguageFile = "/home/user/Sprache \xFF.txt";
     custom.WaveFolder = "/tmp/waves";
-    custom.ConfigurationPath = "/home/user/patches/Gl\xC3\xBC" "ck.mwc";
+    custom.ConfigurationPath = "/home/user/patches/Gl\xC3\xBC"
+                               "ck.mwc";
     custom.ConfigurationFolder = "/home/user/patches";
     custom.WindowRect = {-20, 10, 800, 600};
     custom.OutputLatencyMs = 120;

@@ -40,16 +40,16 @@ void CommandLine::parses_data() {
         << QStringList{"-WrapMouse", "0"} << With([](O& o) { o.WrapMouse = false; }) << P::Run;
     QTest::newRow("-WrapMouse yes leaves it to the settings")
         << QStringList{"-WrapMouse", "yes"} << O{} << P::Run;
-    QTest::newRow("yes after 0 leaves it off")
-        << QStringList{"-WrapMouse", "0", "-WrapMouse", "yes"} << With([](O& o) { o.WrapMouse = false; }) << P::Run;
-    QTest::newRow("the later value wins")
-        << QStringList{"-WrapMouse", "1", "WRAPMOUSE", "0"} << With([](O& o) { o.WrapMouse = false; }) << P::Run;
+    QTest::newRow("yes after 0 leaves it off") << QStringList{"-WrapMouse", "0", "-WrapMouse", "yes"}
+                                               << With([](O& o) { o.WrapMouse = false; }) << P::Run;
+    QTest::newRow("the later value wins") << QStringList{"-WrapMouse", "1", "WRAPMOUSE", "0"}
+                                          << With([](O& o) { o.WrapMouse = false; }) << P::Run;
     QTest::newRow("a value beginning with 1")
         << QStringList{"makenosound", "10"} << With([](O& o) { o.MakeNoSound = true; }) << P::Run;
     QTest::newRow("the value is examined as an option")
         << QStringList{"-MakeNoSound", "-NoInstall"} << With([](O& o) { o.NoInstall = true; }) << P::Run;
-    QTest::newRow("NoInstall without the dash") << QStringList{"NoInstall"} << With([](O& o) { o.NoInstall = true; })
-                                                << P::Run;
+    QTest::newRow("NoInstall without the dash")
+        << QStringList{"NoInstall"} << With([](O& o) { o.NoInstall = true; }) << P::Run;
     QTest::newRow("two dashes are no option") << QStringList{"--NoInstall", "-No-Install"} << O{} << P::Run;
     QTest::newRow("both auto starts") << QStringList{"-autostartonly", "AutoStartAndHide"} << With([](O& o) {
         o.AutoStartOnly = true;
@@ -64,7 +64,8 @@ void CommandLine::parses_data() {
         << QStringList{"gone.mwc", "notes.txt", "Song.MWC", "song.mwc"}
         << With([](O& o) { o.PatchFile = "Song.MWC"; }) << P::Run;
     QTest::newRow("a patch file after a switch is no value")
-        << QStringList{"-MakeNoSound", "my song.mwc"} << With([](O& o) { o.PatchFile = "my song.mwc"; }) << P::Run;
+        << QStringList{"-MakeNoSound", "my song.mwc"} << With([](O& o) { o.PatchFile = "my song.mwc"; })
+        << P::Run;
 }
 
 void CommandLine::parses() {

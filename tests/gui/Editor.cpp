@@ -1,8 +1,8 @@
 // What every window shares: the pill buttons' colours and drawing, the module control colours, the
 // dialog font rule and dialog units.
-#include <QtTest>
 #include <QImage>
 #include <QPainter>
+#include <QtTest>
 
 #include "editor/colours.hpp"
 #include "editor/dialog_units.hpp"
@@ -53,16 +53,19 @@ void Editor::pillColours_data() {
     QTest::addColumn<S>("state");
     QTest::addColumn<C>("expected");
     QTest::newRow("normal") << S{} << C{Rgb(137, 137, 255), kWhite, kOuter, kModule, kOuter};
-    QTest::newRow("focused") << S{.focus = true} << C{Rgb(63, 127, 255), kWhite, kOuter, kFocusedMiddle, kOuter};
-    QTest::newRow("disabled") << S{.disabled = true} << C{Rgb(137, 152, 255), Rgb(200, 200, 200), kOuter, kModule, kOuter};
+    QTest::newRow("focused") << S{.focus = true}
+                             << C{Rgb(63, 127, 255), kWhite, kOuter, kFocusedMiddle, kOuter};
+    QTest::newRow("disabled") << S{.disabled = true}
+                              << C{Rgb(137, 152, 255), Rgb(200, 200, 200), kOuter, kModule, kOuter};
     QTest::newRow("focus wins over disabled")
         << S{.focus = true, .disabled = true} << C{Rgb(63, 127, 255), kWhite, kOuter, kFocusedMiddle, kOuter};
-    QTest::newRow("focus and hot: hot") << S{.focus = true, .hot = true}
-                                        << C{kBlack, kBlack, kOuter, kFocusedMiddle, kOuter};
+    QTest::newRow("focus and hot: hot")
+        << S{.focus = true, .hot = true} << C{kBlack, kBlack, kOuter, kFocusedMiddle, kOuter};
     QTest::newRow("disabled wins over inactive")
-        << S{.disabled = true, .inactive = true} << C{Rgb(137, 152, 255), Rgb(200, 200, 200), kOuter, kModule, kOuter};
-    QTest::newRow("inactive, hot, default") << S{.inactive = true, .hot = true, .isDefault = true}
-                                            << C{kBlack, kBlack, kOuter, kModule, kOuter};
+        << S{.disabled = true, .inactive = true}
+        << C{Rgb(137, 152, 255), Rgb(200, 200, 200), kOuter, kModule, kOuter};
+    QTest::newRow("inactive, hot, default")
+        << S{.inactive = true, .hot = true, .isDefault = true} << C{kBlack, kBlack, kOuter, kModule, kOuter};
 }
 
 void Editor::pillColours() {
@@ -92,10 +95,19 @@ void Editor::pillPixels() {
         int x, y;
         uint32_t colour;
     } pixels[] = {
-        {0, 0, outside},         {2, 2, outside},         {199, 19, outside}, // corners: round ends of radius 10
-        {10, 0, kOuter},         {0, 10, kOuter},         {199, 10, kOuter},  {20, 19, kOuter},
-        {1, 10, kFocusedMiddle}, {20, 1, kFocusedMiddle}, {2, 10, kOuter},    {20, 2, kOuter},
-        {3, 10, Rgb(63, 127, 255)}, {20, 3, Rgb(63, 127, 255)},
+        {0, 0, outside},
+        {2, 2, outside},
+        {199, 19, outside}, // corners: round ends of radius 10
+        {10, 0, kOuter},
+        {0, 10, kOuter},
+        {199, 10, kOuter},
+        {20, 19, kOuter},
+        {1, 10, kFocusedMiddle},
+        {20, 1, kFocusedMiddle},
+        {2, 10, kOuter},
+        {20, 2, kOuter},
+        {3, 10, Rgb(63, 127, 255)},
+        {20, 3, Rgb(63, 127, 255)},
     };
     for (const auto& p : pixels) {
         QCOMPARE(PixelAt(image, p.x, p.y), p.colour);
@@ -137,9 +149,9 @@ void Editor::dialogFontRule() {
         bool replaced;
         int points;
     } rows[] = {
-        {0, mw::DialogFontGroup::Standard, false, 8},    {3, mw::DialogFontGroup::Setup, false, 8},
-        {4, mw::DialogFontGroup::Standard, true, 8},     {1000, mw::DialogFontGroup::Standard, true, 8},
-        {4, mw::DialogFontGroup::Setup, true, 10},       {5, mw::DialogFontGroup::Standard, false, 8},
+        {0, mw::DialogFontGroup::Standard, false, 8},        {3, mw::DialogFontGroup::Setup, false, 8},
+        {4, mw::DialogFontGroup::Standard, true, 8},         {1000, mw::DialogFontGroup::Standard, true, 8},
+        {4, mw::DialogFontGroup::Setup, true, 10},           {5, mw::DialogFontGroup::Standard, false, 8},
         {1, mw::DialogFontGroup::LanguageChoice, false, 14},
     };
     const QFont templateFont = mw::DialogFont(0);

@@ -2,8 +2,8 @@
 // catalogue, written out here by hand), what a bare section loads, and a byte-exact round trip.
 #include <gtest/gtest.h>
 
-#include "engine/engine.hpp"
 #include "base/utf.hpp"
+#include "engine/engine.hpp"
 #include "patch/config_file.hpp"
 #include "patch/patch.hpp"
 

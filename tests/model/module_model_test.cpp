@@ -89,8 +89,8 @@ TEST(ModuleKinds, ParameterTablesAreComplete) {
             EXPECT_TRUE(d.defaultValue >= 0 && size_t(d.defaultValue) < d.table.size()) << k << " " << d.key;
             EXPECT_TRUE(d.optionLabels.empty() || d.optionLabels.size() == d.table.size())
                 << k << " " << d.key;
-            EXPECT_TRUE(readsEverywhere(d.label) && std::all_of(d.optionLabels.begin(), d.optionLabels.end(),
-                                                                readsEverywhere))
+            EXPECT_TRUE(readsEverywhere(d.label) &&
+                        std::all_of(d.optionLabels.begin(), d.optionLabels.end(), readsEverywhere))
                 << k << " " << d.key;
         }
     }

@@ -183,7 +183,8 @@ void KeepInRange(ProgramSettings& s) {
     const ProgramSettings defaults;
     s.OutputLatencyMs = std::clamp(s.OutputLatencyMs, 0, 512);
     s.InputLatencyMs = std::clamp(s.InputLatencyMs, 2, 512);
-    s.ControlRate = std::isnan(s.ControlRate) ? defaults.ControlRate : std::clamp(s.ControlRate, 0.0, 48000.0);
+    s.ControlRate =
+        std::isnan(s.ControlRate) ? defaults.ControlRate : std::clamp(s.ControlRate, 0.0, 48000.0);
     if (!(s.BlockTime > 0.0 && s.BlockTime < 1e6)) s.BlockTime = defaults.BlockTime;
 }
 
@@ -306,7 +307,8 @@ bool SaveSettings(const ProgramSettings& settings, const std::string& path) {
         std::filesystem::create_directories(std::filesystem::path(target).parent_path(), ec);
     }
     const std::vector<uint8_t> bytes = SerializeSettings(settings);
-    return ReplaceFile(target, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())) == 0;
+    return ReplaceFile(target, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())) ==
+           0;
 }
 
 // ---- where the file lives ----

@@ -46,7 +46,8 @@ void ReadSwitchValue(std::span<const std::string> arguments, size_t option, std:
 bool NamesPatchFile(const std::string& argument, const FileExistsFunction& fileExists) {
     constexpr std::string_view kExtension = ".mwc";
     return argument.size() > kExtension.size() &&
-           EqualIgnoringCase(std::string_view(argument).substr(argument.size() - kExtension.size()), kExtension) &&
+           EqualIgnoringCase(std::string_view(argument).substr(argument.size() - kExtension.size()),
+                             kExtension) &&
            fileExists(argument);
 }
 
@@ -57,7 +58,8 @@ bool RegularFileExists(const std::string& path) {
     return std::filesystem::is_regular_file(std::filesystem::path(path), error);
 }
 
-CommandLineOptions ParseCommandLine(std::span<const std::string> arguments, const FileExistsFunction& fileExists) {
+CommandLineOptions ParseCommandLine(std::span<const std::string> arguments,
+                                    const FileExistsFunction& fileExists) {
     CommandLineOptions options;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];

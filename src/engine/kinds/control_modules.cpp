@@ -6,8 +6,8 @@
 
 #include "engine/kinds/kind_ops.hpp"
 #include "engine/kinds/note_common.hpp"
-#include "engine/wave_functions.hpp"
 #include "engine/pointer.hpp"
+#include "engine/wave_functions.hpp"
 
 namespace mw {
 namespace {
