@@ -35,18 +35,26 @@ void SyncFolder(const std::string& folder) {
 
 } // namespace
 
-int ReplaceFile(const std::string& requestedPath, std::string_view bytes) {
-    namespace fs = std::filesystem;
-    std::string path = requestedPath;
+std::string FileBehindLink(const std::string& path) {
     std::error_code ec;
-    if (fs::is_symlink(path, ec)) { // replace the file the link points to, not the link
-        const fs::path target = fs::canonical(path, ec);
-        if (!ec) path = target.string();
-    }
-    const fs::path target(path);
+    if (!std::filesystem::is_symlink(path, ec)) return path;
+    const std::filesystem::path target = std::filesystem::canonical(path, ec);
+    return ec ? path : target.string();
+}
+
+std::string TemporaryNameBeside(const std::string& path) {
+    static std::atomic<unsigned> counter{0};
+    const std::filesystem::path target(path);
+    return (target.parent_path() / ("." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) +
+                                    "-" + std::to_string(counter++)))
+        .string();
+}
+
+int ReplaceFile(const std::string& requestedPath, std::string_view bytes) {
+    const std::string path = FileBehindLink(requestedPath); // the file a link points to, not the link
+    const std::filesystem::path target(path);
     const std::string folder = target.parent_path().string();
-    const std::string name = target.filename().string();
-    if (name.empty()) return EISDIR;
+    if (target.filename().empty()) return EISDIR;
 
     struct stat old {};
     const bool hadFile = ::stat(path.c_str(), &old) == 0;
@@ -60,12 +68,10 @@ int ReplaceFile(const std::string& requestedPath, std::string_view bytes) {
         return error;
     }
 
-    static std::atomic<unsigned> counter{0};
     std::string temporary;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = (folder.empty() ? std::string() : folder + "/") + "." + name + ".tmp-" +
-                    std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        temporary = TemporaryNameBeside(path);
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) break;
     }

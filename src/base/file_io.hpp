@@ -12,6 +12,12 @@ namespace mw {
 /// (a device such as /dev/zero never ends: it is refused the same way), EISDIR for a folder.
 int ReadWholeFile(const std::string& path, uint64_t maxBytes, std::string& bytes);
 
+/// The file a symbolic link points to (the path itself when it is no link or the link is broken).
+std::string FileBehindLink(const std::string& path);
+
+/// A name for a temporary file in the same folder as `path`, not used before by this process.
+std::string TemporaryNameBeside(const std::string& path);
+
 /// Replaces the file at `path` with `bytes`. The bytes go to a temporary file in the same folder, are
 /// flushed and synced, and the temporary file is renamed over the target; on any failure it is removed
 /// and the old file stays untouched. A symbolic link is followed (its target is replaced, the link

@@ -12,6 +12,7 @@
 
 #include "audio/memory_output.hpp"
 #include "audio/wave_writer_registry.hpp"
+#include "base/file_io.hpp"
 #include "sources/memory_input.hpp"
 #include "sources/memory_midi.hpp"
 #include "sources/mouse_sampler.hpp"
@@ -220,16 +221,13 @@ bool OfflineRenderer::RenderToFile(const std::string& path, std::string& error) 
     // a failed render leaves no partial file, and a file already at the path stays as it was.
     namespace fs = std::filesystem;
     std::error_code ec;
-    fs::path target(path);
-    if (fs::is_symlink(target, ec)) target = fs::canonical(target, ec); // the link's file is replaced
+    const std::string target = FileBehindLink(path); // the link's file is replaced
     const fs::file_status status = fs::status(target, ec);
     if (fs::exists(status) && !fs::is_regular_file(status)) {
         error = "cannot write '" + path + "': not a regular file";
         return false;
     }
-    const std::string temporary =
-        (target.parent_path() / ("." + target.filename().string() + ".tmp-" + std::to_string(::getpid())))
-            .string();
+    const std::string temporary = TemporaryNameBeside(target);
     const auto fail = [&](const std::string& why) {
         ::unlink(temporary.c_str());
         error = "cannot write '" + path + "': " + why;
