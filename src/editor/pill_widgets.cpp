@@ -1,0 +1,86 @@
+#include "editor/pill_widgets.hpp"
+
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QPainter>
+
+#include "editor/colours.hpp"
+#include "editor/pill_button.hpp"
+
+namespace mw {
+
+PillButton::PillButton(const QString& text, const ColourSlots& colours, QWidget* parent)
+    : QPushButton(text, parent), colours_(colours) {
+    setAutoDefault(false);
+    setFont(PillButtonFont());
+}
+
+QSize PillButton::sizeHint() const {
+    const QFontMetrics metrics(font());
+    const QSize text = metrics.size(Qt::TextShowMnemonic, this->text());
+    return QSize(text.width() + text.height() * 2, text.height() + 8);
+}
+
+void PillButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    ButtonState state;
+    state.focus = hasFocus();
+    state.disabled = !isEnabled();
+    DrawPillButton(painter, rect(), state, colours_, text(), font());
+}
+
+ProgramDialog::ProgramDialog(QWidget* parent, const ProgramSettings& settings, DialogFontGroup group)
+    : QDialog(parent), settings_(settings), group_(group) {
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    ApplyLook();
+}
+
+DialogBaseUnits ProgramDialog::BaseUnits() const {
+    return BaseUnitsOf(font());
+}
+
+QRect ProgramDialog::Du(int x, int y, int width, int height) const {
+    return DialogUnitsToPixels(QRect(x, y, width, height), BaseUnits());
+}
+
+void ProgramDialog::SetSizeDu(int width, int height) {
+    setFixedSize(Du(0, 0, width, height).size());
+}
+
+void ProgramDialog::PlaceDu(QWidget& child, int x, int y, int width, int height) const {
+    child.setGeometry(Du(x, y, width, height));
+}
+
+PillButton* ProgramDialog::AddButton(const QString& text, int x, int y, int width, int height) {
+    auto* button = new PillButton(text, settings_.ColourSettings, this);
+    PlaceDu(*button, x, y, width, height);
+    return button;
+}
+
+void ProgramDialog::ApplyLook() {
+    setFont(DialogFont(settings_.LanguageCode, group_));
+    ApplyDialogColours(*this, settings_.ColourSettings);
+}
+
+void ProgramDialog::keyPressEvent(QKeyEvent* event) {
+    // Esc closes none of the program's dialogs; Enter presses no button of its own accord.
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void ApplyDialogColours(QWidget& widget, const ColourSlots& colours) {
+    QPalette palette = widget.palette();
+    const QColor background = ToQColor(colours[kColourDialogBackground]);
+    const QColor text = ToQColor(colours[kColourDialogText]);
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::ButtonText, text);
+    widget.setPalette(palette);
+    widget.setAutoFillBackground(true);
+}
+
+} // namespace mw
