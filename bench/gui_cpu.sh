@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Processor use of the whole program (all its threads: utime + stime from /proc/PID/stat) over 10 s,
+# in percent of one core: sound stopped and started, each with the pointer still and with xdotool
+# moving it continuously. Runs on a private X server with settled settings, without the debug probe;
+# the sound is started by the -AutoStartOnly option and plays into ALSA's null device.
+# Usage: bench/gui_cpu.sh [PATH-TO-murmelwerk] [SECONDS]
+set -uo pipefail
+cd "$(dirname "$0")/.."
+program=$(realpath "${1:-build/bin/murmelwerk}")
+seconds=${2:-10}
+source tests/e2e/x_session.sh
+missing=$(xs_missing)
+[ -z "$missing" ] || { echo "missing: $missing (scripts/test installs them)" >&2; exit 1; }
+
+ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; } # the fields after the command name in parentheses
+hz=$(getconf CLK_TCK)
+
+xs_start_x
+xs_settled_home "$program"
+
+# -AutoStartOnly must really start the sound, or the "started" rows measure a stopped program.
+xs_launch "$program" -AutoStartOnly
+xs_until 10 eval '[ "$(xs_enabled stop)" = 1 ]' || xs_fail "-AutoStartOnly does not start the sound"
+xs_stop_program() { kill "$XS_PID" 2>/dev/null; wait "$XS_PID" 2>/dev/null; XS_PID=; }
+xs_stop_program
+
+# The pointer goes round a 600 x 400 ellipse over the screen, 50 moves a second.
+read -ra moves < <(awk -v n=$((seconds * 50)) 'BEGIN { for (i = 0; i < n; i++)
+    printf "mousemove %d %d sleep 0.02 ", 800 + 600 * cos(i * 0.05), 500 + 400 * sin(i * 0.05) }')
+
+for sound in stopped started; do
+    for pointer in still moving; do
+        args=()
+        [ "$sound" = started ] && args=(-AutoStartOnly)
+        QT_QPA_PLATFORM=xcb "$program" "${args[@]}" >/dev/null 2>&1 &
+        XS_PID=$!
+        sleep 3 # start-up done, the window shown
+        kill -0 "$XS_PID" 2>/dev/null || xs_fail "the program ended early"
+        [ "$pointer" = moving ] && { xdotool "${moves[@]}" & mover=$!; }
+        before=$(ticks "$XS_PID")
+        sleep "$seconds"
+        after=$(ticks "$XS_PID")
+        [ "$pointer" = moving ] && wait "$mover"
+        xs_stop_program
+        awk -v d=$((after - before)) -v hz="$hz" -v s="$seconds" -v what="sound $sound, pointer $pointer" \
+            'BEGIN { printf "%-32s %6.1f %% of one core\n", what ":", 100 * d / hz / s }'
+    done
+done

@@ -1,0 +1,195 @@
+# A private X session for driving the program: a virtual X server with a window manager and a
+# notification area, a fresh home (fresh settings, ALSA playing into the null device), the program
+# with its debug probe, and clicks on controls found through the probe's lines.
+# Sourced by tests/e2e/main_window.sh, scripts/screenshots and bench/gui_*.sh.
+#
+#   xs_missing                   prints what is missing to run a session (nothing when complete)
+#   xs_start_x                   starts the X server, the window manager and the tray; exports DISPLAY
+#   xs_fresh_home                a new empty HOME and XDG_CONFIG_HOME
+#   xs_launch PROGRAM [ARGS...]  starts the program with the probe; sets XS_PID, writes $XS_LOG
+#   xs_wait REGEX [SECONDS]      waits for a probe line matching REGEX (extended, whole line) that
+#                                came after the last click
+#   xs_click NAME [SECONDS]      waits for control NAME in a shown window and clicks its centre;
+#                                sets XS_WINDOW to the name of the control's window
+#   xs_text NAME first|last      a text the probe reported for NAME
+#   xs_wait_exit [SECONDS]       waits for the program to end; sets XS_STATUS
+#   xs_first_start BUTTON        answers the language dialog with BUTTON ("english", "japanese", ...),
+#                                waits for the main window and closes the welcome dialog if one comes
+#   xs_exit_program              clicks the main window's Exit, answers questions with Yes (or OK),
+#                                waits for the end; sets XS_STATUS
+#   xs_settled_home PROGRAM      a fresh home in which PROGRAM has run once (English, welcome closed,
+#                                closed by Exit), so that it starts straight into the main window
+#   xs_stop                      ends everything started here (also on exit, by trap)
+#   xs_fail MESSAGE              prints MESSAGE and the probe log, then exits 1
+
+XS_DIR=$(mktemp -d "${TMPDIR:-/tmp}/murmelwerk-x.XXXXXX")
+XS_LOG=$XS_DIR/probe.log
+XS_TOOLS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# The system's interpreter starts fastest (a version manager's shim can take a second per call).
+XS_PYTHON=$(command -v /usr/bin/python3 || command -v python3)
+XS_PIDS=()
+XS_PID=
+XS_STATUS=
+XS_MARK=0
+XS_WINDOW=
+
+xs_missing() {
+    local tool missing=()
+    for tool in Xvfb xdotool openbox python3 xprop; do
+        command -v "$tool" >/dev/null || missing+=("$tool")
+    done
+    command -v stalonetray >/dev/null || command -v trayer >/dev/null || missing+=("stalonetray or trayer")
+    echo "${missing[*]}"
+}
+
+xs_stop() {
+    local pid
+    [ -n "$XS_PID" ] && kill "$XS_PID" 2>/dev/null && wait "$XS_PID" 2>/dev/null
+    XS_PID=
+    for ((i = ${#XS_PIDS[@]} - 1; i >= 0; i--)); do
+        pid=${XS_PIDS[i]}
+        kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+    done
+    XS_PIDS=()
+    rm -rf "$XS_DIR"
+}
+trap xs_stop EXIT
+
+xs_fail() {
+    echo "FAILED: $*" >&2
+    echo "---- probe log ($XS_LOG) ----" >&2
+    cat "$XS_LOG" >&2 2>/dev/null
+    echo "---- program's standard error ----" >&2
+    cat "$XS_DIR/stderr.log" >&2 2>/dev/null
+    exit 1
+}
+
+# Runs a command until it succeeds or the time runs out (in tenths of a second).
+xs_until() {
+    local seconds=$1
+    shift
+    local tries=$((seconds * 10))
+    while ! "$@"; do
+        tries=$((tries - 1))
+        [ "$tries" -gt 0 ] || return 1
+        sleep 0.1
+    done
+}
+
+xs_start_x() {
+    local fdfile=$XS_DIR/display
+    # -displayfd lets the server pick a free display number and tell it.
+    Xvfb -displayfd 3 -dpi 96 -screen 0 1600x1000x24 -nolisten tcp 3>"$fdfile" >"$XS_DIR/xvfb.log" 2>&1 &
+    XS_PIDS+=($!)
+    xs_until 10 test -s "$fdfile" || xs_fail "the X server did not start: $(cat "$XS_DIR/xvfb.log")"
+    export DISPLAY=:$(head -n1 "$fdfile")
+    openbox --sm-disable >"$XS_DIR/openbox.log" 2>&1 &
+    XS_PIDS+=($!)
+    xs_until 10 xs_window_manager_ready || xs_fail "the window manager did not start"
+    if command -v stalonetray >/dev/null; then
+        stalonetray --geometry 4x1-0+0 >/dev/null 2>&1 &
+    else
+        trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 &
+    fi
+    XS_PIDS+=($!)
+    xs_until 10 xs_tray_ready || xs_fail "the notification area did not start"
+}
+
+xs_window_manager_ready() {
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"
+}
+
+xs_tray_ready() {
+    xprop -root 2>/dev/null | grep -q "^_NET_SYSTEM_TRAY_S0\|_NET_SYSTEM_TRAY" ||
+        xdotool search --limit 1 --class "stalonetray|trayer" >/dev/null 2>&1
+}
+
+xs_fresh_home() {
+    export HOME=$XS_DIR/home
+    export XDG_CONFIG_HOME=$HOME/.config
+    export XDG_RUNTIME_DIR=$XS_DIR/run
+    rm -rf "$HOME" "$XDG_RUNTIME_DIR"
+    mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+    # Sound goes to ALSA's null device.
+    printf '%s\n' 'pcm.!default { type null }' 'ctl.!default { type hw card 0 }' >"$HOME/.asoundrc"
+}
+
+xs_launch() {
+    : >"$XS_LOG"
+    XS_MARK=0
+    # In a sanitizer build LeakSanitizer looks at the system libraries too: their known leaks are listed.
+    LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$XS_TOOLS/lsan.supp" \
+        MURMELWERK_DEBUG=1 QT_QPA_PLATFORM=xcb "$@" >"$XS_LOG" 2>"$XS_DIR/stderr.log" &
+    XS_PID=$!
+}
+
+xs_wait() {
+    local regex=$1 seconds=${2:-10}
+    xs_until "$seconds" xs_seen "$regex" || xs_fail "no probe line /$regex/ within $seconds s"
+}
+
+xs_seen() {
+    tail -n +$((XS_MARK + 1)) "$XS_LOG" | grep -qE "^($1)\$"
+}
+
+xs_centre() {
+    "$XS_PYTHON" "$XS_TOOLS/probe_log.py" centre "$XS_LOG" "$1" >"$XS_DIR/centre" 2>/dev/null
+}
+
+xs_click() {
+    local name=$1 seconds=${2:-10}
+    xs_until "$seconds" xs_centre "$name" || xs_fail "no shown control \"$name\" within $seconds s"
+    # Let the window settle where the window manager puts it, then take its latest place.
+    sleep 0.3
+    xs_centre "$name" || xs_fail "control \"$name\" went away"
+    read -r x y XS_WINDOW <"$XS_DIR/centre"
+    XS_MARK=$(wc -l <"$XS_LOG")
+    xdotool mousemove --sync "$x" "$y" click 1
+}
+
+xs_text() {
+    "$XS_PYTHON" "$XS_TOOLS/probe_log.py" text "$XS_LOG" "$1" "$2"
+}
+
+xs_enabled() {
+    "$XS_PYTHON" "$XS_TOOLS/probe_log.py" enabled "$XS_LOG" "$1"
+}
+
+xs_wait_exit() {
+    local seconds=${1:-10}
+    xs_until "$seconds" xs_program_ended || xs_fail "the program did not end within $seconds s"
+    wait "$XS_PID"
+    XS_STATUS=$?
+    XS_PID=
+}
+
+xs_program_ended() {
+    ! kill -0 "$XS_PID" 2>/dev/null
+}
+
+xs_first_start() {
+    xs_click "$1" 15
+    xs_wait 'painted main [0-9]+' 10
+    if xs_until 3 xs_centre ok; then
+        xs_click ok
+        xs_wait "hidden $XS_WINDOW" 5
+    fi
+}
+
+xs_exit_program() {
+    xs_click close
+    for ((i = 0; i < 50; i++)); do
+        xs_program_ended && break
+        if xs_centre yes; then xs_click yes 1; elif xs_centre ok; then xs_click ok 1; else sleep 0.2; fi
+    done
+    xs_wait_exit 10
+}
+
+xs_settled_home() {
+    xs_fresh_home
+    xs_launch "$1"
+    xs_first_start english
+    xs_exit_program
+    [ "$XS_STATUS" -eq 0 ] || xs_fail "the program ended with status $XS_STATUS"
+}
