@@ -9,7 +9,8 @@ namespace mw {
 namespace {
 
 const QStringList& TemplateFamilies() {
-    static const QStringList families{"Microsoft Sans Serif", "MS Sans Serif", "DejaVu Sans"};
+    static const QStringList families{"Microsoft Sans Serif", "MS Sans Serif", "Liberation Sans", "Arimo",
+                                      "Nimbus Sans",          "DejaVu Sans"};
     return families;
 }
 

@@ -2,9 +2,11 @@
 // The fonts of the windows: the dialog font rule and the font of the pill buttons.
 //
 // Each font is named by a list of families, the first installed one wins. The designed families
-// are Windows fonts; on a Linux desktop their stand-ins are the wide-coverage sans-serifs of the
-// distribution: "DejaVu Sans" (fonts-dejavu-core) for the Latin fonts and "Noto Sans CJK JP"
-// (fonts-noto-cjk) before it where Japanese text is expected. When none of a list is installed
+// are Windows fonts; on a Linux desktop their stand-ins are the sans-serifs of the distribution:
+// for the templates' font the Arial-metric "Liberation Sans" (fonts-liberation2; "Arimo" and "Nimbus
+// Sans" are the same design), for "Lucida Sans Unicode" and "Tahoma" the wide-coverage "DejaVu Sans"
+// (fonts-dejavu-core), and "Noto Sans CJK JP" (fonts-noto-cjk) before it where Japanese text is
+// expected. When none of a list is installed
 // the system's general font family is used.
 
 #include <QFont>

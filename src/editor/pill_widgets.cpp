@@ -26,7 +26,15 @@ void PillButton::paintEvent(QPaintEvent*) {
     ButtonState state;
     state.focus = hasFocus();
     state.disabled = !isEnabled();
-    DrawPillButton(painter, rect(), state, colours_, text(), font());
+    QFont drawn = font();
+    if (shrinkToFit_) {
+        // Room for the text: the width less the two round ends' inner halves.
+        const int room = width() - height() / 2;
+        while (drawn.pointSizeF() > 5.0 && QFontMetrics(drawn).horizontalAdvance(text()) > room) {
+            drawn.setPointSizeF(drawn.pointSizeF() - 0.5);
+        }
+    }
+    DrawPillButton(painter, rect(), state, colours_, text(), drawn);
 }
 
 ProgramDialog::ProgramDialog(QWidget* parent, const ProgramSettings& settings, DialogFontGroup group)
@@ -81,6 +89,28 @@ void ApplyDialogColours(QWidget& widget, const ColourSlots& colours) {
     palette.setColor(QPalette::ButtonText, text);
     widget.setPalette(palette);
     widget.setAutoFillBackground(true);
+}
+
+} // namespace mw
+
+namespace mw {
+
+QString QtFileFilter(const QString& filter) {
+    const QStringList parts = filter.split('|');
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i].trimmed();
+        if (description.isEmpty()) break;
+        const int open = description.lastIndexOf('(');
+        if (open > 0 && description.endsWith(')')) description = description.left(open).trimmed();
+        QStringList patterns = parts[i + 1].split(';', Qt::SkipEmptyParts);
+        for (QString& p : patterns) {
+            p = p.trimmed();
+            if (p == "*.*") p = "*";
+        }
+        filters << description + " (" + patterns.join(' ') + ")";
+    }
+    return filters.join(";;");
 }
 
 } // namespace mw

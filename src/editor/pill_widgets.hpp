@@ -24,12 +24,15 @@ public:
     PillButton(const QString& text, const ColourSlots& colours, QWidget* parent = nullptr);
 
     QSize sizeHint() const override;
+    /// When the text is wider than the pill leaves room for, draw it smaller instead of clipping it.
+    void SetShrinkToFit(bool on) { shrinkToFit_ = on; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     const ColourSlots& colours_;
+    bool shrinkToFit_ = false;
 };
 
 /// The base of the program's dialogs: built with the dialog font of its group (the font rule of
@@ -66,5 +69,13 @@ private:
 
 /// Sets a widget's palette to the dialog colours (window and text roles).
 void ApplyDialogColours(QWidget& widget, const ColourSlots& colours);
+
+} // namespace mw
+
+namespace mw {
+
+/// A file-dialog filter of the language texts ("Description (*.a)|*.a;*.b|All Files (*.*)|*.*||":
+/// pairs of description and patterns) as Qt writes it ("Description (*.a *.b);;All Files (*)").
+QString QtFileFilter(const QString& filter);
 
 } // namespace mw

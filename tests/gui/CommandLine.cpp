@@ -21,7 +21,7 @@ mw::CommandLineOptions With(void (*set)(mw::CommandLineOptions&)) {
 
 class CommandLine : public QObject {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void parses_data();
     void parses();
 };

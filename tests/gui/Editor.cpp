@@ -35,7 +35,7 @@ uint32_t PixelAt(const QImage& image, int x, int y) {
 
 class Editor : public QObject {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void pillColours_data();
     void pillColours();
     void ringsMixExactly();

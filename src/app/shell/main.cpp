@@ -1,0 +1,146 @@
+// The program: start-up, the main window, the end.
+//
+// Start-up runs in this order: the language tables with English, the settings file (with the
+// language choice on a first start or a rejected file), the chosen language, the check of the
+// program's own file, the dialog colours, the command line, the help dialog when asked for, the
+// settings saved, then the main window. The process ends when the main window has closed and the
+// engine thread has ended.
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPalette>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/settings/settings_file.hpp"
+#include "app/shell/app_context.hpp"
+#include "app/shell/command_line.hpp"
+#include "app/shell/display_platform.hpp"
+#include "app/shell/help_dialog.hpp"
+#include "app/shell/integrity.hpp"
+#include "app/shell/language_dialog.hpp"
+#include "app/shell/main_window.hpp"
+#include "app/shell/single_instance.hpp"
+#include "editor/colours.hpp"
+#include "platform/alsa_input.hpp"
+#include "platform/alsa_midi.hpp"
+#include "platform/alsa_output.hpp"
+#include "platform/x11_pointer.hpp"
+#include "sources/scripted_pointer.hpp"
+
+namespace {
+
+constexpr int kStringCorrupted = 34;
+
+void ReportLanguageFailure(mw::LanguageLoadFailure failure) {
+    if (failure == mw::LanguageLoadFailure::None) return;
+    const mw::LanguageFailureMessage message = mw::MessageFor(failure);
+    QMessageBox::critical(nullptr, QString::fromUtf8(message.caption), QString::fromUtf8(message.text));
+}
+
+void SetDialogColours(QApplication& app, QColor background, QColor text) {
+    QPalette palette = app.palette();
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::WindowText, text);
+    app.setPalette(palette);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    mw::PreferX11Platform(); // the measures need the global cursor: X11, or XWayland on Wayland
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false); // the process ends only through the closing sequence
+    QApplication::setApplicationName("murmelwerk");
+
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+    QStringList forwarded;
+    for (const std::string& a : arguments) forwarded << QString::fromStdString(a);
+
+    // A second start brings the running program's window back instead.
+    mw::SingleInstance instance;
+    if (!instance.Claim()) {
+        mw::SingleInstance::Notify({}, forwarded);
+        return 0;
+    }
+
+    // Provisional dialog colours until the settings are read.
+    SetDialogColours(app, QColor(15, 15, 15), QColor(0xDD, 0xDD, 0xDD));
+
+    // The language tables: English first, then the settings, then the chosen language.
+    mw::LanguageStrings strings;
+    mw::GeneralStrings general;
+    mw::LoadGeneralStrings(general);
+    mw::ApplyLanguage(strings, mw::kLanguageEnglish, {});
+    mw::ProgramSettings settings;
+    mw::AppContext context{settings, strings, general, [&settings] { mw::SaveSettings(settings, {}); }};
+
+    const mw::SettingsLoadResult loaded = mw::LoadSettings(settings, {}, [&context](mw::ProgramSettings& s) {
+        mw::AppContext asking{s, context.strings, context.general, {}};
+        mw::ChooseLanguage(nullptr, asking);
+        return QMessageBox::question(nullptr, asking.Text(197), asking.Text(196),
+                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+    });
+    if (loaded.chooseLanguage) {
+        mw::ChooseLanguage(nullptr, context);
+    } else if (settings.LanguageCode != mw::kLanguageEnglish) {
+        ReportLanguageFailure(mw::ApplyLanguage(settings, strings));
+    }
+    if (loaded.messageNumber != 0) {
+        QMessageBox::information(nullptr, mw::kProductName, context.Text(loaded.messageNumber));
+    }
+
+    // The program's own file.
+    const bool intact = mw::CheckIntegrity(mw::ExecutablePath()) == mw::IntegrityResult::Intact;
+    if (!intact) QMessageBox::critical(nullptr, mw::kProductName, context.Text(kStringCorrupted));
+
+    SetDialogColours(app, mw::ToQColor(settings.ColourSettings[mw::kColourDialogBackground]),
+                     mw::ToQColor(settings.ColourSettings[mw::kColourDialogText]));
+
+    const mw::CommandLineOptions options = mw::ParseCommandLine(arguments);
+    switch (mw::StartupPathOf(options)) {
+    case mw::StartupPath::Remove: // the remover comes with the installation; until then the option is ignored
+    case mw::StartupPath::Run:
+        break;
+    case mw::StartupPath::Help: {
+        mw::HelpDialog help(nullptr, context);
+        help.exec();
+        return 0;
+    }
+    }
+
+    context.saveSettings();
+    if (!intact) return 1;
+
+    // The devices the session plays on: ALSA and the X11 cursor (a still cursor when none can be read).
+    mw::platform::AlsaOutputBackend output;
+    mw::platform::AlsaMidiBackend midi;
+    mw::platform::AlsaInputBackend input;
+    std::string pointerError;
+    std::unique_ptr<mw::IPointer> pointer = mw::X11Pointer::Open(nullptr, &pointerError);
+    if (!pointer)
+        pointer =
+            std::make_unique<mw::ScriptedPointer>(std::vector<mw::ScriptPoint>{}, mw::ScreenRect{0, 0, 1, 1});
+
+    mw::MainWindow::StartOptions start;
+    start.autoStartOnly = options.AutoStartOnly;
+    start.autoStartAndHide = options.AutoStartAndHide;
+    start.wrapMouse = options.WrapMouse;
+    start.makeNoSound = options.MakeNoSound;
+    start.waylandSession = mw::IsWaylandSession();
+    if (!pointerError.empty()) start.pointerProblem = pointerError;
+
+    int exitCode = 0;
+    {
+        mw::MainWindow window(context, {output, midi, input, *pointer}, start);
+        QObject::connect(&instance, &mw::SingleInstance::activated, &window,
+                         [&window] { window.BringBack(); });
+        QObject::connect(&window, &mw::MainWindow::closingFinished, &app, [] { QApplication::quit(); });
+        if (!options.PatchFile.empty()) window.GetSession().LoadFile(options.PatchFile);
+        if (!options.AutoStartAndHide || options.AutoStartOnly) window.show();
+        exitCode = QApplication::exec();
+    }
+    return exitCode;
+}

@@ -1,0 +1,1 @@
+#include "app/shell/single_instance.hpp"

@@ -1,0 +1,1 @@
+#include "app/shell/status_display.hpp"
