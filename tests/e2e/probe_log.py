@@ -6,6 +6,7 @@ window scripts.
                                     report), and the name of that window
   probe_log.py text LOG NAME first|last   a reported text of NAME ("\\n" escapes kept)
   probe_log.py enabled LOG NAME     1 or 0, the last reported enabled state of NAME
+  probe_log.py other-window LOG NAME   name and X window id of the latest shown window not named NAME
   probe_log.py window-rect FILE     left top right bottom of the settings file's WindowRect
   probe_log.py until PREFIX SECONDS PROGRAM [ARGS...]
                                     starts PROGRAM with the probe, prints the seconds from the start
@@ -23,7 +24,14 @@ import time
 
 def windows_and_controls(path):
     """The shown windows (name -> serial of their latest report) and every control report, in order."""
+    shown, controls, _ = read_log(path)
+    return shown, controls
+
+
+def read_log(path):
+    """windows_and_controls, and the X window ids of the windows by name."""
     shown = {}
+    ids = {}
     controls = []  # (serial, window, name, x, y, w, h, visible)
     window = None
     serial = 0
@@ -34,12 +42,20 @@ def windows_and_controls(path):
                 serial += 1
                 window = parts[1]
                 shown[window] = serial
+                ids[window] = parts[2]
             elif parts[0] == "control" and len(parts) == 7 and window is not None:
                 x, y, w, h, visible = map(int, parts[2:])
                 controls.append((serial, window, parts[1], x, y, w, h, visible))
             elif parts[0] == "hidden" and len(parts) == 2:
                 shown.pop(parts[1], None)
-    return shown, controls
+    return shown, controls, ids
+
+
+def other_window(path, name):
+    """The most recently reported shown window not named `name`: its name and X window id."""
+    shown, _, ids = read_log(path)
+    others = sorted((serial, window) for window, serial in shown.items() if window != name)
+    return f"{others[-1][1]} {ids[others[-1][1]]}" if others else None
 
 
 def centre(path, name):
@@ -108,6 +124,8 @@ def main(argv):
     elif command == "enabled" and len(argv) == 4:
         found = texts(argv[2], argv[3], "enabled")
         answer = found[-1] if found else None
+    elif command == "other-window" and len(argv) == 4:
+        answer = other_window(argv[2], argv[3])
     elif command == "window-rect" and len(argv) == 3:
         answer = window_rect(argv[2])
     elif command == "until" and len(argv) >= 5:

@@ -16,6 +16,7 @@
 #include "app/settings/settings_file.hpp"
 #include "app/shell/app_context.hpp"
 #include "app/shell/command_line.hpp"
+#include "app/shell/debug_probe.hpp"
 #include "app/shell/display_platform.hpp"
 #include "app/shell/help_dialog.hpp"
 #include "app/shell/integrity.hpp"
@@ -53,6 +54,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false); // the process ends only through the closing sequence
     QApplication::setApplicationName("murmelwerk");
+    if (mw::DebugProbeRequested()) mw::InstallDebugProbe(app); // MURMELWERK_DEBUG=1: windows described on stdout
 
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
