@@ -37,7 +37,8 @@ void DrawPillButton(QPainter& painter, const QRect& rectangle, const ButtonState
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.setFont(font);
     painter.setPen(ToQColor(pill.text));
-    painter.drawText(rectangle, Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip, text);
+    painter.drawText(rectangle,
+                     Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip | Qt::TextShowMnemonic, text);
 
     const uint32_t rings[] = {pill.outerRing, pill.middleRing, pill.innerRing};
     QPainterPath outside = outline;
