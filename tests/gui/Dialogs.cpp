@@ -68,6 +68,7 @@ private slots:
     void trayDetailsDisabledKeepTheirTicks();
     void languageButtonsStoreTheirCodes();
     void failingUserFileLoadsEnglish();
+    void languageOptionsRecaptionThePreferences();
     void welcomeChoices();
     void escClosesNoDialog();
     void nothingClipped();
@@ -210,6 +211,17 @@ void Dialogs::failingUserFileLoadsEnglish() {
                 "has no size, English will be used..."));
     QCOMPARE(std::pair(f.context.Text(29), f.settings.LanguageCode),
              std::pair(QString("Start"), uint16_t(1000)));
+}
+
+void Dialogs::languageOptionsRecaptionThePreferences() {
+    Fixture f;
+    int repaint = -1;
+    mw::PreferencesDialog dialog(nullptr, f.context, {[&](int r) { repaint = r; }, {}, {}, {}});
+    QTimer::singleShot(0, [] { Child(*QApplication::activeModalWidget(), "japanese")->click(); });
+    Child(dialog, "languageOptions")->click();
+    QCOMPARE(std::tuple(f.settings.LanguageCode, dialog.windowTitle(), f.saves, repaint),
+             std::tuple(uint16_t(4), QString::fromUtf8("基本設定"), 1, 1));
+    QVERIFY(ClippedTexts(dialog).isEmpty());
 }
 
 void Dialogs::welcomeChoices() {
