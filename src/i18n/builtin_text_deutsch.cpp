@@ -41,6 +41,14 @@ R"MW([Zone_Deutsch]
 
 -RemoveIt
     Entfernt das installierte Programm von diesem Computer.
+
+-MakeNoSound
+    „-MakeNoSound“ oder „-MakeNoSound 1“ schaltet die Klangausgabe für diesen Programmlauf stumm, „-MakeNoSound 0“ nicht. Ohne die Option ist der Klang wie gewohnt zu hören.
+
+-WrapMouse
+    „-WrapMouse“ oder „-WrapMouse 1“ lässt den Mauszeiger für diesen Programmlauf an den Bildschirmrändern umbrechen, „-WrapMouse 0“ nicht. Ohne die Option entscheidet die gespeicherte Einstellung „Mauszeiger an den Bildschirmrändern umbrechen“ (Optionen).
+
+Keine dieser beiden Angaben wird je gespeichert.
 [17]	Befehlszeilenoptionen
 )MW",
 "[18]\tIhre Maus ruht derzeit: \n",

@@ -41,6 +41,14 @@ R"MW([Zone_English]
 
 -RemoveIt
     Remove the installed program from this computer.
+
+-MakeNoSound
+    "-MakeNoSound" or "-MakeNoSound 1" mutes the sound output for this run; "-MakeNoSound 0" does not. Without the option the sound is heard as usual.
+
+-WrapMouse
+    "-WrapMouse" or "-WrapMouse 1" makes the mouse cursor wrap at the edges of the screen for this run; "-WrapMouse 0" does not. Without the option the saved setting "Wrap mouse cursor at edges of the screen" (Options) decides.
+
+Neither of these two is ever saved.
 [17]	Command-line options
 )MW",
 "[18]\tYour mouse is currently halted at \n",

@@ -41,6 +41,14 @@ R"MW([Zone_Espanol]
 
 -RemoveIt
     Elimina el programa instalado de este equipo.
+
+-MakeNoSound
+    «-MakeNoSound» o «-MakeNoSound 1» silencia la salida de sonido durante esta ejecución; «-MakeNoSound 0» no la silencia. Sin la opción, el sonido se oye como siempre.
+
+-WrapMouse
+    «-WrapMouse» o «-WrapMouse 1» hace que el puntero del ratón pase de un borde de la pantalla al otro durante esta ejecución; «-WrapMouse 0» no. Sin la opción decide el ajuste guardado «Pasar el puntero del ratón de un borde de la pantalla al otro» (Opciones).
+
+Ninguna de estas dos indicaciones se guarda nunca.
 [17]	Opciones de línea de comandos
 )MW",
 "[18]\tSu ratón está detenido a \n",

@@ -41,6 +41,14 @@ R"MW([Zone_Francais]
 
 -RemoveIt
     Supprime le programme installé de cet ordinateur.
+
+-MakeNoSound
+    « -MakeNoSound » ou « -MakeNoSound 1 » coupe la sortie du son pour cette exécution ; « -MakeNoSound 0 » ne la coupe pas. Sans l'option, le son s'entend comme d'habitude.
+
+-WrapMouse
+    « -WrapMouse » ou « -WrapMouse 1 » fait passer le pointeur d'un bord de l'écran à l'autre pour cette exécution ; « -WrapMouse 0 » non. Sans l'option, le réglage enregistré « Faire passer le pointeur d'un bord de l'écran à l'autre » (Options) décide.
+
+Aucune de ces deux indications n'est jamais enregistrée.
 [17]	Options de ligne de commande
 )MW",
 "[18]\tVotre souris est actuellement immobile à \n",

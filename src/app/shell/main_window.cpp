@@ -321,7 +321,6 @@ void MainWindow::BuildControls() {
             QFont small = button->font();
             small.setPointSize(8);
             button->setFont(small);
-            button->SetShrinkToFit(true);
             connect(button, &QPushButton::clicked, this, [this, kind] { AddModule(kind); });
             kindButtons_.emplace_back(kind, button);
             ++cell;
