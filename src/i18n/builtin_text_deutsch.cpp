@@ -490,6 +490,9 @@ Abbrechen - beenden.
 [629]	Weiter
 [630]	Ich lehne ab
 [631]	Ich stimme zu
+[720]	Unter Wayland folgen die Mauswerte der Maus nur, solange der Zeiger über X11-Fenstern steht, etwa den Fenstern von Murmelwerk.
+[721]	Kein Ausgabegerät lässt sich öffnen. %s Die Geräte listet "aplay -L" auf; auf einem PipeWire-Desktop installieren Sie das Paket "pipewire-alsa".
+[722]	Aussetzer: %s
 [632]	MURMELWERK 1.0 - ENDBENUTZER-LIZENZVERTRAG
 
 Bitte lesen Sie diesen Vertrag bis zum Ende. Mit „Ich stimme zu“ erklären Sie sich mit ihm einverstanden. Wenn Sie nicht einverstanden sind, wählen Sie „Ich lehne ab“; das Programm wird dann weder installiert noch ausgeführt.

@@ -490,6 +490,9 @@ Cancel - quit.
 [629]	Continue
 [630]	I do not accept
 [631]	I accept
+[720]	On Wayland the mouse measures follow the mouse only while the pointer is over X11 windows, such as Murmelwerk's own.
+[721]	No output device can be opened. %s To see the devices, run "aplay -L"; on a PipeWire desktop, install the package "pipewire-alsa".
+[722]	Underruns: %s
 [632]	MURMELWERK 1.0 - END-USER LICENCE AGREEMENT
 
 Please read this agreement to the end. By choosing "I accept" you agree to it. If you do not agree, choose "I do not accept"; the program will then neither be installed nor run.

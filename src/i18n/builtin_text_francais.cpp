@@ -490,6 +490,9 @@ Annuler - quitter.
 [629]	Continuer
 [630]	Je refuse
 [631]	J'accepte
+[720]	Sous Wayland, les mesures de la souris ne suivent la souris que lorsque le pointeur se trouve sur des fenêtres X11, comme celles de Murmelwerk.
+[721]	Aucun périphérique de sortie ne peut être ouvert. %s Pour lister les périphériques, lancez « aplay -L » ; sur un bureau PipeWire, installez le paquet « pipewire-alsa ».
+[722]	Décrochages : %s
 [632]	MURMELWERK 1.0 - CONTRAT DE LICENCE UTILISATEUR FINAL
 
 Veuillez lire ce contrat jusqu'au bout. En choisissant « J'accepte », vous l'acceptez. Si vous ne l'acceptez pas, choisissez « Je refuse » ; le programme ne sera alors ni installé ni exécuté.
