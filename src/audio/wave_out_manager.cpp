@@ -1,6 +1,7 @@
 #include "audio/wave_out_manager.hpp"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 
 #include "audio/sample_convert.hpp"
@@ -190,13 +191,16 @@ int WaveOutManager::CollectLocked(Device& d) {
 }
 
 // Taps and writes the listed buffers. They are queued, so the engine does not touch them until their done
-// notice; a buffer the device does not take is free again at once.
+// notice; a buffer the device does not take is free again at once. Muted, the device gets as many frames
+// of silence instead, under the same slot tag.
 void WaveOutManager::SendCollected(Device& d, int count) {
+    static constexpr std::array<int16_t, size_t(kSlotFrames) * 2> kSilence{};
     for (int k = 0; k < count; ++k) {
         const int slot = d.sendList[size_t(k)];
         const uint32_t bytes = d.lengthBytes[size_t(slot)];
         const int16_t* data = d.Slot(slot);
         if (registry_) registry_->TapBuffer(data, bytes, d.deviceNumber);
+        if (muted_) data = kSilence.data();
         if (!d.stream->Write(data, bytes / 4, uint32_t(slot)))
             d.state[size_t(slot)].store(kFree, std::memory_order_release);
     }

@@ -21,6 +21,10 @@
 // meanwhile. The first failure of a run is reported once through the message callback, with the reason
 // the backend gives; nothing is said again until the device has opened.
 //
+// Muting (SetMuted, any thread): while muted, every device is handed silence of the same length as the
+// buffer it would have played, so the devices' timing and the latency steering stay exactly as they were;
+// the wave-writer registry is still given the real signal, so recordings go on.
+//
 // Deterministic offline use ("manual pump"): construct with Options{.manualPump = true}. No writer
 // threads are started; the caller does their work by calling PumpWriters() between engine blocks, on the
 // thread that drives the engine. Over an in-memory backend driven by a virtual clock the sequence
@@ -37,6 +41,7 @@
 #include "audio/device_lifecycle.hpp"
 #include "audio/device_list.hpp"
 #include "audio/output_backend.hpp"
+#include "base/relaxed.hpp"
 #include "engine/devices.hpp"
 
 namespace mw {
@@ -72,6 +77,11 @@ public:
     void EndBlock() override;
     bool ReadBack(int32_t id, OutputBlock& out, bool openIfClosed, bool noHalving) override;
     void CloseAll() override;
+
+    // ---- any thread ----
+    /// Devices play silence while on; recordings keep the real signal (see the top of this file).
+    void SetMuted(bool on) { muted_ = on; }
+    bool Muted() const { return muted_; }
 
     /// Manual-pump mode: one writer pass over every open device (see the top of this file).
     void PumpWriters();
@@ -113,6 +123,7 @@ private:
     MessageFn message_;
     OpenBackoff backoff_; // engine thread only
     std::atomic<uint64_t> closedUnderruns_{0};
+    Relaxed<bool> muted_{false};
     DeviceLifecycle<Device> devices_;
 };
 

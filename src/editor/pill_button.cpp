@@ -38,7 +38,7 @@ void DrawPillButton(QPainter& painter, const QRect& rectangle, const ButtonState
     painter.setFont(font);
     painter.setPen(ToQColor(pill.text));
     painter.drawText(rectangle,
-                     Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip | Qt::TextHideMnemonic, text);
+                     Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip | Qt::TextShowMnemonic, text);
 
     const uint32_t rings[] = {pill.outerRing, pill.middleRing, pill.innerRing};
     QPainterPath outside = outline;

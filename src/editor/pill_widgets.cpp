@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPainter>
+#include <algorithm>
 
 #include "editor/colours.hpp"
 #include "editor/pill_button.hpp"
@@ -21,19 +22,23 @@ QSize PillButton::sizeHint() const {
     return QSize(text.width() + text.height() * 2, text.height() + 8);
 }
 
+QFont PillButton::DrawnFont() const {
+    QFont drawn = font();
+    if (!shrinkToFit_) return drawn;
+    const int room = width() - height();
+    while (drawn.pointSizeF() > kSmallestPointSize &&
+           QFontMetrics(drawn).size(Qt::TextSingleLine | Qt::TextShowMnemonic, text()).width() > room) {
+        drawn.setPointSizeF(std::max(kSmallestPointSize, drawn.pointSizeF() - 0.5));
+    }
+    return drawn;
+}
+
 void PillButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     ButtonState state;
     state.focus = hasFocus();
     state.disabled = !isEnabled();
-    QFont drawn = font();
-    if (shrinkToFit_) {
-        // Room for the text: the width less the two round ends' inner halves.
-        const int room = width() - height() / 2;
-        while (drawn.pointSizeF() > 5.0 && QFontMetrics(drawn).horizontalAdvance(text()) > room) {
-            drawn.setPointSizeF(drawn.pointSizeF() - 0.5);
-        }
-    }
+    const QFont drawn = DrawnFont();
     DrawPillButton(painter, rect(), state, colours_, text(), drawn);
 }
 

@@ -24,15 +24,20 @@ public:
     PillButton(const QString& text, const ColourSlots& colours, QWidget* parent = nullptr);
 
     QSize sizeHint() const override;
-    /// When the text is wider than the pill leaves room for, draw it smaller instead of clipping it.
+    /// When the text is wider than the room between the pill's round ends (its width less its
+    /// height), it is drawn smaller, down to `kSmallestPointSize`, instead of running over the ends;
+    /// on by default (the stand-ins of the designed fonts differ in width from machine to machine).
     void SetShrinkToFit(bool on) { shrinkToFit_ = on; }
+    static constexpr qreal kSmallestPointSize = 6.0;
+    /// The font the text is drawn with at the button's present size.
+    QFont DrawnFont() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     const ColourSlots& colours_;
-    bool shrinkToFit_ = false;
+    bool shrinkToFit_ = true;
 };
 
 /// The base of the program's dialogs: built with the dialog font of its group (the font rule of

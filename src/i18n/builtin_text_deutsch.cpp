@@ -41,6 +41,14 @@ R"MW([Zone_Deutsch]
 
 -RemoveIt
     Entfernt das installierte Programm von diesem Computer.
+
+-MakeNoSound
+    „-MakeNoSound“ oder „-MakeNoSound 1“ schaltet die Klangausgabe für diesen Programmlauf stumm, „-MakeNoSound 0“ nicht. Ohne die Option ist der Klang wie gewohnt zu hören.
+
+-WrapMouse
+    „-WrapMouse“ oder „-WrapMouse 1“ lässt den Mauszeiger für diesen Programmlauf an den Bildschirmrändern umbrechen, „-WrapMouse 0“ nicht. Ohne die Option entscheidet die gespeicherte Einstellung „Mauszeiger an den Bildschirmrändern umbrechen“ (Optionen).
+
+Keine dieser beiden Angaben wird je gespeichert.
 [17]	Befehlszeilenoptionen
 )MW",
 "[18]\tIhre Maus ruht derzeit: \n",
@@ -482,6 +490,9 @@ Abbrechen - beenden.
 [629]	Weiter
 [630]	Ich lehne ab
 [631]	Ich stimme zu
+[720]	Unter Wayland folgen die Mauswerte der Maus nur, solange der Zeiger über X11-Fenstern steht, etwa den Fenstern von Murmelwerk.
+[721]	Kein Ausgabegerät lässt sich öffnen. %s Die Geräte listet "aplay -L" auf; auf einem PipeWire-Desktop installieren Sie das Paket "pipewire-alsa".
+[722]	Aussetzer: %s
 [632]	MURMELWERK 1.0 - ENDBENUTZER-LIZENZVERTRAG
 
 Bitte lesen Sie diesen Vertrag bis zum Ende. Mit „Ich stimme zu“ erklären Sie sich mit ihm einverstanden. Wenn Sie nicht einverstanden sind, wählen Sie „Ich lehne ab“; das Programm wird dann weder installiert noch ausgeführt.

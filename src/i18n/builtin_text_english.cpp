@@ -41,6 +41,14 @@ R"MW([Zone_English]
 
 -RemoveIt
     Remove the installed program from this computer.
+
+-MakeNoSound
+    "-MakeNoSound" or "-MakeNoSound 1" mutes the sound output for this run; "-MakeNoSound 0" does not. Without the option the sound is heard as usual.
+
+-WrapMouse
+    "-WrapMouse" or "-WrapMouse 1" makes the mouse cursor wrap at the edges of the screen for this run; "-WrapMouse 0" does not. Without the option the saved setting "Wrap mouse cursor at edges of the screen" (Options) decides.
+
+Neither of these two is ever saved.
 [17]	Command-line options
 )MW",
 "[18]\tYour mouse is currently halted at \n",
@@ -482,6 +490,9 @@ Cancel - quit.
 [629]	Continue
 [630]	I do not accept
 [631]	I accept
+[720]	On Wayland the mouse measures follow the mouse only while the pointer is over X11 windows, such as Murmelwerk's own.
+[721]	No output device can be opened. %s To see the devices, run "aplay -L"; on a PipeWire desktop, install the package "pipewire-alsa".
+[722]	Underruns: %s
 [632]	MURMELWERK 1.0 - END-USER LICENCE AGREEMENT
 
 Please read this agreement to the end. By choosing "I accept" you agree to it. If you do not agree, choose "I do not accept"; the program will then neither be installed nor run.

@@ -41,6 +41,14 @@ R"MW([Zone_Espanol]
 
 -RemoveIt
     Elimina el programa instalado de este equipo.
+
+-MakeNoSound
+    «-MakeNoSound» o «-MakeNoSound 1» silencia la salida de sonido durante esta ejecución; «-MakeNoSound 0» no la silencia. Sin la opción, el sonido se oye como siempre.
+
+-WrapMouse
+    «-WrapMouse» o «-WrapMouse 1» hace que el puntero del ratón pase de un borde de la pantalla al otro durante esta ejecución; «-WrapMouse 0» no. Sin la opción decide el ajuste guardado «Pasar el puntero del ratón de un borde de la pantalla al otro» (Opciones).
+
+Ninguna de estas dos indicaciones se guarda nunca.
 [17]	Opciones de línea de comandos
 )MW",
 "[18]\tSu ratón está detenido a \n",
@@ -482,6 +490,9 @@ Cancelar - salir.
 [629]	Continuar
 [630]	No acepto
 [631]	Acepto
+[720]	En Wayland, las medidas del ratón solo siguen al ratón mientras el puntero está sobre ventanas X11, como las de Murmelwerk.
+[721]	No se puede abrir ningún dispositivo de salida. %s Para ver los dispositivos, ejecute "aplay -L"; en un escritorio con PipeWire, instale el paquete "pipewire-alsa".
+[722]	Cortes: %s
 [632]	MURMELWERK 1.0 - CONTRATO DE LICENCIA PARA EL USUARIO FINAL
 
 Lea este contrato hasta el final. Al elegir «Acepto», usted lo acepta. Si no está de acuerdo, elija «No acepto»; el programa no se instalará ni se ejecutará.

@@ -41,6 +41,14 @@ R"MW([Zone_Francais]
 
 -RemoveIt
     Supprime le programme installé de cet ordinateur.
+
+-MakeNoSound
+    « -MakeNoSound » ou « -MakeNoSound 1 » coupe la sortie du son pour cette exécution ; « -MakeNoSound 0 » ne la coupe pas. Sans l'option, le son s'entend comme d'habitude.
+
+-WrapMouse
+    « -WrapMouse » ou « -WrapMouse 1 » fait passer le pointeur d'un bord de l'écran à l'autre pour cette exécution ; « -WrapMouse 0 » non. Sans l'option, le réglage enregistré « Faire passer le pointeur d'un bord de l'écran à l'autre » (Options) décide.
+
+Aucune de ces deux indications n'est jamais enregistrée.
 [17]	Options de ligne de commande
 )MW",
 "[18]\tVotre souris est actuellement immobile à \n",
@@ -482,6 +490,9 @@ Annuler - quitter.
 [629]	Continuer
 [630]	Je refuse
 [631]	J'accepte
+[720]	Sous Wayland, les mesures de la souris ne suivent la souris que lorsque le pointeur se trouve sur des fenêtres X11, comme celles de Murmelwerk.
+[721]	Aucun périphérique de sortie ne peut être ouvert. %s Pour lister les périphériques, lancez « aplay -L » ; sur un bureau PipeWire, installez le paquet « pipewire-alsa ».
+[722]	Décrochages : %s
 [632]	MURMELWERK 1.0 - CONTRAT DE LICENCE UTILISATEUR FINAL
 
 Veuillez lire ce contrat jusqu'au bout. En choisissant « J'accepte », vous l'acceptez. Si vous ne l'acceptez pas, choisissez « Je refuse » ; le programme ne sera alors ni installé ni exécuté.

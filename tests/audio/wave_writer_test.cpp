@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -77,7 +78,7 @@ protected:
     std::string path = folder.File("out.wav");
     Module writer{ModuleKind::AudioWaveWriter};
     WaveWriterRegistry registry;
-    MemoryOutputBackend backend{{{"Card 0"}, {"Card 1"}}, "Default", false};
+    MemoryOutputBackend backend{{{"Card 0"}, {"Card 1"}}, "Default", true};
     WaveOutManager out{backend, &registry, WaveOutManager::Options{true}};
 };
 
@@ -178,6 +179,22 @@ TEST_F(WaveWriterTest, StartFailures) {
     EXPECT_FALSE(registry.IsRecording(writer));
     Module notAWriter{ModuleKind::AudioOutput};
     EXPECT_EQ(registry.StartRecording(notAWriter), WaveWriterRegistry::StartResult::OpenFailed);
+}
+
+TEST_F(WaveWriterTest, MutedDevicesPlaySilenceOfTheSameLengthWhileTheRecordingKeepsTheSignal) {
+    const auto bytes = Record([&] {
+        out.SetMuted(true);
+        PlayBlock(1.0, -1.0);
+        out.SetMuted(false);
+        PlayBlock(2.0, -2.0);
+    });
+    ASSERT_EQ(bytes.size(), 44u + 2u * 384u);
+    EXPECT_EQ((std::array{S16(bytes, 44), S16(bytes, 46), S16(bytes, 44 + 384), S16(bytes, 46 + 384)}),
+              (std::array<int16_t, 4>{32, -32, 64, -64}));
+    const std::vector<int16_t> played = backend.Played(-1);
+    ASSERT_EQ(played.size(), 2u * 2u * 96u);
+    EXPECT_EQ(std::count(played.begin(), played.begin() + 192, int16_t(0)), 192);
+    EXPECT_EQ(std::tuple(played[192], played[193]), std::tuple(int16_t(64), int16_t(-64)));
 }
 
 TEST_F(WaveWriterTest, SizesPast4GiBAreClampedNotWrapped) {

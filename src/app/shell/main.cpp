@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
     }
 
     // The program's own file.
-    const bool intact = mw::CheckIntegrity(mw::ExecutablePath()) == mw::IntegrityResult::Intact;
+    const bool intact = mw::CheckIntegrity("/proc/self/exe") == mw::IntegrityResult::Intact;
     if (!intact) QMessageBox::critical(nullptr, mw::kProductName, context.Text(kStringCorrupted));
 
     SetDialogColours(app, mw::ToQColor(settings.ColourSettings[mw::kColourDialogBackground]),

@@ -153,7 +153,7 @@ MainWindow::MainWindow(AppContext& context, SessionDevices devices, StartOptions
     engine.controlRate = s.ControlRate;
     engine.blockTime = s.BlockTime;
     engine.realTimePriority = s.RealTimePriority != 0;
-    engine.makeNoSound = options_.makeNoSound.value_or(false);
+    session_->Outputs().SetMuted(options_.makeNoSound.value_or(false)); // recordings keep the signal
     MouseSamplerControls& controls = session_->SamplerControls();
     controls.wrapMouse = options_.wrapMouse.value_or(s.WrapMouse != 0);
     controls.showStatusIndicators = s.ShowStatusIndicators != 0;
@@ -321,7 +321,6 @@ void MainWindow::BuildControls() {
             QFont small = button->font();
             small.setPointSize(8);
             button->setFont(small);
-            button->SetShrinkToFit(true);
             connect(button, &QPushButton::clicked, this, [this, kind] { AddModule(kind); });
             kindButtons_.emplace_back(kind, button);
             ++cell;
