@@ -12,7 +12,11 @@ source tests/e2e/x_session.sh
 missing=$(xs_missing)
 [ -z "$missing" ] || { echo "missing: $missing (scripts/test installs them)" >&2; exit 1; }
 
-ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; } # the fields after the command name in parentheses
+ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null; } # the command name holds no blank
+xs_ended_early() {
+    wait "$XS_PID"
+    xs_fail "the program ended early with status $? (sound $sound, pointer $pointer)"
+}
 hz=$(getconf CLK_TCK)
 
 xs_start_x
@@ -32,14 +36,13 @@ for sound in stopped started; do
     for pointer in still moving; do
         args=()
         [ "$sound" = started ] && args=(-AutoStartOnly)
-        QT_QPA_PLATFORM=xcb "$program" "${args[@]}" >/dev/null 2>&1 &
+        QT_QPA_PLATFORM=xcb "$program" "${args[@]}" >/dev/null 2>"$XS_DIR/stderr.log" &
         XS_PID=$!
         sleep 3 # start-up done, the window shown
-        kill -0 "$XS_PID" 2>/dev/null || xs_fail "the program ended early"
         [ "$pointer" = moving ] && { xdotool "${moves[@]}" & mover=$!; }
-        before=$(ticks "$XS_PID")
+        before=$(ticks "$XS_PID") || xs_ended_early
         sleep "$seconds"
-        after=$(ticks "$XS_PID")
+        after=$(ticks "$XS_PID") || xs_ended_early
         [ "$pointer" = moving ] && wait "$mover"
         xs_stop_program
         awk -v d=$((after - before)) -v hz="$hz" -v s="$seconds" -v what="sound $sound, pointer $pointer" \
