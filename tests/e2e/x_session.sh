@@ -110,6 +110,9 @@ xs_fresh_home() {
     export XDG_CONFIG_HOME=$HOME/.config
     export XDG_RUNTIME_DIR=$XS_DIR/run
     export TMPDIR=$XS_DIR/tmp # sockets and locks kept apart from other sessions
+    # Nothing of a surrounding desktop: no Wayland, no session bus (the tray icon stays on this server).
+    unset WAYLAND_DISPLAY XDG_SESSION_TYPE SESSION_MANAGER
+    export DBUS_SESSION_BUS_ADDRESS=unix:path=$XS_DIR/no-session-bus
     rm -rf "$HOME" "$XDG_RUNTIME_DIR" "$TMPDIR"
     mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" "$TMPDIR"
     chmod 700 "$XDG_RUNTIME_DIR"
