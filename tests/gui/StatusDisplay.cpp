@@ -208,12 +208,15 @@ void StatusDisplay::textsFitInEveryLanguage() {
         const QFontMetrics metrics(f.display.font());
         auto fits = [&](const QString& text, const char* widget) {
             const int room = f.Find<QWidget>(widget)->width();
-            QVERIFY2(metrics.horizontalAdvance(text) <= room,
-                     qPrintable(QStringLiteral("%1 (%2 > %3)").arg(text).arg(metrics.horizontalAdvance(text)).arg(room)));
+            QVERIFY2(
+                metrics.horizontalAdvance(text) <= room,
+                qPrintable(
+                    QStringLiteral("%1 (%2 > %3)").arg(text).arg(metrics.horizontalAdvance(text)).arg(room)));
         };
         const auto text = [&](int number) { return f.strings.Text(number); };
         for (int number = 18; number <= 24; ++number)
-            fits(QString::fromStdString(text(number) + mw::FormatNumberText(text(25), 4294967295.0)), "speedLine");
+            fits(QString::fromStdString(text(number) + mw::FormatNumberText(text(25), 4294967295.0)),
+                 "speedLine");
         fits(QString::fromStdString(mw::FormatNumberText(text(53), 1e12)), "distance");
         auto* check = f.Find<QCheckBox>("indicatorCheck");
         QVERIFY2(check->sizeHint().width() <= check->width(), qPrintable(check->text()));

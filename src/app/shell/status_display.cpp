@@ -70,9 +70,18 @@ constexpr IndicatorSpec kIndicators[StatusDisplay::kIndicatorCount] = {
 };
 
 std::array<int, kPositionCount> PositionValues(const IndicatorPositions& p) {
-    return {p.horizontalPosition,     p.verticalPosition,     p.turnInertia,    p.turnInertiaPrime,
-            p.speed,                  p.acceleration,         p.horizontalVelocity, p.verticalVelocity,
-            p.horizontalAcceleration, p.verticalAcceleration, p.scrollPosition, p.scrollVelocity,
+    return {p.horizontalPosition,
+            p.verticalPosition,
+            p.turnInertia,
+            p.turnInertiaPrime,
+            p.speed,
+            p.acceleration,
+            p.horizontalVelocity,
+            p.verticalVelocity,
+            p.horizontalAcceleration,
+            p.verticalAcceleration,
+            p.scrollPosition,
+            p.scrollVelocity,
             p.scrollAcceleration};
 }
 
@@ -81,8 +90,7 @@ int TruncInt(double v) {
     return int(std::clamp(std::trunc(v), -2147483648.0, 2147483647.0));
 }
 
-/// The signed direction measure towards `away`'s opposite: -1000 moving towards `reference`, +1000
-/// moving away from it.
+/// A signed direction measure: -1000 moving towards `reference`, +1000 moving the opposite way.
 double SignedDirection(double theta, double reference) {
     const double a = std::min(theta, reference);
     const double b = std::max(theta, reference);
@@ -106,7 +114,15 @@ constexpr int kColumnX = 352, kColumnPitch = 17, kColumnWidth = 14, kColumnY = 4
 constexpr int kRowX = 458, kRowWidth = 187, kRowY = 44, kRowPitch = 15, kRowHeight = 14;
 constexpr int kBackdropMargin = 6;
 
-enum TextSlot { kSpeedClassText, kSpeedText, kDistanceText, kLatencyText, kControlRateText, kCurrentText, kTextCount };
+enum TextSlot {
+    kSpeedClassText,
+    kSpeedText,
+    kDistanceText,
+    kLatencyText,
+    kControlRateText,
+    kCurrentText,
+    kTextCount
+};
 
 } // namespace
 
@@ -173,7 +189,8 @@ public:
     void StartCaptionRestoreTimer() override { Post(kTextCount, {}); }
     void ShowIndicators(const IndicatorPositions& positions) override {
         const auto values = PositionValues(positions);
-        for (size_t k = 0; k < values.size(); ++k) shared_.positions[k].store(values[k], std::memory_order_relaxed);
+        for (size_t k = 0; k < values.size(); ++k)
+            shared_.positions[k].store(values[k], std::memory_order_relaxed);
         shared_.generation.fetch_add(1, std::memory_order_release);
     }
     void ShowDirection(double theta) override {
@@ -194,7 +211,8 @@ private:
             post = !std::exchange(shared_.posted, true);
         }
         if (post)
-            QMetaObject::invokeMethod(&display_, [d = &display_] { d->DeliverTexts(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                &display_, [d = &display_] { d->textTimer_.start(); }, Qt::QueuedConnection);
     }
 
     StatusDisplay& display_;
@@ -276,6 +294,9 @@ StatusDisplay::StatusDisplay(AppContext& context, MouseSamplerControls& controls
     needle_->setObjectName(QStringLiteral("needle"));
 
     timer_.setInterval(kIndicatorPeriodMs);
+    textTimer_.setSingleShot(true);
+    textTimer_.setInterval(kTextPeriodMs);
+    connect(&textTimer_, &QTimer::timeout, this, &StatusDisplay::DeliverTexts);
     connect(&timer_, &QTimer::timeout, this, &StatusDisplay::ApplyIndicators);
 
     Relayout();
@@ -295,7 +316,9 @@ QRect StatusDisplay::Du(int x, int y, int width, int height) const {
 }
 
 void StatusDisplay::Relayout() {
-    auto place = [this](QWidget* w, const QRect& du) { w->setGeometry(Du(du.x(), du.y(), du.width(), du.height())); };
+    auto place = [this](QWidget* w, const QRect& du) {
+        w->setGeometry(Du(du.x(), du.y(), du.width(), du.height()));
+    };
     place(speedLine_, kSpeedLine);
     place(distance_, kDistance);
     place(messages_, kMessages);
@@ -463,7 +486,8 @@ void StatusDisplay::ApplyIndicators() {
     }
 
     std::array<int, kIndicatorCount> values = shownValues_;
-    for (size_t k = 0; k < kPositionCount; ++k) values[k] = shared_->positions[k].load(std::memory_order_relaxed);
+    for (size_t k = 0; k < kPositionCount; ++k)
+        values[k] = shared_->positions[k].load(std::memory_order_relaxed);
     const double theta = shared_->theta.load(std::memory_order_relaxed);
     if (std::bit_cast<uint64_t>(theta) != std::bit_cast<uint64_t>(shownTheta_)) {
         shownTheta_ = theta;

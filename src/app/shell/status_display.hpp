@@ -3,11 +3,11 @@
 // device and Wayland notes, and the mouse-status indicators (one slider or bar per measure and the
 // direction needle) behind their check box.
 //
-// The sampler talks to it through `View()` from its own thread. Texts travel as queued calls, at most
-// one in flight, carrying the latest text of each label. Indicator values and the direction are kept
-// in atomics and applied by a timer of the widget that runs only while the indicators are shown and the
-// widget is visible, so the user-interface thread sees at most one update per timer period whatever the
-// sampler's rate.
+// The sampler talks to it through `View()` from its own thread. Texts are kept as the latest text of
+// each label; the first change posts one call that shows them all a moment later. Indicator values and the
+// direction are kept in atomics and applied by a timer of the widget that runs only while the indicators are
+// shown and the widget is visible, so the user-interface thread sees at most one update per timer period
+// whatever the sampler's rate.
 
 #include <QGroupBox>
 #include <QImage>
@@ -51,7 +51,10 @@ public:
     /// The indicators in the order the display lays them out.
     static constexpr int kIndicatorCount = 16;
     /// Milliseconds between two indicator updates.
-    static constexpr int kIndicatorPeriodMs = 20;
+    static constexpr int kIndicatorPeriodMs = 40;
+    /// Milliseconds a changed text waits, so that the texts of several sampler iterations (the
+    /// distance changes in every one while the mouse moves) are shown at once.
+    static constexpr int kTextPeriodMs = 50;
 
     /// `context` and `controls` must outlive the display; a sampler given `View()` must end first.
     StatusDisplay(AppContext& context, MouseSamplerControls& controls, QWidget* parent);
@@ -117,6 +120,7 @@ private:
     DirectionNeedle* needle_ = nullptr;
     std::array<QWidget*, kIndicatorCount> indicators_{};
     QTimer timer_;
+    QTimer textTimer_;
 
     int needleRequest_ = 0; ///< 0 until the main window sets it
     int needleSize_ = 0;
