@@ -32,11 +32,11 @@ struct AppContext;
 
 /// The direction needle: a d x d picture that `DrawDirectionNeedle` paints.
 class DirectionNeedle : public QWidget {
+    Q_OBJECT
 public:
     explicit DirectionNeedle(QWidget* parent);
     /// Redraws the picture in `d` x `d` pixels; colours as 0x00RRGGBB.
     void Draw(int d, double theta, uint32_t foreground, uint32_t background);
-    const QImage& Image() const { return image_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
