@@ -71,6 +71,7 @@ constexpr int kStringEscCaption = 324;
 constexpr int kStringNoOutputDevice = 721;
 constexpr int kStringUnderruns = 722;
 constexpr int kStringWaylandNote = 720;
+constexpr int kStringNoPointer = 723;
 
 // The built-in patches the welcome dialog's example buttons load.
 constexpr int kExampleMouse = 219;      // "Digital Modulation"
@@ -187,7 +188,11 @@ MainWindow::MainWindow(AppContext& context, SessionDevices devices, StartOptions
     session_->StartSampler(&status_->View(), samplerTexts_.Lookup());
 
     if (options_.waylandSession) status_->SetNote(context_.Text(kStringWaylandNote));
-    if (!options_.pointerProblem.empty()) status_->SetNote(QString::fromStdString(options_.pointerProblem));
+    if (!options_.pointerProblem.empty()) {
+        QString text = context_.Text(kStringNoPointer);
+        text.replace("%s", QString::fromStdString(options_.pointerProblem));
+        status_->SetNote(text);
+    }
 
     // Automatic start.
     const AutoStart autoStart =
