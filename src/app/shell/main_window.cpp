@@ -620,11 +620,12 @@ void MainWindow::AfterStart() {
     layoutCaptured_ = true;
     const WindowRectangle& saved = context_.settings.WindowRect;
     if (saved.bottom - saved.top > 0) move(saved.left, saved.top);
+    ApplyShape();
+    if (!isVisible()) return; // started hidden (Start & Hide): it stays so until brought back
     if (context_.settings.WindowWasMaximized) {
         RememberRectangle();
         showMaximized();
     }
-    ApplyShape();
     if (context_.settings.MinimizeShortlyAfterStart) Minimise();
 }
 
