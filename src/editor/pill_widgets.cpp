@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 #include "editor/colours.hpp"
 #include "editor/pill_button.hpp"
@@ -25,9 +26,11 @@ QSize PillButton::sizeHint() const {
 QFont PillButton::DrawnFont() const {
     QFont drawn = font();
     if (!shrinkToFit_) return drawn;
-    const int room = width() - height();
-    while (drawn.pointSizeF() > kSmallestPointSize &&
-           QFontMetrics(drawn).size(Qt::TextSingleLine | Qt::TextShowMnemonic, text()).width() > room) {
+    auto tooLarge = [&] {
+        const QSize need = QFontMetrics(drawn).size(Qt::TextSingleLine | Qt::TextShowMnemonic, text());
+        return need.width() > PillTextRoom(size(), need.height()) || need.height() > height();
+    };
+    while (drawn.pointSizeF() > kSmallestPointSize && tooLarge()) {
         drawn.setPointSizeF(std::max(kSmallestPointSize, drawn.pointSizeF() - 0.5));
     }
     return drawn;
@@ -82,6 +85,13 @@ void ProgramDialog::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+int PillTextRoom(const QSize& size, int textHeight) {
+    const double r = size.height() / 2.0;
+    const double y = std::min(r, textHeight / 2.0);
+    const double inset = r - std::sqrt(r * r - y * y);
+    return int(size.width() - 2.0 * inset);
 }
 
 void ApplyDialogColours(QWidget& widget, const ColourSlots& colours) {

@@ -24,8 +24,8 @@ public:
     PillButton(const QString& text, const ColourSlots& colours, QWidget* parent = nullptr);
 
     QSize sizeHint() const override;
-    /// When the text is wider than the room between the pill's round ends (its width less its
-    /// height), it is drawn smaller, down to `kSmallestPointSize`, instead of running over the ends;
+    /// When the text is wider than the pill leaves room for (`PillTextRoom`) or higher than the
+    /// pill, it is drawn smaller, down to `kSmallestPointSize`, instead of running over the ends;
     /// on by default (the stand-ins of the designed fonts differ in width from machine to machine).
     void SetShrinkToFit(bool on) { shrinkToFit_ = on; }
     static constexpr qreal kSmallestPointSize = 6.0;
@@ -71,6 +71,10 @@ private:
     const ProgramSettings& settings_;
     DialogFontGroup group_;
 };
+
+/// The width a centred line of text `textHeight` pixels high has inside a pill of `size`: the width
+/// less, at each end, how far the round end's curve lies inside at the text's top and bottom.
+int PillTextRoom(const QSize& size, int textHeight);
 
 /// Sets a widget's palette to the dialog colours (window and text roles).
 void ApplyDialogColours(QWidget& widget, const ColourSlots& colours);

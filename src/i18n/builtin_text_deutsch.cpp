@@ -493,6 +493,7 @@ Abbrechen - beenden.
 [720]	Unter Wayland folgen die Mauswerte der Maus nur, solange der Zeiger über X11-Fenstern steht, etwa den Fenstern von Murmelwerk.
 [721]	Kein Ausgabegerät lässt sich öffnen. %s Die Geräte listet "aplay -L" auf; auf einem PipeWire-Desktop installieren Sie das Paket "pipewire-alsa".
 [722]	Aussetzer: %s
+[723]	Die Maus lässt sich nicht lesen (%s), daher stehen die Mauswerte still. Murmelwerk braucht eine X11-Anzeige; unter Wayland läuft es über XWayland.
 [632]	MURMELWERK 1.0 - ENDBENUTZER-LIZENZVERTRAG
 
 Bitte lesen Sie diesen Vertrag bis zum Ende. Mit „Ich stimme zu“ erklären Sie sich mit ihm einverstanden. Wenn Sie nicht einverstanden sind, wählen Sie „Ich lehne ab“; das Programm wird dann weder installiert noch ausgeführt.

@@ -493,6 +493,7 @@ Cancelar - salir.
 [720]	En Wayland, las medidas del ratón solo siguen al ratón mientras el puntero está sobre ventanas X11, como las de Murmelwerk.
 [721]	No se puede abrir ningún dispositivo de salida. %s Para ver los dispositivos, ejecute "aplay -L"; en un escritorio con PipeWire, instale el paquete "pipewire-alsa".
 [722]	Cortes: %s
+[723]	No se puede leer el ratón (%s), así que las medidas del ratón permanecen quietas. Murmelwerk necesita una pantalla X11; en Wayland funciona a través de XWayland.
 [632]	MURMELWERK 1.0 - CONTRATO DE LICENCIA PARA EL USUARIO FINAL
 
 Lea este contrato hasta el final. Al elegir «Acepto», usted lo acepta. Si no está de acuerdo, elija «No acepto»; el programa no se instalará ni se ejecutará.

@@ -9,6 +9,7 @@
 #include "audio/memory_output.hpp"
 #include "editor/new_module_menu.hpp"
 #include "editor/pill_widgets.hpp"
+#include "layout_check.hpp"
 #include "patch/patch.hpp"
 #include "sources/memory_input.hpp"
 #include "sources/memory_midi.hpp"
@@ -202,6 +203,19 @@ void MainWindowTest::window() {
     window.WindowGuards().aboutDialog = false;
     window.TrayClicked();
     QVERIFY(window.isVisible());
+
+    // Nothing clipped in any of the five languages (the captions follow a settings change).
+    for (const uint16_t code :
+         {kLanguageEnglish, kLanguageDeutsch, kLanguageFrancais, kLanguageEspanol, kLanguageJapanese}) {
+        settings.LanguageCode = code;
+        ApplyLanguage(settings, strings);
+        window.SettingsChanged(1);
+        QVERIFY2(ClippedTexts(window).isEmpty(),
+                 qPrintable(QString::number(code) + ": " + ClippedTexts(window).join(", ")));
+    }
+    settings.LanguageCode = kLanguageEnglish;
+    ApplyLanguage(settings, strings);
+    window.SettingsChanged(1);
 
     QMenu menu;
     window.FillMenu(menu, true);

@@ -15,8 +15,8 @@
 #include "editor/pill_widgets.hpp"
 
 /// The object names (class names for unnamed ones) of the shown controls of `window` whose text does
-/// not fit: a push button's single line must fit between the round ends of its pill (its width less
-/// its height) and its height, for a pill button at the size it draws it; a check box's text beside the
+/// not fit: a push button's single line must fit inside its pill without running over the round ends
+/// (`PillTextRoom`), for a pill button at the size it draws it; a check box's text beside the
 /// indicator; a label's text, wrapped if the label wraps, inside its contents rectangle; a group box's title
 /// across the box. A control that reaches outside the window counts as clipped as well. Controls of other
 /// windows (message boxes, dialogs owned by this one) are not looked at.
@@ -47,7 +47,7 @@ inline QStringList ClippedTexts(const QWidget& window) {
             const auto* pill = qobject_cast<const mw::PillButton*>(button);
             const QFontMetrics drawn(pill ? pill->DrawnFont() : child->font());
             const QSize need = drawn.size(Qt::TextSingleLine | Qt::TextShowMnemonic, button->text());
-            int room = button->width() - button->height();
+            int room = mw::PillTextRoom(button->size(), need.height());
             if (qobject_cast<const QCheckBox*>(button) || qobject_cast<const QRadioButton*>(button)) {
                 const QStyle* style = button->style();
                 room = button->width() - style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, button) -

@@ -71,6 +71,7 @@ constexpr int kStringEscCaption = 324;
 constexpr int kStringNoOutputDevice = 721;
 constexpr int kStringUnderruns = 722;
 constexpr int kStringWaylandNote = 720;
+constexpr int kStringNoPointer = 723;
 
 // The built-in patches the welcome dialog's example buttons load.
 constexpr int kExampleMouse = 219;      // "Digital Modulation"
@@ -187,7 +188,11 @@ MainWindow::MainWindow(AppContext& context, SessionDevices devices, StartOptions
     session_->StartSampler(&status_->View(), samplerTexts_.Lookup());
 
     if (options_.waylandSession) status_->SetNote(context_.Text(kStringWaylandNote));
-    if (!options_.pointerProblem.empty()) status_->SetNote(QString::fromStdString(options_.pointerProblem));
+    if (!options_.pointerProblem.empty()) {
+        QString text = context_.Text(kStringNoPointer);
+        text.replace("%s", QString::fromStdString(options_.pointerProblem));
+        status_->SetNote(text);
+    }
 
     // Automatic start.
     const AutoStart autoStart =
@@ -249,9 +254,9 @@ void MainWindow::BuildControls() {
     QFont titleFont = font();
     titleFont.setBold(true);
     title_->setFont(titleFont);
-    minimise_ = Button("minimise", 603, 5, 20, 12);
-    maximise_ = Button("maximise", 625, 5, 20, 12);
-    close_ = Button("close", 647, 5, 20, 12);
+    minimise_ = Button("minimise", 591, 5, 24, 12);
+    maximise_ = Button("maximise", 617, 5, 24, 12);
+    close_ = Button("close", 643, 5, 24, 12);
     for (PillButton* b : {minimise_, maximise_, close_}) {
         placements_[size_t(std::find_if(placements_.begin(), placements_.end(),
                                         [b](const Placement& p) { return p.widget == b; }) -
@@ -271,7 +276,7 @@ void MainWindow::BuildControls() {
     stop_ = Button("stop", 82, 22, 64, 16);
     stop_->setEnabled(false);
     startHide_ = Button("startHide", 150, 22, 88, 16);
-    startHideHelp_ = Button("startHideHelp", 242, 22, 16, 16);
+    startHideHelp_ = Button("startHideHelp", 242, 22, 24, 16);
     startHideHelp_->setText("?");
     newModule_ = Button("newModule", 272, 22, 100, 16);
     configuration_ = Button("configuration", 376, 22, 100, 16);
@@ -309,13 +314,13 @@ void MainWindow::BuildControls() {
     OnSliderMoved();
     session_->SamplerControls().slidersPresent = true;
 
-    // The module-kind buttons, in the order of the "Get New Module" menu, six to a row.
+    // The module-kind buttons, in the order of the "Get New Module" menu, five to a row.
     int cell = 0;
     for (const NewModuleGroup& group : NewModuleGroups()) {
         for (const ModuleKind kind : group.kinds) {
             if (kind == kKindWithoutButton) continue;
-            const int column = cell % 6, row = cell / 6;
-            PillButton* button = Button("", 14 + column * 110, 88 + row * 14, 106, 12);
+            const int column = cell % 5, row = cell / 5;
+            PillButton* button = Button("", 14 + column * 131, 88 + row * 12, 127, 11);
             button->setObjectName(QString::fromLatin1(Info(kind).keyword));
             // Small buttons: the pill font at the dialog font's size, smaller where a label is long.
             QFont small = button->font();
@@ -599,6 +604,8 @@ void MainWindow::SettingsChanged(int repaint) {
     controls.showStatusIndicators = s.ShowStatusIndicators != 0;
     session_->GetEngine().realTimePriority = s.RealTimePriority != 0;
     setFont(DialogFont(s.LanguageCode));
+    // The dialog units follow the font (the Japanese font rule): the window keeps its size in them.
+    if (!isMaximized()) resize(Du(0, 0, kWidthDu, kHeightDu).size());
     LayOut();
     RefreshTrayIcon();
     Retranslate();
@@ -613,11 +620,12 @@ void MainWindow::AfterStart() {
     layoutCaptured_ = true;
     const WindowRectangle& saved = context_.settings.WindowRect;
     if (saved.bottom - saved.top > 0) move(saved.left, saved.top);
+    ApplyShape();
+    if (!isVisible()) return; // started hidden (Start & Hide): it stays so until brought back
     if (context_.settings.WindowWasMaximized) {
         RememberRectangle();
         showMaximized();
     }
-    ApplyShape();
     if (context_.settings.MinimizeShortlyAfterStart) Minimise();
 }
 
