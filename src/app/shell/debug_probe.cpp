@@ -36,7 +36,8 @@ void Emit(const QString& line) {
 
 QString NameOf(const QObject& object) {
     const QString name = object.objectName();
-    return name.isEmpty() ? QStringLiteral("(%1)").arg(QLatin1String(object.metaObject()->className())) : name;
+    return name.isEmpty() ? QStringLiteral("(%1)").arg(QLatin1String(object.metaObject()->className()))
+                          : name;
 }
 
 QString Escaped(const QString& text) {
@@ -56,7 +57,11 @@ QString Escaped(const QString& text) {
 }
 
 QString RectText(const QPoint& topLeft, const QSize& size) {
-    return QStringLiteral("%1 %2 %3 %4").arg(topLeft.x()).arg(topLeft.y()).arg(size.width()).arg(size.height());
+    return QStringLiteral("%1 %2 %3 %4")
+        .arg(topLeft.x())
+        .arg(topLeft.y())
+        .arg(size.width())
+        .arg(size.height());
 }
 
 /// The named widgets that belong to `window` itself (not to the windows it owns).
@@ -74,11 +79,20 @@ void NameMessageBox(QMessageBox& box) {
     for (QAbstractButton* button : box.buttons()) {
         if (!button->objectName().isEmpty()) continue;
         switch (box.standardButton(button)) {
-        case QMessageBox::Yes: button->setObjectName(QStringLiteral("yes")); break;
-        case QMessageBox::No: button->setObjectName(QStringLiteral("no")); break;
-        case QMessageBox::Ok: button->setObjectName(QStringLiteral("ok")); break;
-        case QMessageBox::Cancel: button->setObjectName(QStringLiteral("cancel")); break;
-        default: break;
+        case QMessageBox::Yes:
+            button->setObjectName(QStringLiteral("yes"));
+            break;
+        case QMessageBox::No:
+            button->setObjectName(QStringLiteral("no"));
+            break;
+        case QMessageBox::Ok:
+            button->setObjectName(QStringLiteral("ok"));
+            break;
+        case QMessageBox::Cancel:
+            button->setObjectName(QStringLiteral("cancel"));
+            break;
+        default:
+            break;
         }
     }
 }
@@ -108,17 +122,21 @@ protected:
         case QEvent::Resize:
             if (widget->isVisible()) ReportLayout(*widget, false);
             break;
-        case QEvent::Hide: Emit(QStringLiteral("hidden %1").arg(NameOf(*widget))); break;
+        case QEvent::Hide:
+            Emit(QStringLiteral("hidden %1").arg(NameOf(*widget)));
+            break;
         case QEvent::Paint:
             if (!widget->property(kPainted).toBool()) {
                 widget->setProperty(kPainted, true);
                 Emit(QStringLiteral("painted %1 %2").arg(NameOf(*widget)).arg(clock_.elapsed()));
                 if (widget->objectName() == QLatin1String("main") && !screenshotPath_.isEmpty())
-                    QTimer::singleShot(kScreenshotDelayMs, this,
-                                       [this, window = QPointer<QWidget>(widget)] { Screenshot(window, false); });
+                    QTimer::singleShot(kScreenshotDelayMs, this, [this, window = QPointer<QWidget>(widget)] {
+                        Screenshot(window, false);
+                    });
             }
             break;
-        default: break;
+        default:
+            break;
         }
         return false;
     }
@@ -163,7 +181,9 @@ private:
                 const QVariant lastEnabled = child->property(kLastEnabled);
                 if (!lastEnabled.isValid() || lastEnabled.toBool() != child->isEnabled()) {
                     child->setProperty(kLastEnabled, child->isEnabled());
-                    Emit(QStringLiteral("enabled %1 %2").arg(child->objectName()).arg(child->isEnabled() ? 1 : 0));
+                    Emit(QStringLiteral("enabled %1 %2")
+                             .arg(child->objectName())
+                             .arg(child->isEnabled() ? 1 : 0));
                 }
             }
         }
@@ -176,18 +196,20 @@ private:
         const QRect area = window->frameGeometry();
         bool covered = false;
         for (QWidget* other : QApplication::topLevelWidgets())
-            covered = covered || (other != window && other->isVisible() && other->frameGeometry().intersects(area));
+            covered =
+                covered || (other != window && other->isVisible() && other->frameGeometry().intersects(area));
         if (covered || wasCovered) {
             QTimer::singleShot(covered ? kPollMs : kRepaintMs, this,
                                [this, window, covered] { Screenshot(window, covered); });
             return;
         }
         QScreen* screen = window->screen();
-        const QPixmap picture =
-            screen != nullptr ? screen->grabWindow(0, area.x(), area.y(), area.width(), area.height()) : QPixmap();
+        const QPixmap picture = screen != nullptr
+                                    ? screen->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                                    : QPixmap();
         const bool saved = !picture.isNull() && picture.save(screenshotPath_, "PNG");
-        Emit(QStringLiteral("%1 %2").arg(saved ? QStringLiteral("screenshot") : QStringLiteral("screenshot-failed"),
-                                         screenshotPath_));
+        Emit(QStringLiteral("%1 %2").arg(
+            saved ? QStringLiteral("screenshot") : QStringLiteral("screenshot-failed"), screenshotPath_));
     }
 
     QElapsedTimer clock_;

@@ -54,7 +54,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false); // the process ends only through the closing sequence
     QApplication::setApplicationName("murmelwerk");
-    if (mw::DebugProbeRequested()) mw::InstallDebugProbe(app); // MURMELWERK_DEBUG=1: windows described on stdout
+    // MURMELWERK_DEBUG=1: the windows are described on standard output for scripts that drive the program.
+    if (mw::DebugProbeRequested()) mw::InstallDebugProbe(app);
 
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
