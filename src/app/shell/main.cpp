@@ -7,6 +7,7 @@
 // engine thread has ended.
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPalette>
 #include <memory>
@@ -60,7 +61,11 @@ int main(int argc, char** argv) {
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
     QStringList forwarded;
-    for (const std::string& a : arguments) forwarded << QString::fromStdString(a);
+    for (const std::string& a : arguments) {
+        // Files by their full path: the running program has a current folder of its own.
+        const QFileInfo file(QString::fromStdString(a));
+        forwarded << (file.isFile() ? file.absoluteFilePath() : QString::fromStdString(a));
+    }
 
     // A second start brings the running program's window back instead.
     mw::SingleInstance instance;
@@ -138,8 +143,15 @@ int main(int argc, char** argv) {
     int exitCode = 0;
     {
         mw::MainWindow window(context, {output, midi, input, *pointer}, start);
+        // A second start brings this window back, and opens the patch file it was given.
         QObject::connect(&instance, &mw::SingleInstance::activated, &window,
-                         [&window] { window.BringBack(); });
+                         [&window](const QStringList& args) {
+                             std::vector<std::string> again;
+                             for (const QString& a : args) again.push_back(a.toStdString());
+                             const std::string patch = mw::ParseCommandLine(again).PatchFile;
+                             if (!patch.empty()) window.GetSession().LoadFile(patch);
+                             window.BringBack();
+                         });
         QObject::connect(&window, &mw::MainWindow::closingFinished, &app, [] { QApplication::quit(); });
         if (!options.PatchFile.empty()) window.GetSession().LoadFile(options.PatchFile);
         if (!options.AutoStartAndHide || options.AutoStartOnly) window.show();
