@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Processor use of the whole program (all its threads: utime + stime from /proc/PID/stat) over 10 s,
-# in percent of one core: sound stopped and started, each with the pointer still and with xdotool
+# in percent of one core, and of its user-interface thread alone: sound stopped and started, each with
+# the pointer still and with xdotool
 # moving it continuously. Runs on a private X server with settled settings, without the debug probe;
 # the sound is started by the -AutoStartOnly option and plays into ALSA's null device.
 # Usage: bench/gui_cpu.sh [PATH-TO-murmelwerk] [SECONDS]
@@ -13,6 +14,8 @@ missing=$(xs_missing)
 [ -z "$missing" ] || { echo "missing: $missing (scripts/test installs them)" >&2; exit 1; }
 
 ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null; } # the command name holds no blank
+# The user-interface thread alone (its thread id is the process id): the windows' timers and repaints.
+ui_ticks() { awk '{ print $14 + $15 }' "/proc/$1/task/$1/stat" 2>/dev/null; }
 xs_ended_early() {
     wait "$XS_PID"
     xs_fail "the program ended early with status $? (sound $sound, pointer $pointer)"
@@ -41,11 +44,15 @@ for sound in stopped started; do
         sleep 3 # start-up done, the window shown
         [ "$pointer" = moving ] && { xdotool "${moves[@]}" & mover=$!; }
         before=$(ticks "$XS_PID") || xs_ended_early
+        ui_before=$(ui_ticks "$XS_PID")
         sleep "$seconds"
         after=$(ticks "$XS_PID") || xs_ended_early
+        ui_after=$(ui_ticks "$XS_PID")
         [ "$pointer" = moving ] && wait "$mover"
         xs_stop_program
-        awk -v d=$((after - before)) -v hz="$hz" -v s="$seconds" -v what="sound $sound, pointer $pointer" \
-            'BEGIN { printf "%-32s %6.1f %% of one core\n", what ":", 100 * d / hz / s }'
+        awk -v d=$((after - before)) -v u=$((ui_after - ui_before)) -v hz="$hz" -v s="$seconds" \
+            -v what="sound $sound, pointer $pointer" \
+            'BEGIN { printf "%-32s %6.1f %% of one core (user-interface thread %4.1f %%)\n", what ":",
+                     100 * d / hz / s, 100 * u / hz / s }'
     done
 done
