@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Processor use of the whole program (all its threads: utime + stime from /proc/PID/stat) over 10 s,
 # in percent of one core, and of its user-interface thread alone: sound stopped and started, each with
-# the pointer still and with xdotool moving it continuously. Runs on a private X server with settled settings, without the debug probe;
-# the sound is started by the -AutoStartOnly option and plays into ALSA's null device.
+# the pointer still and with xdotool moving it continuously. Runs on a private X server with settled
+# settings, without the debug probe; the sound is started by the -AutoStartOnly option and plays into
+# ALSA's null device.
 # Usage: bench/gui_cpu.sh [PATH-TO-murmelwerk] [SECONDS]
 set -uo pipefail
 cd "$(dirname "$0")/.."
