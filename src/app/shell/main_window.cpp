@@ -25,6 +25,7 @@
 #include "app/shell/preferences_dialog.hpp"
 #include "app/shell/status_display.hpp"
 #include "app/shell/welcome_dialog.hpp"
+#include "display/visual_preferences_dialog.hpp"
 #include "editor/colours.hpp"
 #include "editor/dialog_units.hpp"
 #include "editor/fonts.hpp"
@@ -532,6 +533,12 @@ void MainWindow::ShowPreferences() {
     hooks.settingsChanged = [this](int repaint) { SettingsChanged(repaint); };
     hooks.startupShortcutExists = [] { return StartupShortcutExists(); };
     hooks.setStartupShortcut = [](bool on) { return SetStartupShortcut(on, ExecutablePath()); };
+    hooks.openVisualPreferences = [this] {
+        VisualPreferencesDialog visual(
+            this, context_.settings, context_.strings,
+            {[this](int repaint) { SettingsChanged(repaint); }, context_.saveSettings});
+        visual.exec();
+    };
     PreferencesDialog dialog(this, context_, hooks);
     dialog.exec();
     guards_.preferencesDialog = false;
