@@ -494,6 +494,10 @@ Abbrechen - beenden.
 [721]	Kein Ausgabegerät lässt sich öffnen. %s Die Geräte listet "aplay -L" auf; auf einem PipeWire-Desktop installieren Sie das Paket "pipewire-alsa".
 [722]	Aussetzer: %s
 [723]	Die Maus lässt sich nicht lesen (%s), daher stehen die Mauswerte still. Murmelwerk braucht eine X11-Anzeige; unter Wayland läuft es über XWayland.
+[790]	Der Darstellungskontext lässt sich nicht erzeugen
+[791]	Der Darstellungskontext lässt sich nicht aktivieren
+[792]	OpenGL lässt sich nicht einrichten
+[793]	Es ist fehlgeschlagen!
 [632]	MURMELWERK 1.0 - ENDBENUTZER-LIZENZVERTRAG
 
 Bitte lesen Sie diesen Vertrag bis zum Ende. Mit „Ich stimme zu“ erklären Sie sich mit ihm einverstanden. Wenn Sie nicht einverstanden sind, wählen Sie „Ich lehne ab“; das Programm wird dann weder installiert noch ausgeführt.

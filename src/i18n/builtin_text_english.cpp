@@ -494,6 +494,10 @@ Cancel - quit.
 [721]	No output device can be opened. %s To see the devices, run "aplay -L"; on a PipeWire desktop, install the package "pipewire-alsa".
 [722]	Underruns: %s
 [723]	The mouse cannot be read (%s), so the mouse measures stand still. Murmelwerk needs an X11 display; on Wayland it runs through XWayland.
+[790]	Unable create the rendering context
+[791]	Unable make rendering context current
+[792]	Unable to initialize stuff
+[793]	It failed!
 [632]	MURMELWERK 1.0 - END-USER LICENCE AGREEMENT
 
 Please read this agreement to the end. By choosing "I accept" you agree to it. If you do not agree, choose "I do not accept"; the program will then neither be installed nor run.

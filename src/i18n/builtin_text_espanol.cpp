@@ -494,6 +494,10 @@ Cancelar - salir.
 [721]	No se puede abrir ningún dispositivo de salida. %s Para ver los dispositivos, ejecute "aplay -L"; en un escritorio con PipeWire, instale el paquete "pipewire-alsa".
 [722]	Cortes: %s
 [723]	No se puede leer el ratón (%s), así que las medidas del ratón permanecen quietas. Murmelwerk necesita una pantalla X11; en Wayland funciona a través de XWayland.
+[790]	No se puede crear el contexto de representación
+[791]	No se puede activar el contexto de representación
+[792]	No se puede inicializar OpenGL
+[793]	¡Ha fallado!
 [632]	MURMELWERK 1.0 - CONTRATO DE LICENCIA PARA EL USUARIO FINAL
 
 Lea este contrato hasta el final. Al elegir «Acepto», usted lo acepta. Si no está de acuerdo, elija «No acepto»; el programa no se instalará ni se ejecutará.

@@ -494,6 +494,10 @@ Annuler - quitter.
 [721]	Aucun périphérique de sortie ne peut être ouvert. %s Pour lister les périphériques, lancez « aplay -L » ; sur un bureau PipeWire, installez le paquet « pipewire-alsa ».
 [722]	Décrochages : %s
 [723]	La souris ne peut pas être lue (%s) : les mesures de la souris restent immobiles. Murmelwerk a besoin d'un affichage X11 ; sous Wayland, il passe par XWayland.
+[790]	Impossible de créer le contexte de rendu
+[791]	Impossible d'activer le contexte de rendu
+[792]	Impossible d'initialiser OpenGL
+[793]	Échec !
 [632]	MURMELWERK 1.0 - CONTRAT DE LICENCE UTILISATEUR FINAL
 
 Veuillez lire ce contrat jusqu'au bout. En choisissant « J'accepte », vous l'acceptez. Si vous ne l'acceptez pas, choisissez « Je refuse » ; le programme ne sera alors ni installé ni exécuté.

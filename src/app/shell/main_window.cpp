@@ -25,6 +25,7 @@
 #include "app/shell/preferences_dialog.hpp"
 #include "app/shell/status_display.hpp"
 #include "app/shell/welcome_dialog.hpp"
+#include "display/mouse_status_view.hpp"
 #include "display/visual_preferences_dialog.hpp"
 #include "editor/colours.hpp"
 #include "editor/dialog_units.hpp"
@@ -343,6 +344,16 @@ void MainWindow::BuildControls() {
     // The status display.
     status_ = new StatusDisplay(context_, session_->SamplerControls(), this);
     placements_.push_back({status_, QRect(12, 180, 659, 196), Anchor::Centre});
+    // The 3-D view behind the indicators (dialog template 189's size). Its failure messages come while
+    // the window opens and do not wait for an answer.
+    auto* view = new display::MouseStatusView(session_->GetEngine().rawMeasures, context_.settings, this);
+    view->reportError = [this](int textNumber) {
+        auto* box = new QMessageBox(QMessageBox::Critical, QString::fromLatin1(kProductName),
+                                    context_.Text(textNumber), QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    };
+    status_->SetBackdrop(view, QSize(212, 131));
     connect(status_, &StatusDisplay::latencyCaption, this,
             [this](const QString& t) { latencyCaption_->setText(t); });
     connect(status_, &StatusDisplay::controlRateCaption, this,

@@ -275,9 +275,10 @@ StatusDisplay::StatusDisplay(AppContext& context, MouseSamplerControls& controls
     });
 
     // The backdrop first, so that the indicators lie above it.
-    backdrop_ = new QFrame(this);
-    backdrop_->setObjectName(QStringLiteral("backdrop"));
-    backdrop_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    auto* backdrop = new QFrame(this);
+    backdrop->setObjectName(QStringLiteral("backdrop"));
+    backdrop->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    backdrop_ = backdrop;
     for (int k = 0; k < kIndicatorCount; ++k) {
         const IndicatorSpec& spec = kIndicators[k];
         QWidget* w = nullptr;
@@ -348,7 +349,13 @@ void StatusDisplay::Relayout() {
     }
     // The backdrop is centred on the frame of the indicators and the needle's space.
     const int mx = Du(0, 0, kBackdropMargin, 0).width(), my = Du(0, 0, 0, kBackdropMargin).height();
-    backdrop_->setGeometry(frame.adjusted(-mx, -my, mx, my));
+    QRect backdrop = frame.adjusted(-mx, -my, mx, my);
+    if (!backdropDu_.isEmpty()) {
+        const QRect size = Du(0, 0, backdropDu_.width(), backdropDu_.height());
+        backdrop = QRect(QPoint(0, 0), size.size());
+        backdrop.moveCenter(frame.center());
+    }
+    backdrop_->setGeometry(backdrop);
 
     const int room = std::min(area.width(), area.height());
     const int wanted = needleRequest_ > 0 ? needleRequest_ : Du(0, 0, kDefaultNeedleDu, 0).width();
@@ -410,6 +417,17 @@ void StatusDisplay::SetIndicatorsShown(bool shown) {
     check_->setChecked(shown);
     context_.settings.ShowStatusIndicators = shown ? 1 : 0;
     ShowIndicators(shown);
+}
+
+void StatusDisplay::SetBackdrop(QWidget* view, QSize sizeDu) {
+    view->setParent(this);
+    view->stackUnder(backdrop_);
+    delete backdrop_;
+    backdrop_ = view;
+    backdropDu_ = sizeDu;
+    Relayout();
+    ApplyDialogColours(*backdrop_, context_.settings.ColourSettings);
+    backdrop_->setVisible(check_->isChecked());
 }
 
 void StatusDisplay::ShowIndicators(bool shown) {

@@ -77,6 +77,9 @@ public:
     void SetNeedleSize(int pixels);
     /// Shows or hides the indicators without asking the user (the check box follows).
     void SetIndicatorsShown(bool shown);
+    /// `view` takes the place of the plain backdrop behind the indicators: `sizeDu` dialog units
+    /// centred on the indicators, below them, shown and hidden with them. The display owns it.
+    void SetBackdrop(QWidget* view, QSize sizeDu);
 
 Q_SIGNALS:
     // The sampler's labels that belong to the main window, delivered on the user-interface thread:
@@ -116,7 +119,8 @@ private:
     QLabel* device_ = nullptr;
     QLabel* note_ = nullptr;
     QCheckBox* check_ = nullptr;
-    QFrame* backdrop_ = nullptr;
+    QWidget* backdrop_ = nullptr;
+    QSize backdropDu_; ///< empty: the backdrop frames the indicators
     DirectionNeedle* needle_ = nullptr;
     std::array<QWidget*, kIndicatorCount> indicators_{};
     QTimer timer_;
