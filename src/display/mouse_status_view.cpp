@@ -145,7 +145,8 @@ struct MouseStatusView::Gl {
     ColourSlots listColours{};
 };
 
-MouseStatusView::MouseStatusView(const RawMeasures& measures, const ProgramSettings& settings, QWidget* parent)
+MouseStatusView::MouseStatusView(const RawMeasures& measures, const ProgramSettings& settings,
+                                 QWidget* parent)
     : QWidget(parent), measures_(measures), settings_(settings) {
     setObjectName(QStringLiteral("mouseStatusView"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -180,9 +181,12 @@ void MouseStatusView::Tick() {
     // view by 0.1 degrees; the needle 0.005 x 180 degrees near its axis; the arrow 5 x 0.18 degrees.
     const Shown now{state_, measures_[kDirectionMeasure], settings_.ColourSettings, size()};
     const double scale = 213.0 / std::max(1.0, height() * devicePixelRatioF());
-    const auto near = [scale](double a, double b, double within) { return std::abs(a - b) <= within * scale; };
+    const auto near = [scale](double a, double b, double within) {
+        return std::abs(a - b) <= within * scale;
+    };
     if (!picture_.isNull() && now.colours == shown_.colours && now.size == shown_.size &&
-        near(now.direction, shown_.direction, 5.0) && near(now.state.smoothedTurn, shown_.state.smoothedTurn, 0.1) &&
+        near(now.direction, shown_.direction, 5.0) &&
+        near(now.state.smoothedTurn, shown_.state.smoothedTurn, 0.1) &&
         near(now.state.smoothedAccel, shown_.state.smoothedAccel, 0.1) &&
         near(now.state.smoothedSpeed, shown_.state.smoothedSpeed, 0.005))
         return;
@@ -271,7 +275,8 @@ void MouseStatusView::Render() {
     if (!working_ || !gl_) return;
     const double ratio = devicePixelRatioF();
     // The picture in device pixels; a height of 0 counts as 1.
-    const QSize size(std::max(1, int(std::lround(width() * ratio))), std::max(1, int(std::lround(height() * ratio))));
+    const QSize size(std::max(1, int(std::lround(width() * ratio))),
+                     std::max(1, int(std::lround(height() * ratio))));
     if (!gl_->context.makeCurrent(&gl_->surface)) {
         Fail(kTextNotCurrent);
         return;

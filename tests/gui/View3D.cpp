@@ -66,7 +66,8 @@ QRgb ExpectedAt(const QMatrix4x4& m, const std::array<Vertex, 3>& t, float z, QV
     const float l1 = cross(p - a, c - a) / area, l2 = cross(b - a, p - a) / area, l0 = 1 - l1 - l2;
     const auto mix = [&](auto channel) {
         return int(std::lround(
-            255 * (l0 * channel(t[0].colour) + l1 * channel(t[1].colour) + l2 * channel(t[2].colour)) / 255.0));
+            255 * (l0 * channel(t[0].colour) + l1 * channel(t[1].colour) + l2 * channel(t[2].colour)) /
+            255.0));
     };
     return qRgb(mix(RedOf), mix(GreenOf), mix(BlueOf));
 }
@@ -81,7 +82,8 @@ QString Text(QRgb c) {
 }
 
 bool OnXWithOpenGl() {
-    return QGuiApplication::platformName() == QLatin1String("xcb") && qEnvironmentVariableIsEmpty("MW_VIEW3D_NO_GL");
+    return QGuiApplication::platformName() == QLatin1String("xcb") &&
+           qEnvironmentVariableIsEmpty("MW_VIEW3D_NO_GL");
 }
 
 } // namespace
@@ -195,7 +197,13 @@ void View3D::pixels() {
     const Probe probes[] = {
         {"arrow tip at rest", {}, 0.0, 180.0, -0.99f, arrow, {-0.019f, 0.15f}},
         {"arrow's left corner, direction 500", {}, 500.0, 90.0, -0.99f, arrow, {-0.075f, -0.1f}},
-        {"arrow tip, camera turned and widened", {10.0, -3.0, 0.0}, 0.0, 180.0, -0.99f, arrow, {-0.019f, 0.15f}},
+        {"arrow tip, camera turned and widened",
+         {10.0, -3.0, 0.0},
+         0.0,
+         180.0,
+         -0.99f,
+         arrow,
+         {-0.019f, 0.15f}},
         // At rest (-220 degrees) and at the 320 limit (-540) the needle points downwards.
         {"needle at rest, hidden", {}, 0.0, -220.0, -3.9f, hidden, {-0.025f, 0.05f}},
         {"needle at the 320 limit, hidden", huge, 0.0, -540.0, -3.9f, hidden, {-0.025f, 0.05f}},
@@ -210,7 +218,8 @@ void View3D::pixels() {
         model.translate(0, 0, -6);
         model.rotate(float(p.rotation), 0, 0, 1);
         QPoint pixel;
-        const QRgb expected = ExpectedAt(Projection(p.state, w, h) * model, p.triangle, p.z, p.at, w, h, pixel);
+        const QRgb expected =
+            ExpectedAt(Projection(p.state, w, h) * model, p.triangle, p.z, p.at, w, h, pixel);
         const QRgb seen = picture.pixel(pixel);
         if (!Near(seen, expected))
             QFAIL(qPrintable(QStringLiteral("%1: pixel (%2, %3) is %4, expected %5")

@@ -7,9 +7,9 @@
 #include <QLabel>
 #include <QPainter>
 #include <QProgressBar>
+#include <QSlider>
 #include <QStyle>
 #include <QStyleFactory>
-#include <QSlider>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <atomic>
@@ -36,7 +36,6 @@ QStyle* IndicatorStyle() {
     static QStyle* style = QStyleFactory::create(QStringLiteral("Windows"));
     return style;
 }
-
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kNoDirection = std::numeric_limits<double>::quiet_NaN();
