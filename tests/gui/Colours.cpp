@@ -128,11 +128,11 @@ void Colours::triangle() {
     for (const auto& row : rows) {
         QCOMPARE(mw::TriangleColourAt(200, 179, row.x, row.y, row.brightness), row.colour);
     }
-    for (const auto& [brightness, colour] :
-         {std::pair(0, Rgb(255, 255, 255)), std::pair(511, Rgb(0, 0, 0))}) {
-        const std::vector<uint32_t> picture = mw::TrianglePicture(200, 179, brightness);
+    for (const auto& extreme : {std::pair(0, Rgb(255, 255, 255)), std::pair(511, Rgb(0, 0, 0))}) {
+        const uint32_t colour = extreme.second;
+        const std::vector<uint32_t> picture = mw::TrianglePicture(200, 179, extreme.first);
         QCOMPARE(picture.size(), size_t(200 * 179));
-        QVERIFY(std::all_of(picture.begin(), picture.end(), [&](uint32_t c) { return c == colour; }));
+        QVERIFY(std::all_of(picture.begin(), picture.end(), [colour](uint32_t c) { return c == colour; }));
     }
 }
 
