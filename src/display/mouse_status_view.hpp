@@ -109,6 +109,7 @@ private:
         QSize size;
     };
     Shown shown_;
+    uint64_t ticks_ = 0; // ticks that changed the picture; every third one draws it
     std::unique_ptr<Gl> gl_;
     QImage picture_;
     bool tried_ = false; ///< OpenGL has been set up, or that has failed
