@@ -32,9 +32,9 @@ const std::vector<int>& ZoneNumbers() {
     // 0-188, 193-197, 199-202, 206-207, 209-310, 317-318, 321-324, 400-500, 504, 600-632, 720-723
     static const std::vector<int> numbers = [] {
         std::vector<int> n;
-        const std::pair<int, int> ranges[] = {{0, 188},   {193, 197}, {199, 202}, {206, 207}, {209, 310},
-                                              {317, 318}, {321, 324}, {400, 500}, {504, 504}, {600, 632},
-                                              {720, 723}};
+        const std::pair<int, int> ranges[] = {{0, 188},   {193, 197}, {199, 202}, {206, 207},
+                                              {209, 310}, {317, 318}, {321, 324}, {400, 500},
+                                              {504, 504}, {600, 632}, {720, 723}};
         for (auto [first, last] : ranges)
             for (int i = first; i <= last; ++i) n.push_back(i);
         return n;
