@@ -29,20 +29,19 @@ QPixmap EyedropperPixmap(qreal scale) {
     painter.translate(2.5, 29.5);
     painter.rotate(-45.0);
 
-    QPainterPath tube;
-    tube.moveTo(0, 0);
-    tube.lineTo(4, -2);
-    tube.lineTo(19, -2);
-    tube.lineTo(19, 2);
-    tube.lineTo(4, 2);
-    tube.closeSubpath();
-    QPainterPath drop;
-    drop.moveTo(0, 0);
-    drop.lineTo(4, -2);
-    drop.lineTo(9, -2);
-    drop.lineTo(9, 2);
-    drop.lineTo(4, 2);
-    drop.closeSubpath();
+    // The glass tube and the drop inside it: the same pointed rod, `length` long from the tip.
+    const auto rod = [](qreal length) {
+        QPainterPath path;
+        path.moveTo(0, 0);
+        path.lineTo(4, -2);
+        path.lineTo(length, -2);
+        path.lineTo(length, 2);
+        path.lineTo(4, 2);
+        path.closeSubpath();
+        return path;
+    };
+    QPainterPath tube = rod(19);
+    QPainterPath drop = rod(9);
     QPainterPath collar;
     collar.addRoundedRect(QRectF(18, -4.5, 4, 9), 1, 1);
     QPainterPath bulb;
