@@ -131,6 +131,10 @@ public:
     void Relayout();
     /// The module is about to be destroyed: stop timers and recordings; the window goes next.
     void Detach();
+    /// The 10 ms tick of the kind's own controls.
+    void Tick();
+    /// Whether the table-built controls had to be packed (a label and its control side by side).
+    bool Compact() const { return compact_; }
 
     // ModulePartHost
     ModuleCanvas& Canvas() override { return canvas_; }
@@ -170,7 +174,13 @@ protected:
 
 private:
     struct SliderBinding;
+    struct Line;
     void Build();
+    std::vector<std::vector<Line>> Groups(bool compact) const;
+    static int NextGesture();
+    QString ValueText(const SliderBinding& binding) const;
+    bool LongMode(int link) const;
+    QComboBox* ListOf(FieldRole role, int field) const;
     void LayOut();
     void ApplyColours();
     void FillSourceList(QComboBox& list, SourceId selected, bool offerManual, int16_t noneLabel);
@@ -213,18 +223,15 @@ private:
     };
     std::vector<TextBinding> texts_;
     std::vector<std::unique_ptr<SliderBinding>> sliders_;
-    struct Row {
-        std::vector<QWidget*> widgets;
-        int heightDu;
-    };
-    std::vector<Row> rows_;
     std::unique_ptr<ModulePart> part_;
-    QTimer pollTimer_;  // 10 ms: the part's tick
     QTimer labelTimer_; // 1 s: the value texts go back to the labels
     QTimer dragTimer_;  // 10 ms while dragging
     QPoint grab_;
     Point dragStart_;
     int gesture_ = 0;
+    bool updating_ = false; // controls being set from the module: no edits
+    bool moved_ = false;
+    bool compact_ = false;
 };
 
 } // namespace mw

@@ -128,4 +128,18 @@ QString QtFileFilter(const QString& filter) {
     return filters.join(";;");
 }
 
+// A rectangle with its corners cut to ellipses `ellipse` wide and high.
+QRegion RoundedRegion(const QRect& r, int ellipse) {
+    if (r.width() < ellipse || r.height() < ellipse) return QRegion(r);
+    const int half = ellipse / 2;
+    QRegion region(r.adjusted(half, 0, -half, 0));
+    region += QRegion(r.adjusted(0, half, 0, -half));
+    const QRect corner(0, 0, ellipse, ellipse);
+    region += QRegion(corner.translated(r.left(), r.top()), QRegion::Ellipse);
+    region += QRegion(corner.translated(r.right() - ellipse + 1, r.top()), QRegion::Ellipse);
+    region += QRegion(corner.translated(r.left(), r.bottom() - ellipse + 1), QRegion::Ellipse);
+    region += QRegion(corner.translated(r.right() - ellipse + 1, r.bottom() - ellipse + 1), QRegion::Ellipse);
+    return region;
+}
+
 } // namespace mw

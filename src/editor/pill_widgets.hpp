@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QPushButton>
 #include <QRect>
+#include <QRegion>
 
 #include "app/settings/program_settings.hpp"
 #include "editor/dialog_units.hpp"
@@ -75,6 +76,9 @@ private:
 /// The width a centred line of text `textHeight` pixels high has inside a pill of `size`: the width
 /// less, at each end, how far the round end's curve lies inside at the text's top and bottom.
 int PillTextRoom(const QSize& size, int textHeight);
+
+/// A rectangle with corners rounded to ellipses `ellipse` pixels wide and high (a window's shape).
+QRegion RoundedRegion(const QRect& rectangle, int ellipse);
 
 /// Sets a widget's palette to the dialog colours (window and text roles).
 void ApplyDialogColours(QWidget& widget, const ColourSlots& colours);

@@ -494,6 +494,11 @@ Abbrechen - beenden.
 [721]	Kein Ausgabegerät lässt sich öffnen. %s Die Geräte listet "aplay -L" auf; auf einem PipeWire-Desktop installieren Sie das Paket "pipewire-alsa".
 [722]	Aussetzer: %s
 [723]	Die Maus lässt sich nicht lesen (%s), daher stehen die Mauswerte still. Murmelwerk braucht eine X11-Anzeige; unter Wayland läuft es über XWayland.
+[730]	Das Patch hat ungespeicherte Änderungen. Zuerst speichern?
+[731]	Ungespeicherte Änderungen
+[732]	Zuletzt verwendete Patches
+[733]	Rückgängig
+[734]	Wiederholen
 [790]	Der Darstellungskontext lässt sich nicht erzeugen
 [791]	Der Darstellungskontext lässt sich nicht aktivieren
 [792]	OpenGL lässt sich nicht einrichten

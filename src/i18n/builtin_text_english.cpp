@@ -494,6 +494,11 @@ Cancel - quit.
 [721]	No output device can be opened. %s To see the devices, run "aplay -L"; on a PipeWire desktop, install the package "pipewire-alsa".
 [722]	Underruns: %s
 [723]	The mouse cannot be read (%s), so the mouse measures stand still. Murmelwerk needs an X11 display; on Wayland it runs through XWayland.
+[730]	The patch has changes that are not saved. Save them first?
+[731]	Unsaved changes
+[732]	Recent patches
+[733]	Undo
+[734]	Redo
 [790]	Unable create the rendering context
 [791]	Unable make rendering context current
 [792]	Unable to initialize stuff

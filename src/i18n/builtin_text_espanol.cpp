@@ -494,6 +494,11 @@ Cancelar - salir.
 [721]	No se puede abrir ningún dispositivo de salida. %s Para ver los dispositivos, ejecute "aplay -L"; en un escritorio con PipeWire, instale el paquete "pipewire-alsa".
 [722]	Cortes: %s
 [723]	No se puede leer el ratón (%s), así que las medidas del ratón permanecen quietas. Murmelwerk necesita una pantalla X11; en Wayland funciona a través de XWayland.
+[730]	El patch tiene cambios sin guardar. ¿Guardarlos primero?
+[731]	Cambios sin guardar
+[732]	Patches recientes
+[733]	Deshacer
+[734]	Rehacer
 [790]	No se puede crear el contexto de representación
 [791]	No se puede activar el contexto de representación
 [792]	No se puede inicializar OpenGL

@@ -494,6 +494,11 @@ Annuler - quitter.
 [721]	Aucun périphérique de sortie ne peut être ouvert. %s Pour lister les périphériques, lancez « aplay -L » ; sur un bureau PipeWire, installez le paquet « pipewire-alsa ».
 [722]	Décrochages : %s
 [723]	La souris ne peut pas être lue (%s) : les mesures de la souris restent immobiles. Murmelwerk a besoin d'un affichage X11 ; sous Wayland, il passe par XWayland.
+[730]	Le patch contient des modifications non enregistrées. Les enregistrer d'abord ?
+[731]	Modifications non enregistrées
+[732]	Patchs récents
+[733]	Annuler
+[734]	Rétablir
 [790]	Impossible de créer le contexte de rendu
 [791]	Impossible d'activer le contexte de rendu
 [792]	Impossible d'initialiser OpenGL

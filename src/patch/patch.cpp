@@ -219,7 +219,13 @@ Module* Patch::CreateModule(ModuleKind kind, Point position, std::string name,
     }
     m->refX = m->position.x;
     m->refY = m->position.y;
-    m->id = nextId_++;
+    if (!reusedIds_.empty()) {
+        m->id = reusedIds_.front();
+        reusedIds_.erase(reusedIds_.begin());
+        nextId_ = std::max(nextId_, m->id + 1);
+    } else {
+        m->id = nextId_++;
+    }
     Module* raw = m.get();
     if (hooks_) hooks_->Attach(*raw);
     lists_[Index(kind)].push_back(std::move(m));

@@ -81,6 +81,10 @@ public:
     void ProcessQueuedRemovals();
     bool HasQueuedRemovals() const { return !queued_.empty(); }
 
+    /// The next modules created take these ids, in this order, instead of new ones (restoring an earlier
+    /// state of the patch gives its modules back the ids they had). Ids still in use must not be given.
+    void ReuseIds(std::vector<ModuleId> ids) { reusedIds_ = std::move(ids); }
+
     /// Renames a module; its slots follow.
     void Rename(Module* module, std::string name);
 
@@ -143,6 +147,7 @@ private:
     std::array<ModuleList, kKindCount> lists_;
     std::vector<Module*> queued_;
     ModuleId nextId_ = 1;
+    std::vector<ModuleId> reusedIds_;
     int batchDepth_ = 0;
     bool refreshOwed_ = false;
 

@@ -46,6 +46,15 @@ size_t Session::Load(std::u16string_view text, Point clientOrigin) {
     return created;
 }
 
+void Session::Restore(std::u16string_view text, Point clientOrigin, std::vector<ModuleId> ids) {
+    FinishLoad();
+    const Patch::RefreshBatch batch(*patch_);
+    patch_->Clear();
+    patch_->ReuseIds(std::move(ids));
+    LoadConfigurationText(*patch_, text, clientOrigin);
+    patch_->ReuseIds({});
+}
+
 ConfigStatus Session::LoadFile(const std::string& path, Point clientOrigin) {
     std::u16string text;
     const ConfigStatus status = ReadConfigurationFile(path, text);
@@ -53,12 +62,12 @@ ConfigStatus Session::LoadFile(const std::string& path, Point clientOrigin) {
     return status;
 }
 
-std::optional<size_t> Session::LoadBuiltIn(int resource) {
+std::optional<size_t> Session::LoadBuiltIn(int resource, Point clientOrigin) {
     const BuiltInPatch* p = FindBuiltInByResource(resource);
     if (!p) return std::nullopt;
     std::u16string text = FromFileBytes(BuiltInPatchBytes(*p));
     if (!text.empty()) text.pop_back(); // the resource is taken without its last code unit (the final LF)
-    return Load(text);
+    return Load(text, clientOrigin);
 }
 
 void Session::Link() {

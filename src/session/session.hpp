@@ -21,6 +21,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "audio/output_backend.hpp"
 #include "audio/wave_out_manager.hpp"
@@ -88,7 +89,14 @@ public:
     /// Reads a patch file and loads it; on OpenFailed the patch is unchanged.
     ConfigStatus LoadFile(const std::string& path, Point clientOrigin = {});
     /// Loads a built-in patch by resource number; nullopt (and nothing changed) for an unknown number.
-    std::optional<size_t> LoadBuiltIn(int resource);
+    std::optional<size_t> LoadBuiltIn(int resource, Point clientOrigin = {});
+    /// Puts the patch back into a state saved as text (an undo step): removes every module at once, then
+    /// makes the modules of the text, with these ids in save order, and links them, all at once.
+    void Restore(std::u16string_view text, Point clientOrigin, std::vector<ModuleId> ids);
+    /// Runs a pending link pass now (before the patch is saved or compared).
+    void FinishLoad() {
+        if (linkPending_) Link();
+    }
     /// True between a live load and its link pass.
     bool LinkPending() const { return linkPending_; }
 

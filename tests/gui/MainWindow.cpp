@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include "app/shell/main_window.hpp"
+#include "editor/patch_view.hpp"
 #include "app/shell/window_policy.hpp"
 #include "audio/memory_output.hpp"
 #include "editor/new_module_menu.hpp"
@@ -225,6 +226,12 @@ void MainWindowTest::window() {
     }
     QCOMPARE(enabled, (QStringList{"Get New Module", "Configuration", "About", "Help", "Preferences", "Stop",
                                    "Maximize", "Minimize", "Exit"}));
+
+    // The added module marks the patch changed; once saved, Exit asks nothing.
+    QVERIFY(window.View().Modified());
+    QCOMPARE(window.windowTitle(), QString("*Murmelwerk"));
+    window.View().MarkSaved();
+    QCOMPARE(window.windowTitle(), QString("Murmelwerk"));
 
     // Exit: the sound stops, the placement is saved, and the closing ends once the engine has ended.
     QSignalSpy finished(&window, &MainWindow::closingFinished);

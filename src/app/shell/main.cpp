@@ -7,6 +7,7 @@
 // engine thread has ended.
 
 #include <QApplication>
+#include <QTimer>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPalette>
@@ -149,11 +150,15 @@ int main(int argc, char** argv) {
                              std::vector<std::string> again;
                              for (const QString& a : args) again.push_back(a.toStdString());
                              const std::string patch = mw::ParseCommandLine(again).PatchFile;
-                             if (!patch.empty()) window.GetSession().LoadFile(patch);
+                             if (!patch.empty()) window.LoadPatchFile(QString::fromStdString(patch));
                              window.BringBack();
                          });
         QObject::connect(&window, &mw::MainWindow::closingFinished, &app, [] { QApplication::quit(); });
-        if (!options.PatchFile.empty()) window.GetSession().LoadFile(options.PatchFile);
+        // A patch file named on the command line (the desktop's "open with") is loaded once the window is up.
+        if (!options.PatchFile.empty()) {
+            const QString patch = QString::fromStdString(options.PatchFile);
+            QTimer::singleShot(0, &window, [&window, patch] { window.LoadPatchFile(patch); });
+        }
         if (!options.AutoStartAndHide || options.AutoStartOnly) window.show();
         exitCode = QApplication::exec();
     }

@@ -3,8 +3,14 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMimeData>
+#include <QSettings>
+#include <QShortcut>
+#include <QStandardPaths>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -31,6 +37,7 @@
 #include "editor/dialog_units.hpp"
 #include "editor/fonts.hpp"
 #include "editor/new_module_menu.hpp"
+#include "editor/patch_view.hpp"
 #include "editor/pill_widgets.hpp"
 #include "patch/builtin_patches.hpp"
 #include "patch/config_file.hpp"
@@ -63,6 +70,11 @@ constexpr int kStringSaveAs = 154;
 constexpr int kStringConfigurationFilter = 155;
 constexpr int kStringConfigurationHeader = 158;
 constexpr int kStringClear = 161;
+constexpr int kStringUnsavedQuestion = 730;
+constexpr int kStringUnsavedCaption = 731;
+constexpr int kStringRecent = 732;
+constexpr int kStringUndo = 733;
+constexpr int kStringRedo = 734;
 constexpr int kStringControlRate = 410;
 constexpr int kStringTrayQuestion = 317;
 constexpr int kStringTrayCaption = 318;
@@ -98,19 +110,6 @@ constexpr int kSamplerStrings[] = {mouse_text::kHalted,   mouse_text::kCrawling,
                                    mouse_text::kJogging,  mouse_text::kRunning,         mouse_text::kBlazing,
                                    mouse_text::kBurning,  mouse_text::kPixelsPerSecond, mouse_text::kHertz,
                                    mouse_text::kDistance, mouse_text::kMilliseconds};
-
-QRegion RoundedRegion(const QRect& r, int ellipse) {
-    if (r.width() < ellipse || r.height() < ellipse) return QRegion(r);
-    const int half = ellipse / 2;
-    QRegion region(r.adjusted(half, 0, -half, 0));
-    region += QRegion(r.adjusted(0, half, 0, -half));
-    const QRect corner(0, 0, ellipse, ellipse);
-    region += QRegion(corner.translated(r.left(), r.top()), QRegion::Ellipse);
-    region += QRegion(corner.translated(r.right() - ellipse + 1, r.top()), QRegion::Ellipse);
-    region += QRegion(corner.translated(r.left(), r.bottom() - ellipse + 1), QRegion::Ellipse);
-    region += QRegion(corner.translated(r.right() - ellipse + 1, r.bottom() - ellipse + 1), QRegion::Ellipse);
-    return region;
-}
 
 ScreenArea AreaOf(const QRect& r) {
     return {r.x(), r.y(), r.width(), r.height()};
@@ -185,6 +184,18 @@ MainWindow::MainWindow(AppContext& context, SessionDevices devices, StartOptions
     deviceTimer_.start(kDeviceStatePeriodMs);
     connect(&closingTimer_, &QTimer::timeout, this, &MainWindow::CheckEngineEnded);
 
+    // The patch: its texts in the language of the windows, a window per module, the edit history.
+    session_->GetPatch().SetTextLookup(PatchTextLookup());
+    view_ = std::make_unique<PatchView>(*session_, context_.settings, context_.strings, this);
+    connect(view_.get(), &PatchView::modifiedChanged, this, &MainWindow::ShowModified);
+    connect(this, &MainWindow::moved, view_.get(), &PatchView::Follow);
+    auto* undo = new QShortcut(QKeySequence::Undo, this, [this] { view_->History().undo(); });
+    auto* redo = new QShortcut(QKeySequence::Redo, this, [this] { view_->History().redo(); });
+    auto* redoAlso = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), this,
+                                   [this] { view_->History().redo(); });
+    for (QShortcut* shortcut : {undo, redo, redoAlso}) shortcut->setContext(Qt::ApplicationShortcut);
+    setAcceptDrops(true);
+
     // The mouse sampler runs from now on, whether the sound runs or not.
     samplerTexts_.Refresh(context_.strings);
     session_->StartSampler(&status_->View(), samplerTexts_.Lookup());
@@ -216,6 +227,7 @@ MainWindow::~MainWindow() {
     qApp->removeEventFilter(this);
     session_->StopEngine();
     session_->Outputs().SetMessageCallback({});
+    view_.reset();    // the module windows go before their modules
     session_.reset(); // the sampler ends before the status display it reports to goes
     if (tray_) tray_->hide();
 }
@@ -555,6 +567,10 @@ void MainWindow::ShowPreferences() {
     guards_.preferencesDialog = false;
 }
 
+namespace {
+void ShowConfigMessage(QWidget* parent, const AppContext& context, ConfigStatus status);
+} // namespace
+
 void MainWindow::AddModule(ModuleKind kind, std::optional<QPoint> at) {
     QPoint centre;
     if (at) {
@@ -563,12 +579,90 @@ void MainWindow::AddModule(ModuleKind kind, std::optional<QPoint> at) {
         const QRect r(moduleLocator_->mapToGlobal(QPoint(0, 0)), moduleLocator_->size());
         centre = QPoint(r.left() + r.width() / 2, r.top() + r.height() / 2);
     }
-    PatchEditor editor(session_->GetPatch());
-    editor.Add(kind, Point{centre.x(), centre.y()});
+    view_->AddModule(kind, centre);
 }
 
 void MainWindow::LoadBuiltIn(int resource) {
-    session_->LoadBuiltIn(resource);
+    if (!AskToKeepChanges()) return;
+    if (view_->LoadBuiltIn(resource)) view_->MarkSaved();
+}
+
+bool MainWindow::AskToKeepChanges() {
+    if (!view_->Modified()) return true;
+    const QMessageBox::StandardButton answer = QMessageBox::question(
+        this, context_.Text(kStringUnsavedCaption), context_.Text(kStringUnsavedQuestion),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (answer == QMessageBox::Cancel) return false;
+    if (answer == QMessageBox::Discard) return true;
+    return SaveConfigurationCommand();
+}
+
+bool MainWindow::LoadPatchFile(const QString& path) {
+    if (!AskToKeepChanges()) return false;
+    const ConfigStatus status = view_->LoadFile(path.toStdString());
+    if (status == ConfigStatus::Ok) {
+        ProgramSettings& s = context_.settings;
+        s.ConfigurationPath = QFileInfo(path).absoluteFilePath().toStdString();
+        s.ConfigurationFolder = QFileInfo(path).absolutePath().toStdString();
+        RememberRecent(QFileInfo(path).absoluteFilePath());
+    }
+    ShowConfigMessage(this, context_, status);
+    return status == ConfigStatus::Ok;
+}
+
+TextLookup MainWindow::PatchTextLookup() {
+    return [this](int number, std::string_view english) {
+        const std::string& text = context_.strings.Text(number);
+        return text.empty() ? std::string(english) : text;
+    };
+}
+
+// The recently used patch files, newest first, kept beside the preferences.
+namespace {
+constexpr int kRecentCount = 8;
+QString RecentListPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/murmelwerk/recent.ini";
+}
+} // namespace
+
+QStringList MainWindow::RecentPatches() const {
+    QSettings recent(RecentListPath(), QSettings::IniFormat);
+    QStringList list = recent.value("Patches").toStringList();
+    list.removeIf([](const QString& path) { return !QFileInfo::exists(path); });
+    return list.mid(0, kRecentCount);
+}
+
+void MainWindow::RememberRecent(const QString& path) {
+    QSettings recent(RecentListPath(), QSettings::IniFormat);
+    QStringList list = recent.value("Patches").toStringList();
+    list.removeAll(path);
+    list.prepend(path);
+    recent.setValue("Patches", list.mid(0, kRecentCount));
+}
+
+void MainWindow::ShowModified() {
+    const bool modified = view_->Modified();
+    setWindowTitle(modified ? QString("*") + kProductName : QString(kProductName));
+    title_->setText(modified ? QString(kProductName) + " *" : QString(kProductName));
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile() && url.toLocalFile().endsWith(".mwc", Qt::CaseInsensitive)) {
+            event->acceptProposedAction();
+            return;
+        }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile() && url.toLocalFile().endsWith(".mwc", Qt::CaseInsensitive)) {
+            event->acceptProposedAction();
+            const QString path = url.toLocalFile();
+            // After the drop has ended: the question and the load run outside the drag's event.
+            QTimer::singleShot(0, this, [this, path] { LoadPatchFile(path); });
+            return;
+        }
 }
 
 namespace {
@@ -587,7 +681,9 @@ QString AskConfigurationPath(QWidget* parent, AppContext& context, QFileDialog::
     dialog.setDefaultSuffix("mwc");
     if (!last.fileName().isEmpty()) dialog.selectFile(last.fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    const QString path = dialog.selectedFiles().first();
+    QString path = dialog.selectedFiles().first();
+    if (mode == QFileDialog::AcceptSave && !path.trimmed().isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += ".mwc";
     s.ConfigurationPath = path.toStdString();
     s.ConfigurationFolder = QFileInfo(path).absolutePath().toStdString();
     return path.trimmed().isEmpty() ? QString() : path;
@@ -602,17 +698,21 @@ void ShowConfigMessage(QWidget* parent, const AppContext& context, ConfigStatus 
 } // namespace
 
 void MainWindow::LoadConfigurationCommand() {
+    if (!AskToKeepChanges()) return;
     const QString path = AskConfigurationPath(this, context_, QFileDialog::AcceptOpen);
     if (path.isEmpty()) return;
-    ShowConfigMessage(this, context_, session_->LoadFile(path.toStdString()));
+    const ConfigStatus status = view_->LoadFile(path.toStdString());
+    if (status == ConfigStatus::Ok) RememberRecent(QFileInfo(path).absoluteFilePath());
+    ShowConfigMessage(this, context_, status);
 }
 
-void MainWindow::SaveConfigurationCommand() {
+bool MainWindow::SaveConfigurationCommand() {
     const QString path = AskConfigurationPath(this, context_, QFileDialog::AcceptSave);
-    if (path.isEmpty()) return;
-    ShowConfigMessage(this, context_,
-                      SaveConfigurationFile(session_->GetPatch(), path.toStdString(),
-                                            context_.strings.Text(kStringConfigurationHeader)));
+    if (path.isEmpty()) return false;
+    const ConfigStatus status = view_->SaveFile(path.toStdString());
+    if (status == ConfigStatus::Ok) RememberRecent(QFileInfo(path).absoluteFilePath());
+    ShowConfigMessage(this, context_, status);
+    return status == ConfigStatus::Ok;
 }
 
 void MainWindow::SettingsChanged(int repaint) {
@@ -628,6 +728,9 @@ void MainWindow::SettingsChanged(int repaint) {
     RefreshTrayIcon();
     Retranslate();
     ApplyColours();
+    session_->GetPatch().ChangeLanguage(PatchTextLookup());
+    view_->RelayoutAll();
+    ShowModified();
     if (repaint == 1) update();
 }
 
@@ -678,7 +781,10 @@ void MainWindow::AfterRestore() {
 }
 
 void MainWindow::PollSession() {
-    session_->Poll();
+    const bool linkPending = session_->LinkPending();
+    const bool changed = session_->Poll();
+    // A change that is not a load's link pass: a learned MIDI slider or caught notes.
+    if (changed && !(linkPending && !session_->LinkPending())) view_->PatchChangedOutsideEdits();
 }
 
 void MainWindow::PollDeviceState() {
@@ -740,6 +846,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         Minimise();
         return;
     }
+    if (!AskToKeepChanges()) return;
     RunClosing();
 }
 
@@ -850,7 +957,21 @@ void MainWindow::FillConfigurationMenu(QMenu& menu) {
     menu.addAction(context_.Text(kStringLoad), this, &MainWindow::LoadConfigurationCommand);
     menu.addAction(context_.Text(kStringSaveAs), this, &MainWindow::SaveConfigurationCommand);
     menu.addSeparator();
-    menu.addAction(context_.Text(kStringClear), this, [this] { ClearConfiguration(session_->GetPatch()); });
+    menu.addAction(context_.Text(kStringClear), this, [this] { view_->Clear(); });
+    menu.addSeparator();
+    QAction* undo = menu.addAction(context_.Text(kStringUndo), this, [this] { view_->History().undo(); });
+    undo->setShortcut(QKeySequence::Undo);
+    undo->setEnabled(view_->History().canUndo());
+    QAction* redo = menu.addAction(context_.Text(kStringRedo), this, [this] { view_->History().redo(); });
+    redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    redo->setEnabled(view_->History().canRedo());
+    const QStringList recent = RecentPatches();
+    if (!recent.isEmpty()) {
+        QMenu* sub = menu.addMenu(context_.Text(kStringRecent));
+        for (const QString& path : recent)
+            sub->addAction(QFileInfo(path).fileName(), this, [this, path] { LoadPatchFile(path); })
+                ->setToolTip(path);
+    }
     menu.addSeparator();
     for (const BuiltInSubmenu& group : BuiltInMenu()) {
         QMenu* sub = menu.addMenu(context_.Text(group.title));
@@ -978,8 +1099,20 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
+void MainWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (view_) view_->SetWindowsShown(!isMinimized());
+}
+
+void MainWindow::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (view_ && !closing_) view_->SetWindowsShown(false);
+}
+
 void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && view_ && !closing_)
+        view_->SetWindowsShown(isVisible() && !isMinimized());
     if (event->type() != QEvent::WindowStateChange || closing_) return;
     if (isMinimized() && !minimisedState_) {
         MinimiseWithPolicy(true); // minimised by the desktop (task bar, keyboard)

@@ -27,6 +27,7 @@ class QSlider;
 
 namespace mw {
 
+class PatchView;
 class PillButton;
 class StatusDisplay;
 
@@ -83,7 +84,15 @@ public:
     void LoadBuiltIn(int resource);
     /// "Load" and "Save As..." of the Configuration menu: a file dialog, then the patch file.
     void LoadConfigurationCommand();
-    void SaveConfigurationCommand();
+    /// True when the patch was saved.
+    bool SaveConfigurationCommand();
+    /// Loads a patch file (after the question about unsaved changes); false when it was not loaded.
+    bool LoadPatchFile(const QString& path);
+    /// The question before the patch is replaced or the program ends with unsaved changes: true when
+    /// the caller may go on (saved, or the changes given up).
+    bool AskToKeepChanges();
+    PatchView& View() { return *view_; }
+    QStringList RecentPatches() const;
     /// A second start of the program asks this one to show itself.
     void BringBack();
 
@@ -118,6 +127,10 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -150,12 +163,16 @@ private:
     QRect SnapArea() const;
     void RememberRectangle();
     void StoreSliderSettings();
+    void ShowModified();
+    void RememberRecent(const QString& path);
+    TextLookup PatchTextLookup();
 
     AppContext& context_;
     StartOptions options_;
     WindowPolicy policy_;
     SamplerTexts samplerTexts_;
     std::unique_ptr<Session> session_;
+    std::unique_ptr<PatchView> view_; // the module windows; goes before the session
 
     // Controls (children; owned by the widget tree).
     PillButton* start_ = nullptr;
