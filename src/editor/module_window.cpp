@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSlider>
+#include <QStyle>
 #include <cmath>
 
 #include "base/text.hpp"
@@ -36,7 +37,7 @@ constexpr int kCornerEllipse = 30;
 constexpr int kMarginDu = 4;
 constexpr int kTopDu = 26;    // below the common controls
 constexpr int kBottomDu = 4;  // kept free above the rounded bottom edge
-constexpr int kLabelDu = 9;   // a line of label text
+constexpr int kLabelDu = 10;  // a line of label text
 constexpr int kListDu = 12;   // a drop-down list
 constexpr int kSliderDu = 11; // a slider
 constexpr int kBoxDu = 10;    // a check box
@@ -109,8 +110,8 @@ ModuleWindow::ModuleWindow(ModuleCanvas& canvas, Module& module, QWidget* owner)
     dragTimer_.setInterval(10);
     connect(&dragTimer_, &QTimer::timeout, this, &ModuleWindow::DragTick);
     Build();
+    Refresh(); // the texts first: the layout measures them
     Relayout();
-    Refresh();
 }
 
 ModuleWindow::~ModuleWindow() = default;
@@ -370,7 +371,18 @@ void ModuleWindow::LayOut() {
     const int spare = std::max(0, room - needed(groups));
     const int gap = groups.empty() ? 0 : std::min(kMaxGapDu, 1 + spare / int(groups.size()));
     const int inner = w - 2 * kMarginDu;
-    const int leftWidth = inner * 9 / 20;
+    // Side by side, the labels take what their longest text needs, between a third and three fifths.
+    int leftWidth = inner * 9 / 20;
+    if (compact) {
+        int widest = 0;
+        for (const auto& g : groups)
+            for (const Line& l : g)
+                if (l.right)
+                    if (const auto* label = qobject_cast<const QLabel*>(l.left))
+                        widest = std::max(widest, QFontMetrics(font_).horizontalAdvance(label->text()));
+        const int widestDu = (widest * 4 + base_.width - 1) / std::max(1, base_.width) + 3;
+        leftWidth = std::clamp(widestDu, inner / 3, inner * 3 / 5);
+    }
     int y = kTopDu;
     for (const auto& g : groups) {
         for (const Line& l : g) {
@@ -387,7 +399,27 @@ void ModuleWindow::LayOut() {
         y += gap;
     }
     compact_ = compact;
+    FitTexts();
     if (part_) place(part_.get(), kMarginDu, templ.height() - kBottomDu - partDu, inner, partDu);
+}
+
+// A label or check box whose text is wider than its place (a long word of a language in the narrow
+// template) takes a smaller font, down to 6 points, rather than being cut.
+void ModuleWindow::FitTexts() {
+    auto fit = [this](QWidget& widget, const QString& text, int room) {
+        QFont font = font_;
+        while (QFontMetrics(font).horizontalAdvance(text) > room && font.pointSizeF() > 6.0)
+            font.setPointSizeF(font.pointSizeF() - 0.5);
+        widget.setFont(font);
+    };
+    for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+        if (label != title_) fit(*label, label->text(), label->contentsRect().width());
+    for (const BoolBinding& b : bools_) {
+        const QStyle* style = b.box->style();
+        const int room = b.box->width() - style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, b.box) -
+                         style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, b.box);
+        fit(*b.box, b.box->text(), room);
+    }
 }
 
 void ModuleWindow::ApplyColours() {
@@ -483,6 +515,7 @@ void ModuleWindow::Refresh() {
     for (const auto& s : sliders_) s->showing = false;
     labelTimer_.stop();
     updating_ = false;
+    FitTexts();
     SetSlidersFromFields();
     ApplyVisibility();
     if (part_) part_->Refresh();

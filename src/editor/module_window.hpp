@@ -183,6 +183,7 @@ private:
     QComboBox* ListOf(FieldRole role, int field) const;
     void LayOut();
     void ApplyColours();
+    void FitTexts();
     void FillSourceList(QComboBox& list, SourceId selected, bool offerManual, int16_t noneLabel);
     void FillDeviceList(QComboBox& list, int32_t selected);
     void FillIntList(QComboBox& list, int field);

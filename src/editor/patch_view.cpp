@@ -179,8 +179,8 @@ void PatchView::Refresh() {
 
 void PatchView::RelayoutAll() {
     for (auto& [id, window] : windows_) {
-        window->Relayout();
         window->Refresh();
+        window->Relayout();
     }
 }
 
@@ -242,13 +242,26 @@ PatchView::Snapshot PatchView::Capture() {
     session_.FinishLoad();
     Snapshot s;
     s.text = ConfigurationText(session_.GetPatch(), Header(), ToPoint(ClientOrigin()));
-    session_.GetPatch().ForEachModule([&s](const Module& m) { s.ids.push_back(m.id); });
+    const Patch& patch = session_.GetPatch();
+    patch.ForEachModule([&](const Module& m) {
+        s.ids.push_back(m.id);
+        s.slots[m.id] = patch.SlotsOf(m);
+        for (int i = 0; i < FieldCount(m.kind, FieldRole::LinkSource); ++i)
+            s.sources.push_back({{m.id, FieldRole::LinkSource, i}, m.Link(i).source.load()});
+        for (int i = 0; i < FieldCount(m.kind, FieldRole::Input); ++i)
+            s.sources.push_back({{m.id, FieldRole::Input, i}, m.Input(i)});
+    });
     return s;
 }
 
 void PatchView::Restore(const Snapshot& snapshot) {
     restoring_ = true;
-    session_.Restore(snapshot.text, ToPoint(ClientOrigin()), snapshot.ids);
+    session_.Restore(snapshot.text, ToPoint(ClientOrigin()), snapshot.ids, snapshot.slots);
+    for (const auto& [ref, source] : snapshot.sources) {
+        const std::optional<FieldValue> now = editor_.Get(ref);
+        if (now && *now != FieldValue(source)) editor_.Set(ref, source);
+    }
+    Refresh();
     restoring_ = false;
 }
 
@@ -291,6 +304,7 @@ bool PatchView::LoadBuiltIn(int resource) {
     if (!FindBuiltInByResource(resource)) return false;
     StructuralStep(QStringLiteral("Load"),
                    [&] { session_.LoadBuiltIn(resource, ToPoint(ClientOrigin())); });
+    MarkSaved(); // a built-in patch counts as unchanged until it is edited
     return true;
 }
 

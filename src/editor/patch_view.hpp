@@ -37,8 +37,8 @@ public:
     /// was free.
     ModuleId AddModule(ModuleKind kind, const QPoint& global);
     void RemoveModule(ModuleId id);
-    /// Loads a patch text, a file or a built-in patch (all at once as the live load does: the link pass
-    /// 10 ms later).
+    /// Loads a patch text, a file or a built-in patch (as the live load does: the link pass 10 ms later).
+    /// A file or a built-in patch loaded counts as unchanged.
     void LoadText(std::u16string_view text);
     ConfigStatus LoadFile(const std::string& path);
     bool LoadBuiltIn(int resource);
@@ -81,10 +81,14 @@ public:
     void Detach(Module& module) override;
     void Refresh() override;
 
-    /// A saved state of the whole patch: its text and its modules' ids in save order.
+    /// A saved state of the whole patch: its text, its modules' ids in save order, the slots they had
+    /// and every link's and input's source number (a file names sources, and a name may be taken twice
+    /// or name a module no longer there: the numbers keep what the names cannot).
     struct Snapshot {
         std::u16string text;
         std::vector<ModuleId> ids;
+        std::map<ModuleId, Patch::SlotPlan> slots;
+        std::vector<std::pair<FieldRef, int64_t>> sources;
     };
     Snapshot Capture();
     void Restore(const Snapshot& snapshot);

@@ -93,9 +93,10 @@ void Engine::SetClock(IClock* clock) {
 // ---------------------------------------------------------------- slots
 
 int Engine::RegisterSlot(Module* module, ModuleKind kind, int outputIndex, const std::string& name,
-                         const std::string& outputLabel) {
+                         const std::string& outputLabel, int preferred) {
     std::lock_guard lock(slotMutex_);
-    for (int s = 0; s < kSlotCount; ++s) {
+    const bool wished = preferred >= 0 && preferred < kSlotCount && !slots[size_t(preferred)].Taken();
+    for (int s = wished ? preferred : 0; s < kSlotCount; ++s) {
         ModuleSlot& slot = slots[s];
         if (slot.Taken()) continue;
         for (int v = 0; v < kMaxVoices; ++v) {

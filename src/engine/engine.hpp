@@ -105,10 +105,10 @@ public:
     std::array<ModuleSlot, kSlotCount> slots;
     std::array<SinkSlot, kSinkCount> sinks;
 
-    /// Takes the lowest free ModuleSlot for one output of a module; -1 when all are taken.
-    /// Safe to call from any non-engine thread; never hands out the same slot twice.
+    /// Takes the lowest free ModuleSlot for one output of a module (`preferred` when that one is free);
+    /// -1 when all are taken. Safe to call from any non-engine thread; never hands out the same slot twice.
     int RegisterSlot(Module* module, ModuleKind kind, int outputIndex, const std::string& name,
-                     const std::string& outputLabel);
+                     const std::string& outputLabel, int preferred = -1);
     /// Frees a slot and zeroes its first value row; setKindFree also marks its Kind byte 255.
     void ReleaseSlot(int slot, bool setKindFree);
     int RegisterSink(Module* module, SinkType type);

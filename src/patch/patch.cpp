@@ -179,7 +179,7 @@ bool Patch::RegisterSlots(Module& m) {
         return true;
     }
     for (int k = 0; k < info.outputs; ++k) {
-        const int s = engine_.RegisterSlot(&m, m.kind, k, m.name, OutputLabel(m, k));
+        const int s = engine_.RegisterSlot(&m, m.kind, k, m.name, OutputLabel(m, k), PlannedSlot(m, k, false));
         if (s < 0) return false;
         m.slot[k] = s;
     }
@@ -213,12 +213,7 @@ Module* Patch::CreateModule(ModuleKind kind, Point position, std::string name,
         if (reader_) reader_(*m, sectionText);
     }
     if (const KindOps& ops = engine_.Ops(kind); ops.createState) m->state = ops.createState(*m);
-    if (!RegisterSlots(*m)) {
-        ReleaseSlots(*m); // a two-output kind gives its first slot back
-        return nullptr;
-    }
-    m->refX = m->position.x;
-    m->refY = m->position.y;
+    // The id first: the slots a restored module had are planned by its id.
     if (!reusedIds_.empty()) {
         m->id = reusedIds_.front();
         reusedIds_.erase(reusedIds_.begin());
@@ -226,6 +221,12 @@ Module* Patch::CreateModule(ModuleKind kind, Point position, std::string name,
     } else {
         m->id = nextId_++;
     }
+    if (!RegisterSlots(*m)) {
+        ReleaseSlots(*m); // a two-output kind gives its first slot back
+        return nullptr;
+    }
+    m->refX = m->position.x;
+    m->refY = m->position.y;
     Module* raw = m.get();
     if (hooks_) hooks_->Attach(*raw);
     lists_[Index(kind)].push_back(std::move(m));
@@ -316,8 +317,24 @@ void Patch::Rename(Module* module, std::string name) {
     RequestRefresh();
 }
 
+int Patch::PlannedSlot(const Module& m, int k, bool slider) const {
+    const auto it = slotPlan_.find(m.id);
+    if (it == slotPlan_.end()) return -1;
+    if (slider) return size_t(k) < it->second.sliders.size() ? it->second.sliders[size_t(k)] : -1;
+    return k < 2 ? it->second.fixed[size_t(k)] : -1;
+}
+
+Patch::SlotPlan Patch::SlotsOf(const Module& m) const {
+    SlotPlan plan;
+    plan.fixed = {m.slot[0], m.slot[1]};
+    if (m.sliders)
+        for (int k = 0; k < std::clamp<int>(m.sliderCount, 0, kMaxSliders); ++k)
+            plan.sliders.push_back((*m.sliders)[size_t(k)].slot);
+    return plan;
+}
+
 bool Patch::RegisterSliderSlot(Module& m, int k) {
-    const int s = engine_.RegisterSlot(&m, m.kind, k, m.name, OutputLabel(m, k));
+    const int s = engine_.RegisterSlot(&m, m.kind, k, m.name, OutputLabel(m, k), PlannedSlot(m, k, true));
     if (s < 0) return false;
     (*m.sliders)[k].slot = s;
     return true;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -84,6 +85,14 @@ public:
     /// The next modules created take these ids, in this order, instead of new ones (restoring an earlier
     /// state of the patch gives its modules back the ids they had). Ids still in use must not be given.
     void ReuseIds(std::vector<ModuleId> ids) { reusedIds_ = std::move(ids); }
+    /// The ModuleSlots a module had: those of its fixed outputs and of its MIDI sliders' outputs.
+    struct SlotPlan {
+        std::array<int32_t, 2> fixed{-1, -1};
+        std::vector<int32_t> sliders;
+    };
+    /// The slots each module to be created (by the id it will have) should take again where they are free.
+    void PlanSlots(std::map<ModuleId, SlotPlan> plan) { slotPlan_ = std::move(plan); }
+    SlotPlan SlotsOf(const Module& module) const;
 
     /// Renames a module; its slots follow.
     void Rename(Module* module, std::string name);
@@ -134,6 +143,7 @@ private:
 
     bool RegisterSlots(Module& m);
     bool RegisterSliderSlot(Module& m, int k);
+    int PlannedSlot(const Module& m, int k, bool slider) const;
     void ReleaseSlots(Module& m);
     std::unique_ptr<Module> Unlink(Module* m);
     PublishTicket Publish();
@@ -148,6 +158,7 @@ private:
     std::vector<Module*> queued_;
     ModuleId nextId_ = 1;
     std::vector<ModuleId> reusedIds_;
+    std::map<ModuleId, SlotPlan> slotPlan_;
     int batchDepth_ = 0;
     bool refreshOwed_ = false;
 

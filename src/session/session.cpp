@@ -46,13 +46,16 @@ size_t Session::Load(std::u16string_view text, Point clientOrigin) {
     return created;
 }
 
-void Session::Restore(std::u16string_view text, Point clientOrigin, std::vector<ModuleId> ids) {
+void Session::Restore(std::u16string_view text, Point clientOrigin, std::vector<ModuleId> ids,
+                      std::map<ModuleId, Patch::SlotPlan> plan) {
     FinishLoad();
     const Patch::RefreshBatch batch(*patch_);
     patch_->Clear();
     patch_->ReuseIds(std::move(ids));
+    patch_->PlanSlots(std::move(plan));
     LoadConfigurationText(*patch_, text, clientOrigin);
     patch_->ReuseIds({});
+    patch_->PlanSlots({});
 }
 
 ConfigStatus Session::LoadFile(const std::string& path, Point clientOrigin) {

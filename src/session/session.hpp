@@ -92,7 +92,9 @@ public:
     std::optional<size_t> LoadBuiltIn(int resource, Point clientOrigin = {});
     /// Puts the patch back into a state saved as text (an undo step): removes every module at once, then
     /// makes the modules of the text, with these ids in save order, and links them, all at once.
-    void Restore(std::u16string_view text, Point clientOrigin, std::vector<ModuleId> ids);
+    /// Their slots are taken again where `plan` names them, so links by slot number find them again.
+    void Restore(std::u16string_view text, Point clientOrigin, std::vector<ModuleId> ids,
+                 std::map<ModuleId, Patch::SlotPlan> plan = {});
     /// Runs a pending link pass now (before the patch is saved or compared).
     void FinishLoad() {
         if (linkPending_) Link();

@@ -584,7 +584,7 @@ void MainWindow::AddModule(ModuleKind kind, std::optional<QPoint> at) {
 
 void MainWindow::LoadBuiltIn(int resource) {
     if (!AskToKeepChanges()) return;
-    if (view_->LoadBuiltIn(resource)) view_->MarkSaved();
+    view_->LoadBuiltIn(resource);
 }
 
 bool MainWindow::AskToKeepChanges() {
