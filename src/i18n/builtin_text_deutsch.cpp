@@ -494,6 +494,9 @@ Abbrechen - beenden.
 [721]	Kein Ausgabegerät lässt sich öffnen. %s Die Geräte listet "aplay -L" auf; auf einem PipeWire-Desktop installieren Sie das Paket "pipewire-alsa".
 [722]	Aussetzer: %s
 [723]	Die Maus lässt sich nicht lesen (%s), daher stehen die Mauswerte still. Murmelwerk braucht eine X11-Anzeige; unter Wayland läuft es über XWayland.
+[780]	Nicht alles ließ sich in die Wave-Datei schreiben (%s). Die Datei enthält, was vor dem Fehler aufgenommen wurde, und ihr Kopf gibt das richtig an.
+[781]	Die Aufnahme ist unvollständig.
+[782]	Kein Eintrag ausgewählt
 [790]	Der Darstellungskontext lässt sich nicht erzeugen
 [791]	Der Darstellungskontext lässt sich nicht aktivieren
 [792]	OpenGL lässt sich nicht einrichten

@@ -494,6 +494,9 @@ Cancel - quit.
 [721]	No output device can be opened. %s To see the devices, run "aplay -L"; on a PipeWire desktop, install the package "pipewire-alsa".
 [722]	Underruns: %s
 [723]	The mouse cannot be read (%s), so the mouse measures stand still. Murmelwerk needs an X11 display; on Wayland it runs through XWayland.
+[780]	Not everything could be written to the wave file (%s). The file holds what was recorded before the error, and its header says so.
+[781]	The recording is incomplete.
+[782]	No item selected
 [790]	Unable create the rendering context
 [791]	Unable make rendering context current
 [792]	Unable to initialize stuff

@@ -494,6 +494,9 @@ Cancelar - salir.
 [721]	No se puede abrir ningún dispositivo de salida. %s Para ver los dispositivos, ejecute "aplay -L"; en un escritorio con PipeWire, instale el paquete "pipewire-alsa".
 [722]	Cortes: %s
 [723]	No se puede leer el ratón (%s), así que las medidas del ratón permanecen quietas. Murmelwerk necesita una pantalla X11; en Wayland funciona a través de XWayland.
+[780]	No se pudo escribir todo en el archivo wave (%s). El archivo contiene lo grabado antes del error, y su cabecera lo indica.
+[781]	La grabación está incompleta.
+[782]	Ningún elemento seleccionado
 [790]	No se puede crear el contexto de representación
 [791]	No se puede activar el contexto de representación
 [792]	No se puede inicializar OpenGL

@@ -494,6 +494,9 @@ Annuler - quitter.
 [721]	Aucun périphérique de sortie ne peut être ouvert. %s Pour lister les périphériques, lancez « aplay -L » ; sur un bureau PipeWire, installez le paquet « pipewire-alsa ».
 [722]	Décrochages : %s
 [723]	La souris ne peut pas être lue (%s) : les mesures de la souris restent immobiles. Murmelwerk a besoin d'un affichage X11 ; sous Wayland, il passe par XWayland.
+[780]	Tout n'a pas pu être écrit dans le fichier wave (%s). Le fichier contient ce qui a été enregistré avant l'erreur, et son en-tête l'indique.
+[781]	L'enregistrement est incomplet.
+[782]	Aucun élément sélectionné
 [790]	Impossible de créer le contexte de rendu
 [791]	Impossible d'activer le contexte de rendu
 [792]	Impossible d'initialiser OpenGL
