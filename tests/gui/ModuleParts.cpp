@@ -3,6 +3,7 @@
 // its sliders, the analyzer shows the engine's picture; and every text fits in every language.
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -96,17 +97,22 @@ struct Rig final : ModuleCanvas, ModulePartHost {
     std::unique_ptr<ModulePart> part;
 };
 
-// Runs an action that may show a message box, and answers the box: its caption and text, or nothing.
-QStringList Answered(const std::function<void()>& action) {
+// Runs an action that may show a message box or a file dialog, and answers it: a box's caption and
+// text; a file dialog's folder, after choosing `file` in it. Nothing when neither showed.
+QStringList Answered(const std::function<void()>& action, const QString& file = {}) {
     QStringList shown;
     QTimer timer;
     timer.setInterval(5);
     QObject::connect(&timer, &QTimer::timeout, [&] {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
-            auto* box = qobject_cast<QMessageBox*>(widget);
-            if (box && box->isVisible()) {
+            if (!widget->isVisible()) continue;
+            if (auto* box = qobject_cast<QMessageBox*>(widget)) {
                 shown = {box->windowTitle(), box->text()};
                 box->button(QMessageBox::Ok)->click();
+            } else if (auto* dialog = qobject_cast<QFileDialog*>(widget)) {
+                shown = {dialog->directory().absolutePath()};
+                dialog->selectFile(file);
+                static_cast<QDialog*>(dialog)->accept(); // the file dialog's own checks, then done
             }
         }
     });
@@ -244,12 +250,19 @@ void ModuleParts::waveWriterRecordsIntoAFile() {
     QCOMPARE(header.substr(16, 24),
              std::string("\x10\0\0\0\x01\0\x02\0\x80\xBB\0\0\0\xEE\x02\0\x04\0\x10\0data", 24));
 
-    // A recording still running when the module goes is stopped.
-    recording->click();
+    // Without a path "Recording" asks for one first, in the folder of the last wave file; a name
+    // without an extension gets ".wav". A recording still running when the module goes is stopped.
+    rig.settings.WaveFolder = folder.path().toStdString();
+    pathField->clear();
+    QTest::keyClicks(pathField, "x");
+    QTest::keyClick(pathField, Qt::Key_Backspace);
+    QCOMPARE(Answered([&] { recording->click(); }, folder.filePath("second")), QStringList({folder.path()}));
+    QCOMPARE(QString::fromStdString(rig.module->texts[0]), folder.filePath("second.wav"));
+    QCOMPARE(pathField->text(), folder.filePath("second.wav"));
     QVERIFY(rig.session.Recordings().IsRecording(*rig.module));
     rig.part->Detach();
     QVERIFY(!rig.session.Recordings().IsRecording(*rig.module));
-    QCOMPARE(U32(ReadFile(path), 40), 0u);
+    QCOMPARE(ReadFile(folder.filePath("second.wav")).substr(36, 8), std::string("data\0\0\0\0", 8));
 }
 
 void ModuleParts::sliderListShowsTheValuesOfTheSliders() {
