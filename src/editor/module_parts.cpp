@@ -195,7 +195,7 @@ public:
         Refresh();
     }
 
-    int HeightDu() const override { return 64; }
+    int HeightDu() const override { return 48; }
 
     void Refresh() override { ApplyModuleColours(*this, ControlColourKind::Dialog, 0, Host().Colours()); }
 

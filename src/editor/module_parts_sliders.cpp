@@ -59,7 +59,7 @@ public:
         Refresh();
     }
 
-    int HeightDu() const override { return 110; }
+    int HeightDu() const override { return 87; }
 
     void Refresh() override {
         const ColourSlots& colours = Host().Colours();
@@ -87,11 +87,11 @@ public:
 protected:
     void resizeEvent(QResizeEvent*) override {
         const int w = WidthDu(Host(), *this);
-        list_->setGeometry(Du(Host(), 0, 0, w, 72));
-        learn_->setGeometry(Du(Host(), 0, 76, w, 16));
+        list_->setGeometry(Du(Host(), 0, 0, w, 55));
+        learn_->setGeometry(Du(Host(), 0, 57, w, 14));
         const int half = std::max(0, (w - 4) / 2);
-        remove_->setGeometry(Du(Host(), 0, 94, half, 16));
-        sign_->setGeometry(Du(Host(), w - half, 94, half, 16));
+        remove_->setGeometry(Du(Host(), 0, 73, half, 14));
+        sign_->setGeometry(Du(Host(), w - half, 73, half, 14));
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
