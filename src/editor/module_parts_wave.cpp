@@ -22,7 +22,7 @@ namespace mw::parts {
 namespace {
 
 // Texts the wave writer adds to the language table: a recording that could not be written completely.
-constexpr int kTextWriteFailed = 780; // "... (%s) ..."
+constexpr int kTextWriteFailed = 780; // the error's own text stands in for "%s"
 constexpr int kTextWriteFailedCaption = 781;
 
 // A pill that stays pressed: drawn in the focused pair while it is checked, in the normal pair when

@@ -40,7 +40,9 @@ struct Rig final : ModuleCanvas, ModulePartHost {
         int gesture;
     };
 
-    Rig(std::u16string_view patch, ModuleKind kind, uint16_t language = kLanguageEnglish) {
+    Rig(std::u16string_view patch, ModuleKind kind, uint16_t language = kLanguageEnglish,
+        SessionMode mode = SessionMode::Offline)
+        : session({output, midi, input, pointer}, mode) {
         ApplyLanguage(strings, language, {});
         session.Load(patch);
         module = session.GetPatch().Modules(kind).at(0);
@@ -84,7 +86,7 @@ struct Rig final : ModuleCanvas, ModulePartHost {
     MemoryMidiBackend midi;
     MemoryInputBackend input;
     ScriptedPointer pointer{{}, ScreenRect{0, 0, 1600, 1000}};
-    Session session{{output, midi, input, pointer}, SessionMode::Offline};
+    Session session;
     PatchEditor editor{session.GetPatch()};
     ProgramSettings settings;
     LanguageStrings strings;
@@ -306,6 +308,16 @@ void ModuleParts::sliderListShowsTheValuesOfTheSliders() {
     QCOMPARE(Answered([&] { learn->click(); }).value(1),
              QString("You can only do this while the system is running.\nPress the Start button first."));
     QVERIFY(!SliderLearning(*rig.module));
+    Rig live(u"[Module_ControlMIDIControllerInput]\r\n", ModuleKind::ControlMIDIControllerInput,
+             kLanguageEnglish, SessionMode::Live);
+    live.session.StartEngine();
+    QTRY_VERIFY(live.session.EngineRunning());
+    for (bool on : {true, false}) {
+        QVERIFY(Answered([&] { live.Child<QPushButton>("item1400")->click(); }).isEmpty());
+        QCOMPARE(SliderLearning(*live.module), on);
+        QCOMPARE(live.Child<QPushButton>("item1400")->text(), live.Text(on ? 491 : 490));
+    }
+    live.session.StopEngine();
 
     // "+ / -" switches the selected slider's sign; Delete removes it.
     list->setCurrentItem(list->topLevelItem(0));
