@@ -499,6 +499,9 @@ Abbrechen - beenden.
 [732]	Zuletzt verwendete Patches
 [733]	Rückgängig
 [734]	Wiederholen
+[780]	Nicht alles ließ sich in die Wave-Datei schreiben (%s). Die Datei enthält, was vor dem Fehler aufgenommen wurde, und ihr Kopf gibt das richtig an.
+[781]	Die Aufnahme ist unvollständig.
+[782]	Kein Eintrag ausgewählt
 [790]	Der Darstellungskontext lässt sich nicht erzeugen
 [791]	Der Darstellungskontext lässt sich nicht aktivieren
 [792]	OpenGL lässt sich nicht einrichten

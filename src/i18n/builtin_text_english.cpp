@@ -499,6 +499,9 @@ Cancel - quit.
 [732]	Recent patches
 [733]	Undo
 [734]	Redo
+[780]	Not everything could be written to the wave file (%s). The file holds what was recorded before the error, and its header says so.
+[781]	The recording is incomplete.
+[782]	No item selected
 [790]	Unable create the rendering context
 [791]	Unable make rendering context current
 [792]	Unable to initialize stuff

@@ -499,6 +499,9 @@ Cancelar - salir.
 [732]	Patches recientes
 [733]	Deshacer
 [734]	Rehacer
+[780]	No se pudo escribir todo en el archivo wave (%s). El archivo contiene lo grabado antes del error, y su cabecera lo indica.
+[781]	La grabación está incompleta.
+[782]	Ningún elemento seleccionado
 [790]	No se puede crear el contexto de representación
 [791]	No se puede activar el contexto de representación
 [792]	No se puede inicializar OpenGL

@@ -499,6 +499,9 @@ Annuler - quitter.
 [732]	Patchs récents
 [733]	Annuler
 [734]	Rétablir
+[780]	Tout n'a pas pu être écrit dans le fichier wave (%s). Le fichier contient ce qui a été enregistré avant l'erreur, et son en-tête l'indique.
+[781]	L'enregistrement est incomplet.
+[782]	Aucun élément sélectionné
 [790]	Impossible de créer le contexte de rendu
 [791]	Impossible d'activer le contexte de rendu
 [792]	Impossible d'initialiser OpenGL

@@ -29,12 +29,12 @@ using test::TempFolder;
 using test::WriteUserLanguageFile;
 
 const std::vector<int>& ZoneNumbers() {
-    // 0-188, 193-197, 199-202, 206-207, 209-310, 317-318, 321-324, 400-500, 504, 600-632, 720-723
+    // 0-188, 193-197, 199-202, 206-207, 209-310, 317-318, 321-324, 400-500, 504, 600-632, 720-723, 730-734, 780-782
     static const std::vector<int> numbers = [] {
         std::vector<int> n;
         const std::pair<int, int> ranges[] = {{0, 188},   {193, 197}, {199, 202}, {206, 207},
                                               {209, 310}, {317, 318}, {321, 324}, {400, 500},
-                                              {504, 504}, {600, 632}, {720, 723}};
+                                              {504, 504}, {600, 632}, {720, 723}, {730, 734}, {780, 782}};
         for (auto [first, last] : ranges)
             for (int i = first; i <= last; ++i) n.push_back(i);
         return n;
@@ -272,7 +272,7 @@ TEST(BuiltInLanguageText, FormatStringsAgreeInAllLanguages) {
 TEST(BuiltInLanguageText, EveryLanguageFillsItsNumbersWithTextsOfTheRightShape) {
     for (uint16_t code = 0; code <= 4; ++code) {
         const LanguageStrings table = Load(code);
-        EXPECT_EQ(table.FilledCount(), 456) << code;
+        EXPECT_EQ(table.FilledCount(), 459) << code;
         for (int n : ZoneNumbers()) {
             EXPECT_TRUE(table.IsFilled(n)) << code << ": " << n;
             // Only 43 and 232-241 are empty.
@@ -299,7 +299,7 @@ TEST(BuiltInLanguageText, EnglishTexts) {
         {{"%u"}, {25}},
         {{"%.05g"}, {37}},
         {{"%.00f"}, {53}},
-        {{"%s"}, {212, 617, 721, 722}},
+        {{"%s"}, {212, 617, 721, 722, 780}},
         {{"%s", "%s"}, {606, 608, 620, 623, 624}}};
     for (const auto& [expected, numbers] : conversions)
         for (int n : numbers) EXPECT_EQ(Conversions(english.Text(n)), expected) << n;
