@@ -4,6 +4,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QElapsedTimer>
@@ -212,7 +213,14 @@ void Setup::installsRemovesAndLeavesNothing() {
     InstallerDialog again(nullptr, f.context, places, exe, [](auto&&...) { return true; });
     again.report = [](int, bool) {};
     QVERIFY(again.Options().update);
+    const auto inode = [&exe] {
+        struct stat status {};
+        ::stat(exe.c_str(), &status);
+        return status.st_ino;
+    };
+    const auto oldInode = inode();
     QVERIFY(again.InstallNow());
+    QCOMPARE(inode(), oldInode); // not copied over itself
     QCOMPARE(ReadLogEntries(folder + "Install_Log.txt").size(), 2 * logged.size());
     QCOMPARE(Slurp(folder + "Murmelwerkv1.0.MWS"), std::string("kept"));
 

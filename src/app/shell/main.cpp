@@ -69,9 +69,10 @@ int main(int argc, char** argv) {
         forwarded << (file.isFile() ? file.absoluteFilePath() : QString::fromStdString(a));
     }
 
-    // A second start brings the running program's window back instead.
+    // A second start brings the running program's window back instead (the remover runs all the same).
     auto instance = std::make_unique<mw::SingleInstance>();
-    if (!instance->Claim()) {
+    const bool removing = mw::StartupPathOf(mw::ParseCommandLine(arguments)) == mw::StartupPath::Remove;
+    if (!instance->Claim() && !removing) {
         mw::SingleInstance::Notify({}, forwarded);
         return 0;
     }
