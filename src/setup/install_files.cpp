@@ -110,7 +110,7 @@ Places Places::FromEnvironment() {
         home = user ? user->pw_dir : "/";
     }
     p.home = WithSlash(home);
-    p.xdgConfigHomeVariable = std::getenv("XDG_CONFIG_HOME");
+    if (const char* value = std::getenv("XDG_CONFIG_HOME")) p.xdgConfigHomeVariable = value;
     p.configHome = AbsoluteVariable("XDG_CONFIG_HOME");
     if (p.configHome.empty()) p.configHome = p.home + ".config/";
     p.dataHome = AbsoluteVariable("XDG_DATA_HOME");

@@ -26,13 +26,13 @@ std::string UninstallKey(); ///< "SOFTWARE\Microsoft\Windows\CurrentVersion\Unin
 
 /// Where things go on this desktop. Every folder ends with "/".
 struct Places {
-    std::string home;                  ///< $HOME
-    std::string configHome;            ///< $XDG_CONFIG_HOME, else ~/.config/
-    std::string dataHome;              ///< $XDG_DATA_HOME, else ~/.local/share/
-    std::string desktop;               ///< the XDG desktop folder (user-dirs.dirs), else ~/Desktop/
-    std::string temporary;             ///< $TMPDIR, else /tmp/
-    std::string allUsersApplications;  ///< /usr/local/share/applications/
-    const char* xdgConfigHomeVariable; ///< XDG_CONFIG_HOME as set (null when unset), for the settings rule
+    std::string home;                 ///< $HOME
+    std::string configHome;           ///< $XDG_CONFIG_HOME, else ~/.config/
+    std::string dataHome;             ///< $XDG_DATA_HOME, else ~/.local/share/
+    std::string desktop;              ///< the XDG desktop folder (user-dirs.dirs), else ~/Desktop/
+    std::string temporary;            ///< $TMPDIR, else /tmp/
+    std::string allUsersApplications; ///< /usr/local/share/applications/
+    std::optional<std::string> xdgConfigHomeVariable; ///< XDG_CONFIG_HOME as set, for the settings rule
 
     /// The places of the running process's environment.
     static Places FromEnvironment();

@@ -74,7 +74,8 @@ std::string Quoted(const std::string& text) {
 } // namespace
 
 std::string InstalledSettingsPath(const std::string& executable, const Places& places) {
-    return SettingsPathFor(executable, true, places.xdgConfigHomeVariable, places.home.c_str());
+    const auto& xdg = places.xdgConfigHomeVariable;
+    return SettingsPathFor(executable, true, xdg ? xdg->c_str() : nullptr, places.home.c_str());
 }
 
 bool SamePath(const std::string& a, const std::string& b) {
