@@ -384,7 +384,11 @@ CommentRequestDialog::CommentRequestDialog(QWidget* parent, SetupContext& contex
     PlaceDu(*intro, 7, 7, 246, 34);
     comment_ = new QPlainTextEdit(this);
     comment_->setObjectName(QStringLiteral("commentText"));
-    PlaceDu(*comment_, 7, 44, 246, 76);
+    if (fromAbout) { // the field takes the room of the hidden introduction
+        PlaceDu(*comment_, 7, 7, 246, 113);
+    } else {
+        PlaceDu(*comment_, 7, 44, 246, 76);
+    }
     auto* privacy = new QLabel(context_.Text(428), this);
     privacy->setObjectName(QStringLiteral("privacy"));
     privacy->setWordWrap(true);
