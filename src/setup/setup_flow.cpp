@@ -53,8 +53,12 @@ StartupSteps DefaultStartupSteps(SetupContext& context, const Places& places,
 
 StartupCheckResult RunInstallationCheck(SetupContext& context, const Places& places,
                                         const std::string& runningExecutable, const StartupSteps& steps) {
-    const InstallDecision decision =
-        DecideInstallation(RegistryFile::Read(places.RegistryPath()), runningExecutable);
+    const RegistryFile registry = RegistryFile::Read(places.RegistryPath());
+    if (registry.Value(kProductKey, kPathValue).value_or("") != "" && runningExecutable.empty()) {
+        steps.inform(context.Text(622) + QStringLiteral(" 6")); // the running program's path cannot be read
+        return {false, -1};
+    }
+    const InstallDecision decision = DecideInstallation(registry, runningExecutable);
     const auto install = [&steps]() -> StartupCheckResult {
         if (steps.agreement()) steps.install();
         return {false, 0};

@@ -24,7 +24,7 @@ struct StartupSteps {
     std::function<void()> install;
     /// Starts the installed copy with "-NoInstall"; true when it started.
     std::function<bool(const std::string& executable)> startInstalled;
-    /// Shows message 625.
+    /// Shows message 625, or 622 when the running program's path cannot be read.
     std::function<void(const QString& text)> inform;
 };
 

@@ -327,6 +327,13 @@ void Setup::startupQuestion() {
         QCOMPARE(result.exitCode, 0);
         QCOMPARE(f.settings.AgreementAccepted != 0, row.agreementBefore || (row.run && calls == "agreement"));
     }
+    // The running program's path unreadable while an installation is recorded: 622 " 6", exit code -1.
+    Fixture f;
+    QString told;
+    const StartupCheckResult result = RunInstallationCheck(
+        f.context, places, "", {{}, {}, {}, {}, [&told](const QString& text) { told = text; }});
+    QCOMPARE(std::tuple(result.run, result.exitCode, told),
+             std::tuple(false, -1, QString("Fatal-initialization error: 6")));
     // A program of the package manager is installed already.
     QCOMPARE(DecideInstallation({}, "/usr/bin/murmelwerk").question, InstallQuestion::None);
 }
