@@ -91,7 +91,13 @@ bool InstalledByPackageManager(const std::string& runningExecutable) {
 
 InstallResult Install(const InstallOptions& options, const InstallInputs& inputs) {
     InstallResult result;
-    result.folder = WithSlash(options.folder);
+    // "~/" stands for the home folder; a relative folder is taken from the current one.
+    std::string typed = options.folder;
+    if (typed.rfind("~/", 0) == 0) typed = inputs.places.home + typed.substr(2);
+    if (typed.empty()) return result;
+    std::error_code absoluteError;
+    const fs::path absolute = fs::absolute(typed, absoluteError);
+    result.folder = WithSlash(absoluteError ? typed : absolute.lexically_normal().string());
     result.executable = result.folder + kExecutableName;
     const std::string& folder = result.folder;
     CreateFolders(folder);

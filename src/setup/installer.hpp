@@ -22,7 +22,8 @@ struct ShortcutNames {
 };
 
 struct InstallOptions {
-    std::string folder; ///< the installation folder; a missing "/" at its end is added
+    std::string
+        folder; ///< the installation folder ("~/" is the home folder); a missing "/" at its end is added
     bool desktop = true;
     bool startMenu = true;
     bool extended = true;  ///< the extended start-menu shortcuts (in the "Murmelwerk Software" submenu)
