@@ -334,6 +334,11 @@ void Setup::startupQuestion() {
         f.context, places, "", {{}, {}, {}, {}, [&told](const QString& text) { told = text; }});
     QCOMPARE(std::tuple(result.run, result.exitCode, told),
              std::tuple(false, -1, QString("Fatal-initialization error: 6")));
+    // The registry file keeps any text of a value.
+    RegistryFile odd;
+    odd.Set(kProductKey, kPathValue, "/a\\b\n[c]=d\r");
+    QCOMPARE(RegistryFile::FromText(odd.Text()).Value(kProductKey, kPathValue).value_or(""),
+             std::string("/a\\b\n[c]=d\r"));
     // A program of the package manager is installed already.
     QCOMPARE(DecideInstallation({}, "/usr/bin/murmelwerk").question, InstallQuestion::None);
 }
