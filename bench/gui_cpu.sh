@@ -26,7 +26,7 @@ xs_start_x
 xs_settled_home "$program"
 
 # -AutoStartOnly must really start the sound, or the "started" rows measure a stopped program.
-xs_launch "$program" -AutoStartOnly
+xs_launch "$program" -NoInstall -AutoStartOnly
 xs_until 10 eval '[ "$(xs_enabled stop)" = 1 ]' || xs_fail "-AutoStartOnly does not start the sound"
 xs_stop_program() { kill "$XS_PID" 2>/dev/null; wait "$XS_PID" 2>/dev/null; XS_PID=; }
 xs_stop_program

@@ -15,7 +15,7 @@ xs_start_x
 xs_settled_home "$program" # also warms the caches
 times=()
 for ((run = 1; run <= runs; run++)); do
-    t=$("$XS_PYTHON" "$XS_TOOLS/probe_log.py" until "painted main " 30 "$program") ||
+    t=$("$XS_PYTHON" "$XS_TOOLS/probe_log.py" until "painted main " 30 "$program" -NoInstall) ||
         xs_fail "run $run: the main window did not paint within 30 s"
     echo "run $run: $t s"
     times+=("$t")

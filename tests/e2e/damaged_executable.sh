@@ -31,7 +31,7 @@ with open(path, "r+b") as f:
     f.write(bytes([byte ^ 0x01]))
 PY
 
-xs_launch "$copy"
+xs_launch "$copy" -NoInstall
 xs_wait 'text .* The file that runs this program has become corrupted\..*' 15 ||
     xs_fail "the damaged copy does not report its damage"
 xs_click ok

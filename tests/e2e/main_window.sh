@@ -15,7 +15,7 @@ fi
 
 xs_start_x
 xs_fresh_home
-xs_launch "$program"
+xs_launch "$program" -NoInstall
 
 # First start: the language choice, then the welcome dialog.
 xs_first_start english

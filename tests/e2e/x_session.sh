@@ -220,7 +220,7 @@ xs_exit_program() {
 
 xs_settled_home() {
     xs_fresh_home
-    xs_launch "$1"
+    xs_launch "$1" -NoInstall
     xs_first_start english
     xs_exit_program
     [ "$XS_STATUS" -eq 0 ] || xs_fail "the program ended with status $XS_STATUS"

@@ -2,6 +2,7 @@
 
 #include "app/shell/dialog_parts.hpp"
 #include "app/shell/web_links.hpp"
+#include "setup/setup_dialogs.hpp"
 
 namespace mw {
 
@@ -23,10 +24,16 @@ AboutDialog::AboutDialog(QWidget* parent, AppContext& context) : ProgramDialog(p
 
     sendFeedback_ = AddButton(context.Text(481), 7, 116, 140, 16);
     sendFeedback_->setObjectName(QStringLiteral("sendFeedback"));
-    sendFeedback_->hide();
+    connect(sendFeedback_, &QPushButton::clicked, this, [this, &context] {
+        setup::SetupContext setup{context.settings, context.strings, context.saveSettings};
+        setup::CommentRequestDialog(this, setup).exec();
+    });
     viewEula_ = AddButton(context.Text(482), 153, 116, 140, 16);
     viewEula_->setObjectName(QStringLiteral("viewEula"));
-    viewEula_->hide();
+    connect(viewEula_, &QPushButton::clicked, this, [this, &context] {
+        const setup::SetupContext setup{context.settings, context.strings, {}};
+        setup::LegalAgreementDialog(this, setup, true).exec();
+    });
     PillButton* ok = AddButton(context.Text(45), 110, 138, 80, 16);
     ok->setObjectName(QStringLiteral("ok"));
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);

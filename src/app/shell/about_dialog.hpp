@@ -13,7 +13,7 @@ class AboutDialog : public ProgramDialog {
 public:
     AboutDialog(QWidget* parent, AppContext& context);
 
-    /// "Send Feedback" and "View EULA": created hidden, for the comment form and the agreement.
+    /// "Send Feedback" opens the comment form, "View EULA" the agreement for reading.
     PillButton& SendFeedbackButton() const { return *sendFeedback_; }
     PillButton& ViewEulaButton() const { return *viewEula_; }
 

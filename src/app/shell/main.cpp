@@ -2,8 +2,9 @@
 //
 // Start-up runs in this order: the language tables with English, the settings file (with the
 // language choice on a first start or a rejected file), the chosen language, the check of the
-// program's own file, the dialog colours, the command line, the help dialog when asked for, the
-// settings saved, then the main window. The process ends when the main window has closed and the
+// program's own file, the dialog colours, the command line, the remover or the help dialog when asked
+// for, the installation check, the settings saved, then the main window (which then checks for a
+// newer version when that is wanted). The process ends when the main window has closed and the
 // engine thread has ended.
 
 #include <QApplication>
@@ -30,6 +31,7 @@
 #include "platform/alsa_midi.hpp"
 #include "platform/alsa_output.hpp"
 #include "platform/x11_pointer.hpp"
+#include "setup/setup_flow.hpp"
 #include "sources/scripted_pointer.hpp"
 
 namespace {
@@ -68,9 +70,10 @@ int main(int argc, char** argv) {
         forwarded << (file.isFile() ? file.absoluteFilePath() : QString::fromStdString(a));
     }
 
-    // A second start brings the running program's window back instead.
-    mw::SingleInstance instance;
-    if (!instance.Claim()) {
+    // A second start brings the running program's window back instead (the remover runs all the same).
+    auto instance = std::make_unique<mw::SingleInstance>();
+    const bool removing = mw::StartupPathOf(mw::ParseCommandLine(arguments)) == mw::StartupPath::Remove;
+    if (!instance->Claim() && !removing) {
         mw::SingleInstance::Notify({}, forwarded);
         return 0;
     }
@@ -109,8 +112,12 @@ int main(int argc, char** argv) {
                      mw::ToQColor(settings.ColourSettings[mw::kColourDialogText]));
 
     const mw::CommandLineOptions options = mw::ParseCommandLine(arguments);
+    mw::setup::SetupContext setupContext{settings, strings, context.saveSettings};
+    const std::string executable = mw::ExecutablePath();
     switch (mw::StartupPathOf(options)) {
-    case mw::StartupPath::Remove: // the remover comes with the installation; until then the option is ignored
+    case mw::StartupPath::Remove:
+        mw::setup::RunRemover(setupContext, executable);
+        return 0;
     case mw::StartupPath::Run:
         break;
     case mw::StartupPath::Help: {
@@ -118,6 +125,17 @@ int main(int argc, char** argv) {
         help.exec();
         return 0;
     }
+    }
+
+    if (!options.NoInstall) {
+        // Another copy started from here gets the claim to be the one running copy (this one goes on,
+        // if at all, unguarded).
+        const auto release = [&instance] { instance = std::make_unique<mw::SingleInstance>(); };
+        const mw::setup::Places places = mw::setup::Places::FromEnvironment();
+        const mw::setup::StartupCheckResult check = mw::setup::RunInstallationCheck(
+            setupContext, places, executable,
+            mw::setup::DefaultStartupSteps(setupContext, places, executable, release));
+        if (!check.run) return check.exitCode;
     }
 
     context.saveSettings();
@@ -145,7 +163,7 @@ int main(int argc, char** argv) {
     {
         mw::MainWindow window(context, {output, midi, input, *pointer}, start);
         // A second start brings this window back, and opens the patch file it was given.
-        QObject::connect(&instance, &mw::SingleInstance::activated, &window,
+        QObject::connect(instance.get(), &mw::SingleInstance::activated, &window,
                          [&window](const QStringList& args) {
                              std::vector<std::string> again;
                              for (const QString& a : args) again.push_back(a.toStdString());
@@ -160,6 +178,8 @@ int main(int argc, char** argv) {
             QTimer::singleShot(0, &window, [&window, patch] { window.LoadPatchFile(patch); });
         }
         if (!options.AutoStartAndHide || options.AutoStartOnly) window.show();
+        mw::setup::UpdateCheck update(&window, strings);
+        update.Start(settings, executable);
         exitCode = QApplication::exec();
     }
     return exitCode;
