@@ -203,7 +203,7 @@ private:
         const bool negative = !(*Sliders().sliders)[size_t(k)].negative;
         if (Host().Canvas().Editor().SetSliderSign(Sliders().id, k, negative)) {
             // A slider learned from now on starts with the sign last chosen.
-            Host().Canvas().CanvasSession().SetNewSlidersSigned(negative);
+            Host().Canvas().RememberSliderSign(negative);
             Host().Canvas().PatchChangedOutsideEdits();
         }
         Rebuild();

@@ -196,6 +196,7 @@ private:
         Host().Canvas().EditField(PathField(), chosen.toStdString(), NewGesture());
         shown_ = Writer().texts[wave_writer::FilePath];
         LastWaveFolder() = QFileInfo(chosen).absolutePath();
+        Host().Canvas().RememberWaveFolder(LastWaveFolder().toStdString());
     }
 
     QLabel* label_;

@@ -103,6 +103,7 @@ struct ModuleWindow::SliderBinding {
 ModuleWindow::ModuleWindow(ModuleCanvas& canvas, Module& module, QWidget* owner)
     : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint), canvas_(canvas), module_(module), id_(module.id) {
     setAttribute(Qt::WA_DeleteOnClose, false);
+    setObjectName(QStringLiteral("module%1").arg(id_));
     setFocusPolicy(Qt::ClickFocus);
     labelTimer_.setSingleShot(true);
     labelTimer_.setInterval(kValueShownMs);
@@ -127,15 +128,15 @@ void ModuleWindow::Build() {
     const ColourSlots& colours = Colours();
 
     rename_ = new PillButton(QStringLiteral("E"), colours, this);
-    rename_->setObjectName("rename");
+    rename_->setObjectName("moduleRename");
     rename_->setFocusPolicy(Qt::NoFocus);
     connect(rename_, &QPushButton::clicked, this, &ModuleWindow::Rename);
     title_ = new QLabel(this);
-    title_->setObjectName("title");
+    title_->setObjectName("moduleTitle");
     title_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     title_->setWordWrap(true);
     close_ = new PillButton(QStringLiteral("X"), colours, this);
-    close_->setObjectName("close");
+    close_->setObjectName("moduleClose");
     close_->setFocusPolicy(Qt::NoFocus);
     connect(close_, &QPushButton::clicked, this, [this] { canvas_.RequestRemoval(id_); });
 

@@ -63,6 +63,10 @@ public:
     /// The patch changed outside the undoable edits (a recording started, a slider learned): the
     /// canvas marks the patch changed.
     virtual void PatchChangedOutsideEdits() {}
+    /// Preferences the windows keep for the next time: the folder of the last wave file chosen, and the
+    /// sign a MIDI slider was last given (new sliders start with it).
+    virtual void RememberWaveFolder(const std::string& /*folder*/) {}
+    virtual void RememberSliderSign(bool /*negative*/) {}
 };
 
 /// What a kind's own controls see of their window.

@@ -116,7 +116,7 @@ private:
 
 } // namespace
 
-PatchView::PatchView(Session& session, const ProgramSettings& settings, const LanguageStrings& strings,
+PatchView::PatchView(Session& session, ProgramSettings& settings, const LanguageStrings& strings,
                      QWidget* owner)
     : session_(session), editor_(session.GetPatch()), settings_(settings), strings_(strings),
       owner_(owner) {
@@ -124,6 +124,12 @@ PatchView::PatchView(Session& session, const ProgramSettings& settings, const La
     connect(&tick_, &QTimer::timeout, this, &PatchView::Tick);
     connect(&history_, &QUndoStack::cleanChanged, this, &PatchView::modifiedChanged);
     session_.SetViewHooks(this);
+    session_.SetNewSlidersSigned(settings_.NewSliderSigned != 0);
+}
+
+void PatchView::RememberSliderSign(bool negative) {
+    settings_.NewSliderSigned = negative ? 1 : 0;
+    session_.SetNewSlidersSigned(negative);
 }
 
 PatchView::~PatchView() {

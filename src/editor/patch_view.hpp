@@ -23,7 +23,7 @@ class PatchView : public QObject, public ModuleViewHooks, public ModuleCanvas {
     Q_OBJECT
 public:
     /// `owner` is the canvas window; `header` the configuration file's header text.
-    PatchView(Session& session, const ProgramSettings& settings, const LanguageStrings& strings, QWidget* owner);
+    PatchView(Session& session, ProgramSettings& settings, const LanguageStrings& strings, QWidget* owner);
     ~PatchView() override;
 
     QUndoStack& History() { return history_; }
@@ -74,6 +74,8 @@ public:
     void RenameModule(ModuleId id, const std::string& name) override;
     void ModuleMoved(ModuleId id, Point before, Point after) override;
     void RequestRemoval(ModuleId id) override;
+    void RememberWaveFolder(const std::string& folder) override { settings_.WaveFolder = folder; }
+    void RememberSliderSign(bool negative) override;
 
     // ModuleViewHooks
     void Attach(Module& module) override;
@@ -105,7 +107,7 @@ private:
 
     Session& session_;
     PatchEditor editor_;
-    const ProgramSettings& settings_;
+    ProgramSettings& settings_;
     const LanguageStrings& strings_;
     QWidget* owner_;
     QUndoStack history_;
