@@ -382,7 +382,7 @@ void ModuleWindow::LayOut() {
                     if (const auto* label = qobject_cast<const QLabel*>(l.left))
                         widest = std::max(widest, QFontMetrics(font_).horizontalAdvance(label->text()));
         const int widestDu = (widest * 4 + base_.width - 1) / std::max(1, base_.width) + 3;
-        leftWidth = std::clamp(widestDu, inner / 3, inner * 3 / 5);
+        leftWidth = std::clamp(widestDu, inner * 9 / 20, inner * 3 / 5);
     }
     int y = kTopDu;
     for (const auto& g : groups) {
@@ -453,11 +453,7 @@ void ModuleWindow::Refresh() {
     updating_ = true;
     setWindowTitle(Q(module_.name));
     title_->setText(Q(module_.name));
-    const LanguageStrings& strings = canvas_.Strings();
-    auto labelText = [&](int number, int arg) {
-        const std::string& text = strings.Text(number);
-        return Q(arg ? FormatNumberText(text, arg) : text);
-    };
+    auto labelText = [this](int number, int arg) { return LabelText(number, arg); };
     for (size_t i = 0; i < links_.size(); ++i) {
         const LinkDesc& d = schema.links[i];
         LinkControls& c = links_[i];
@@ -628,20 +624,24 @@ void ModuleWindow::RestoreLabels() {
     for (const auto& s : sliders_) s->showing = false;
     // The labels take their captions again (the lists and selections stay as they are).
     const KindSchema& schema = Schema(module_.kind);
-    const LanguageStrings& strings = canvas_.Strings();
     for (size_t i = 0; i < links_.size(); ++i) {
         const LinkDesc& d = schema.links[i];
-        links_[i].label->setText(Q(d.labelArg ? FormatNumberText(strings.Text(d.label), d.labelArg)
-                                              : strings.Text(d.label)));
+        links_[i].label->setText(LabelText(d.label, d.labelArg));
         if (!links_[i].valueLabels.empty())
             links_[i].valueLabels[1]->setText(Text(osc::kReals[osc::FrequencyMultiplier].label));
     }
     for (const auto& s : sliders_)
         if (s->ref.role == FieldRole::Real && s->link < 0) {
             const RealDesc& d = schema.reals[size_t(s->ref.index)];
-            s->label->setText(Q(d.labelArg ? FormatNumberText(strings.Text(d.label), d.labelArg)
-                                           : strings.Text(d.label)));
+            s->label->setText(LabelText(d.label, d.labelArg));
         }
+}
+
+// A label of the table: its text, formatted with its number where the text takes one ("Dendrite %ld
+// control" of the neuron's dendrite 0 takes 0).
+QString ModuleWindow::LabelText(int number, int arg) const {
+    const std::string& text = canvas_.Strings().Text(number);
+    return Q(text.find('%') == std::string::npos ? text : FormatNumberText(text, arg));
 }
 
 QString ModuleWindow::LabelText(int field, FieldRole role) const {

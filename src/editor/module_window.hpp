@@ -185,6 +185,7 @@ private:
     QString ValueText(const SliderBinding& binding) const;
     bool LongMode(int link) const;
     QComboBox* ListOf(FieldRole role, int field) const;
+    QString LabelText(int number, int arg) const;
     void LayOut();
     void ApplyColours();
     void FitTexts();

@@ -133,6 +133,7 @@ void PatchView::RememberSliderSign(bool negative) {
 }
 
 PatchView::~PatchView() {
+    history_.blockSignals(true); // its commands go with it, and nothing is to be told of that
     session_.SetViewHooks(nullptr);
     for (auto& [id, window] : windows_) {
         window->Detach();

@@ -8,6 +8,8 @@ window scripts.
   probe_log.py enabled LOG NAME     1 or 0, the last reported enabled state of NAME
   probe_log.py other-window LOG NAME   name and X window id of the latest shown window not named NAME
   probe_log.py window-rect FILE     left top right bottom of the settings file's WindowRect
+  probe_log.py window LOG NAME      x y width height of window NAME as last reported while shown
+  probe_log.py positions FILE       "x y name" per module of a patch file (UTF-16), in file order
   probe_log.py until PREFIX SECONDS PROGRAM [ARGS...]
                                     starts PROGRAM with the probe, prints the seconds from the start
                                     to its first line that begins with PREFIX, then ends it
@@ -76,6 +78,31 @@ def texts(path, name, kind):
     return found
 
 
+def window(path, name):
+    last = None
+    with open(path, encoding="utf-8", errors="replace") as log:
+        for line in log:
+            parts = line.rstrip("\n").split(" ")
+            if parts[0] == "window" and len(parts) == 7 and parts[1] == name:
+                last = " ".join(parts[3:])
+            elif parts[0] == "hidden" and len(parts) == 2 and parts[1] == name:
+                last = None
+    return last
+
+
+def positions(path):
+    with open(path, "rb") as f:
+        text = f.read().decode("utf-16-le").lstrip("\ufeff")
+    found, name = [], None
+    for line in text.split("\r\n"):
+        if line.startswith("Name="):
+            name = line[5:]
+        elif line.startswith("Position=") and name is not None:
+            x, y = line[9:].split(",")
+            found.append(f"{int(x)} {int(y)} {name}")
+    return "\n".join(found) if found else None
+
+
 def read_string(data, at):
     (count,) = struct.unpack_from("<I", data, at)
     return at + 4 + count
@@ -126,6 +153,10 @@ def main(argv):
         answer = found[-1] if found else None
     elif command == "other-window" and len(argv) == 4:
         answer = other_window(argv[2], argv[3])
+    elif command == "window" and len(argv) == 4:
+        answer = window(argv[2], argv[3])
+    elif command == "positions" and len(argv) == 3:
+        answer = positions(argv[2])
     elif command == "window-rect" and len(argv) == 3:
         answer = window_rect(argv[2])
     elif command == "until" and len(argv) >= 5:

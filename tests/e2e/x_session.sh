@@ -16,7 +16,8 @@
 #   xs_first_start BUTTON        answers the language dialog with BUTTON ("english", "japanese", ...;
 #                                "english" also goes on without a language dialog),
 #                                waits for the main window and closes the welcome dialog if one comes
-#   xs_exit_program              clicks the main window's Exit, answers questions with Yes (or OK),
+#   xs_exit_program              clicks the main window's Exit, answers questions with Yes (or OK;
+#                                unsaved changes are discarded),
 #                                waits for the end; sets XS_STATUS
 #   xs_settled_home PROGRAM      a fresh home in which PROGRAM has run once (English, welcome closed,
 #                                closed by Exit), so that it starts straight into the main window
@@ -213,7 +214,15 @@ xs_exit_program() {
     xs_click close
     for ((i = 0; i < 50; i++)); do
         xs_program_ended && break
-        if xs_centre yes; then xs_click yes 1; elif xs_centre ok; then xs_click ok 1; else sleep 0.2; fi
+        if xs_centre yes; then
+            xs_click yes 1
+        elif xs_centre ok; then
+            xs_click ok 1
+        elif xs_centre discard; then
+            xs_click discard 1
+        else
+            sleep 0.2
+        fi
     done
     xs_wait_exit 10
 }

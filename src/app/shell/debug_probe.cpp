@@ -91,6 +91,12 @@ void NameMessageBox(QMessageBox& box) {
         case QMessageBox::Cancel:
             button->setObjectName(QStringLiteral("cancel"));
             break;
+        case QMessageBox::Save:
+            button->setObjectName(QStringLiteral("save"));
+            break;
+        case QMessageBox::Discard:
+            button->setObjectName(QStringLiteral("discard"));
+            break;
         default:
             break;
         }
