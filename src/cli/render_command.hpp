@@ -3,10 +3,12 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/pointer.hpp"
 
 namespace mw {
+struct BuiltInPatch;
 class Patch;
 class Session;
 } // namespace mw
@@ -26,6 +28,9 @@ struct RenderCliOptions {
     std::string midiFile;
     std::string inputWav;
     bool progress = true;
+    bool convert = false;      // re-encode a UTF-8, UTF-16BE or LF-only patch file before reading it
+    bool gestureGiven = false; // --gesture was named on the command line
+    bool quiet = false;        // no summary line
 };
 
 /// Renders the patch to a WAV file. Exit status: 0, 1 (a file could not be read or written), 2 (usage).
@@ -35,6 +40,13 @@ int RenderCommand(const RenderCliOptions& options);
 /// bare patch both passes run at once; a session links as its mode says.
 bool LoadPatchSource(Patch& patch, const RenderCliOptions& options);
 bool LoadPatchSource(Session& session, const RenderCliOptions& options);
+
+/// The built-in patches in the order --list-builtins shows them (position 1 first).
+std::vector<const BuiltInPatch*> ListedBuiltIns();
+/// The built-in patch a --builtin text names: its position in --list-builtins (1..23), its resource
+/// number, its English name or an unambiguous prefix of it (letter case ignored). Null, with a message
+/// naming the nearest patches on standard error, when it names none or several.
+const BuiltInPatch* FindNamedBuiltIn(const std::string& text);
 
 /// "WIDTHxHEIGHT".
 bool ParseScreen(const std::string& text, ScreenRect& screen);
