@@ -66,6 +66,7 @@ struct Options {
     std::string describe;
     bool listMeasures = false;
     bool formatReference = false;
+    bool listDevices = false;
     bool version = false;
 };
 
@@ -103,12 +104,26 @@ void AddOptions(CLI::App& app, Options& o) {
         ->group(kActionGroup);
     app.add_flag("--dump-json", o.dumpJson, "print the loaded patch as JSON on standard output")
         ->group(kActionGroup);
-    CLI::Option* out = app.add_option("--out", r.outPath,
-                                      "render the patch offline into this WAV file (16-bit stereo, 48 kHz)")
-                           ->type_name("OUT.wav")
-                           ->group(kActionGroup);
+    CLI::Option* out =
+        app.add_option(
+               "--out", r.outPath,
+               "render the patch offline into this file: .wav (the exact 16-bit stereo 48 kHz frames), "
+               ".flac or .ogg (as libsndfile writes them)")
+            ->type_name("OUT.wav")
+            ->group(kActionGroup);
     app.add_flag("--play", o.play, "play the patch in real time with the mouse and the sound card")
         ->excludes(out)
+        ->group(kPlayGroup);
+    app.add_option("--output-device", r.outputDevice,
+                   "the ALSA PCM that plays as output device -1 (default: default; see --list-devices)")
+        ->type_name("NAME")
+        ->group(kPlayGroup);
+    app.add_option("--input-device", r.inputDevice, "the ALSA PCM that records as audio input device -1")
+        ->type_name("NAME")
+        ->group(kPlayGroup);
+    app.add_option("--latency", r.latencyMs, "the desired output latency, 1..512 ms (default 60)")
+        ->type_name("MS")
+        ->check(CLI::Range(1.0, 512.0))
         ->group(kPlayGroup);
 
     app.add_option("--seconds", r.seconds,
@@ -165,6 +180,9 @@ void AddOptions(CLI::App& app, Options& o) {
         "list the 19 mouse measures: source number, name as a file spells it, what it measures"));
     alone(app.add_flag("--patch-format-reference", o.formatReference,
                        "print the patch-format reference (docs/patch-format.md) as Markdown"));
+    alone(app.add_flag("--list-devices", o.listDevices,
+                       "list the ALSA playback and capture PCMs and the MIDI input ports, with the numbers "
+                       "patch files use"));
     alone(app.add_flag("--version", o.version, "print the version and end"));
 }
 
@@ -279,6 +297,7 @@ int Run(const Options& o, const CLI::App& app) {
     if (!o.exportLanguage.empty())
         return mw::cli::ExportLanguageCommand(o.exportLanguage[0], o.exportLanguage[1]);
     if (o.listBuiltins) return ListBuiltins();
+    if (o.listDevices) return mw::cli::ListDevicesCommand();
     if (o.listKinds) return std::cout << mw::cli::KindListText(), 0;
     if (!o.describe.empty()) return Describe(o.describe);
     if (o.listMeasures) return std::cout << mw::cli::MeasureListText(), 0;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/render_command.hpp"
+#include "platform/alsa_common.hpp"
 #include "platform/alsa_input.hpp"
 #include "platform/alsa_midi.hpp"
 #include "platform/alsa_output.hpp"
@@ -55,9 +56,13 @@ int PlayCommand(const RenderCliOptions& o, double seconds) {
         return 1;
     }
 
-    platform::AlsaOutputBackend outBackend;
+    platform::AlsaOutputBackend::Options outOptions;
+    if (!o.outputDevice.empty()) outOptions.defaultPcm = o.outputDevice;
+    platform::AlsaInputBackend::Options inOptions;
+    if (!o.inputDevice.empty()) inOptions.defaultPcm = o.inputDevice;
+    platform::AlsaOutputBackend outBackend(outOptions);
     platform::AlsaMidiBackend midiBackend;
-    platform::AlsaInputBackend inBackend;
+    platform::AlsaInputBackend inBackend(inOptions);
     Session session({outBackend, midiBackend, inBackend, *pointer}, SessionMode::Live);
     // The managers report from the engine thread: the texts wait here until the poll below prints them.
     Messages messages;
@@ -67,7 +72,7 @@ int PlayCommand(const RenderCliOptions& o, double seconds) {
     });
     Engine& engine = session.GetEngine();
     engine.controlRate = o.controlRate;
-    engine.outputLatencyMs = 60;
+    engine.outputLatencyMs = o.latencyMs;
     session.SamplerControls().wrapMouse = true;
     session.StartSampler();
     if (!LoadPatchSource(session, o)) return 1;
@@ -109,6 +114,30 @@ int PlayCommand(const RenderCliOptions& o, double seconds) {
     session.StopEngine();
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
+    return 0;
+}
+
+int ListDevicesCommand() {
+    const auto pcms = [](const char* title, snd_pcm_stream_t direction, const std::string& key) {
+        std::printf("%s (%s; --%s-device takes the ALSA name for device -1):\n", title, key.c_str(),
+                    direction == SND_PCM_STREAM_PLAYBACK ? "output" : "input");
+        std::string description;
+        platform::DefaultPcmDescription(direction, description);
+        std::printf("  %3d  %-28s %s\n", -1, "default", description.c_str());
+        int n = 0;
+        for (const platform::PcmHint& h : platform::ListPcms(direction))
+            std::printf("  %3d  %-28s %s\n", n++, h.name.c_str(), h.description.c_str());
+    };
+    pcms("Playback", SND_PCM_STREAM_PLAYBACK, "OutputDeviceID");
+    pcms("Capture", SND_PCM_STREAM_CAPTURE, "InputDeviceID of Module_AudioInput");
+    std::printf("MIDI input (InputDeviceID of the MIDI kinds, RecordingSourceID):\n");
+    platform::AlsaMidiBackend midi;
+    const int count = midi.DeviceCount();
+    for (int i = 0; i < count; ++i) {
+        std::string name;
+        if (midi.DeviceName(i, name)) std::printf("  %3d  %s\n", i, name.c_str());
+    }
+    if (count == 0) std::printf("  (none)\n");
     return 0;
 }
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "base/file_io.hpp"
 #include "base/text.hpp"
 #include "cli/commands.hpp"
 #include "cli/offline_renderer.hpp"
@@ -170,6 +171,11 @@ int RenderCommand(const RenderCliOptions& o) {
         std::cerr << "murmelwerk-render: --control-rate must be 0..48000\n";
         return 2;
     }
+    if (OutputFormatFor(o.outPath) < 0) {
+        std::cerr << "murmelwerk-render: --out '" << o.outPath
+                  << "': the extension names no format the program writes (.wav, .flac, .ogg) (see --help)\n";
+        return 2;
+    }
     if (o.device < -1 || o.device > 8) {
         std::cerr << "murmelwerk-render: --device must be -1..8\n";
         return 2;
@@ -206,7 +212,13 @@ int RenderCommand(const RenderCliOptions& o) {
     if (!LoadPatchSource(renderer.GetSession(), o)) return 1;
     WarnBeforeRender(renderer.GetPatch(), o, gesture);
     const auto start = std::chrono::steady_clock::now();
-    if (!renderer.RenderToFile(o.outPath, error)) {
+    // Other formats than WAV: the exact WAV first, beside the target, then libsndfile's encoding of it.
+    const int format = OutputFormatFor(o.outPath);
+    const std::string wav = format == 0 ? o.outPath : TemporaryNameBeside(FileBehindLink(o.outPath)) + ".wav";
+    bool ok = renderer.RenderToFile(wav, error);
+    if (ok && format != 0) ok = EncodeWavFile(wav, o.outPath, format, error);
+    if (format != 0) ::unlink(wav.c_str());
+    if (!ok) {
         std::cerr << "murmelwerk-render: " << error << "\n";
         return 1;
     }

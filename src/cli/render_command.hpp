@@ -31,6 +31,10 @@ struct RenderCliOptions {
     bool convert = false;      // re-encode a UTF-8, UTF-16BE or LF-only patch file before reading it
     bool gestureGiven = false; // --gesture was named on the command line
     bool quiet = false;        // no summary line
+    // playing
+    std::string outputDevice; // the ALSA PCM of output device -1 (default: "default")
+    std::string inputDevice;  // the ALSA PCM of input device -1
+    double latencyMs = 60.0;  // the desired output latency
 };
 
 /// Renders the patch to a WAV file. Exit status: 0, 1 (a file could not be read or written), 2 (usage).

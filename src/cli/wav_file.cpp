@@ -2,7 +2,14 @@
 
 #include <sndfile.h>
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
 #include <memory>
+
+#include "base/file_io.hpp"
+#include "base/text.hpp"
 
 namespace mw::cli {
 
@@ -42,6 +49,51 @@ bool ReadWavFile(const std::string& path, std::vector<int16_t>& mono, std::strin
         }
     }
     return true;
+}
+
+int OutputFormatFor(const std::string& path) {
+    const std::string ext = AsciiLowerCopy(std::filesystem::path(path).extension().string());
+    if (ext.empty() || ext == ".wav") return 0;
+    if (ext == ".flac") return SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
+    if (ext == ".ogg") return SF_FORMAT_OGG | SF_FORMAT_VORBIS;
+    return -1;
+}
+
+bool EncodeWavFile(const std::string& wav, const std::string& target, int format, std::string& error) {
+    using File = std::unique_ptr<SNDFILE, int (*)(SNDFILE*)>;
+    SF_INFO in{};
+    File source(sf_open(wav.c_str(), SFM_READ, &in), sf_close);
+    if (!source) {
+        error = "cannot read the render: " + std::string(sf_strerror(nullptr));
+        return false;
+    }
+    const std::string destination = FileBehindLink(target);
+    const std::string temporary = TemporaryNameBeside(destination);
+    SF_INFO out{};
+    out.samplerate = in.samplerate;
+    out.channels = in.channels;
+    out.format = format;
+    bool ok = false;
+    {
+        File sink(sf_open(temporary.c_str(), SFM_WRITE, &out), sf_close);
+        if (!sink) {
+            error = "cannot write '" + target + "': " + sf_strerror(nullptr);
+            return false;
+        }
+        std::vector<short> frames(size_t(4096) * size_t(in.channels));
+        sf_count_t got = 0;
+        ok = true;
+        while (ok && (got = sf_readf_short(source.get(), frames.data(), 4096)) > 0)
+            ok = sf_writef_short(sink.get(), frames.data(), got) == got;
+        if (!ok) error = "cannot write '" + target + "': " + sf_strerror(sink.get());
+        ok = ok && sf_close(sink.release()) == 0;
+    }
+    if (ok && std::rename(temporary.c_str(), destination.c_str()) != 0) {
+        error = "cannot write '" + target + "'";
+        ok = false;
+    }
+    if (!ok) ::unlink(temporary.c_str());
+    return ok;
 }
 
 } // namespace mw::cli

@@ -1,5 +1,6 @@
 // The offline renderer end to end: murmelwerk-render as a user runs it, and the WAV it writes.
 #include <gtest/gtest.h>
+#include <sndfile.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -141,30 +142,33 @@ TEST_F(RenderCli, ErrorsAreReportedWithTheirExitCodes) {
         std::string args;
         int code;
         const char* says;
-    } cases[] = {{Temp("missing.mwc") + out, 1, "missing.mwc"},
-                 {patch + " --out /nonexistent-folder/x.wav", 1, "/nonexistent-folder/x.wav"},
-                 {patch + out + " --gesture " + Temp("missing.csv"), 1, "missing.csv"},
-                 {patch + out + " --midi " + Temp("missing.mid"), 1, "missing.mid"},
-                 {"--builtin \"No Such Patch\"" + out, 2, "no built-in patch 'No Such Patch'"},
-                 {"--builtin Dizzyness" + out, 2, "did you mean 'Dizziness'?"},
-                 {"--builtin air" + out, 2, "could be 'Air Saw' or 'Air Synth'"},
-                 {"--builtin 24" + out, 2, "no built-in patch '24'"},
-                 {patch + out + " --gesture circel", 2, "one of still, circle, figure8"},
-                 {patch + out + " --check", 2, "--check goes alone"},
-                 {"--describe audioOscc", 2, "did you mean AudioOsc?"},
-                 {"--builtin 1 --convert --save-as " + Temp("c.mwc"), 2, "--builtin excludes --convert"},
-                 {"", 2, "see --help"},
-                 {patch + out + " --seconds -3", 2, "--seconds must be at least one sample"},
-                 {patch + out + " --seconds 0.00001", 2, "--seconds must be at least one sample"},
-                 {patch + " --play --seconds nan", 2, "--seconds must be above 0"},
-                 {patch + " --play --seconds -5", 2, "--seconds must be above 0"},
-                 {patch + " --out " + patch, 2, "is the patch file"},
-                 {patch + " --midi " + Temp("in.mid") + " --out " + Temp("in.mid"), 2, "is --midi"},
-                 {patch + out + " --save-as " + Temp("./err.wav"), 2, "name the same file"},
-                 {patch + " --save-as " + patch, 2, "is the patch file"},
-                 {patch + " --out /dev/null", 1, "not a regular file"},
-                 {patch + out + " --screen 12by4", 2, "--screen takes WIDTHxHEIGHT"},
-                 {patch + out + " --bogus", 2, "--bogus"}};
+    } cases[] = {
+        {Temp("missing.mwc") + out, 1, "missing.mwc"},
+        {patch + " --out /nonexistent-folder/x.wav", 1, "/nonexistent-folder/x.wav"},
+        {patch + out + " --gesture " + Temp("missing.csv"), 1, "missing.csv"},
+        {patch + out + " --midi " + Temp("missing.mid"), 1, "missing.mid"},
+        {"--builtin \"No Such Patch\"" + out, 2, "no built-in patch 'No Such Patch'"},
+        {"--builtin Dizzyness" + out, 2, "did you mean 'Dizziness'?"},
+        {"--builtin air" + out, 2, "could be 'Air Saw' or 'Air Synth'"},
+        {"--builtin 24" + out, 2, "no built-in patch '24'"},
+        {patch + out + " --gesture circel", 2, "one of still, circle, figure8"},
+        {patch + out + " --check", 2, "--check goes alone"},
+        {patch + " --out " + Temp("err.mp3"), 2, "names no format the program writes (.wav, .flac, .ogg)"},
+        {patch + " --play --latency 0", 2, "--latency"},
+        {"--describe audioOscc", 2, "did you mean AudioOsc?"},
+        {"--builtin 1 --convert --save-as " + Temp("c.mwc"), 2, "--builtin excludes --convert"},
+        {"", 2, "see --help"},
+        {patch + out + " --seconds -3", 2, "--seconds must be at least one sample"},
+        {patch + out + " --seconds 0.00001", 2, "--seconds must be at least one sample"},
+        {patch + " --play --seconds nan", 2, "--seconds must be above 0"},
+        {patch + " --play --seconds -5", 2, "--seconds must be above 0"},
+        {patch + " --out " + patch, 2, "is the patch file"},
+        {patch + " --midi " + Temp("in.mid") + " --out " + Temp("in.mid"), 2, "is --midi"},
+        {patch + out + " --save-as " + Temp("./err.wav"), 2, "name the same file"},
+        {patch + " --save-as " + patch, 2, "is the patch file"},
+        {patch + " --out /dev/null", 1, "not a regular file"},
+        {patch + out + " --screen 12by4", 2, "--screen takes WIDTHxHEIGHT"},
+        {patch + out + " --bogus", 2, "--bogus"}};
     std::ofstream(Temp("in.mid")) << "MThd";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args);
@@ -275,6 +279,22 @@ TEST_F(RenderCli, BuiltInsAreNamedByPositionNumberNameOrPrefix) {
         ASSERT_EQ(Run(std::string("--builtin ") + name + " --save-as " + Temp("b.mwc")), 0) << errors;
         EXPECT_EQ(ReadAll(Temp("b.mwc")), ReadAll(Temp("205.mwc")));
     }
+}
+
+// --out picks the format by the extension: FLAC holds the very frames of the WAV render (it is lossless).
+TEST_F(RenderCli, FlacRendersHoldTheSameFramesAsWav) {
+    const std::string args =
+        WritePatch(kOutputOfHorizontalPosition) + " --seconds 0.5 --gesture figure8 --no-progress";
+    ASSERT_EQ(Run(args + " --out " + Temp("r.wav")), 0) << errors;
+    ASSERT_EQ(Run(args + " --out " + Temp("r.FLAC")), 0) << errors;
+    SF_INFO info{};
+    SNDFILE* flac = sf_open(Temp("r.FLAC").c_str(), SFM_READ, &info);
+    ASSERT_NE(flac, nullptr);
+    EXPECT_EQ(info.format, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+    std::vector<int16_t> frames(size_t(info.frames) * 2);
+    EXPECT_EQ(sf_readf_short(flac, frames.data(), info.frames), 24000);
+    sf_close(flac);
+    EXPECT_EQ(frames, Samples(ReadAll(Temp("r.wav"))));
 }
 
 // What a render cannot sound without is said on standard error, and a summary line ends it.
