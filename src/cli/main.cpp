@@ -149,7 +149,10 @@ void AddOptions(CLI::App& app, Options& o) {
     app.add_option("--midi", r.midiFile, "a Standard MIDI File played into MIDI input device 0 (--out)")
         ->type_name("FILE.mid")
         ->group(kRenderGroup);
-    app.add_option("--input", r.inputWav, "a 16-bit 48 kHz WAV file fed to audio input device -1 (--out)")
+    app.add_option(
+           "--input", r.inputWav,
+           "an audio file fed to audio input device -1 (--out): any format libsndfile reads, mixed to "
+           "mono and converted to 48 kHz")
         ->type_name("IN.wav")
         ->group(kRenderGroup);
     app.add_flag(

@@ -201,10 +201,12 @@ int RenderCommand(const RenderCliOptions& o) {
         std::cerr << "murmelwerk-render: " << error << "\n";
         return 1;
     }
-    if (!o.inputWav.empty() && !ReadWavFile(o.inputWav, s.input, error)) {
+    std::string note;
+    if (!o.inputWav.empty() && !ReadWavFile(o.inputWav, s.input, error, &note)) {
         std::cerr << "murmelwerk-render: " << error << "\n";
         return 1;
     }
+    if (!note.empty()) std::cerr << "murmelwerk-render: --input " << note << "\n";
     if (o.progress && ::isatty(STDERR_FILENO)) s.progress = ShowProgress;
 
     const std::vector<ScriptPoint> gesture = s.gesture;
