@@ -1,8 +1,12 @@
 #include "cli/play_command.hpp"
 
+#include <pthread.h>
+#include <sched.h>
+
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <mutex>
 #include <string>
@@ -45,6 +49,25 @@ private:
     std::vector<std::string> texts_;
 };
 
+// Whether this process may schedule threads in real time: the engine and the device threads ask for
+// SCHED_FIFO and quietly keep normal scheduling without the right to it; a probe thread asks the same.
+bool RealTimeGranted() {
+    bool granted = false;
+    std::thread probe([&granted] {
+        sched_param p{};
+        p.sched_priority = sched_get_priority_min(SCHED_FIFO);
+        granted = pthread_setschedparam(pthread_self(), SCHED_FIFO, &p) == 0;
+    });
+    probe.join();
+    return granted;
+}
+
+bool OnWayland() {
+    const char* display = std::getenv("WAYLAND_DISPLAY");
+    const char* type = std::getenv("XDG_SESSION_TYPE");
+    return (display && *display) || (type && std::string(type) == "wayland");
+}
+
 } // namespace
 
 int PlayCommand(const RenderCliOptions& o, double seconds) {
@@ -80,8 +103,17 @@ int PlayCommand(const RenderCliOptions& o, double seconds) {
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
     session.StartEngine();
+    std::string description;
+    outBackend.DeviceName(-1, description);
     std::cerr << "Playing " << session.GetPatch().TotalCount() << " module(s) on display "
-              << pointer->DisplayName() << ". Move the mouse; Ctrl+C stops.\n";
+              << pointer->DisplayName() << ". Move the mouse; Ctrl+C stops.\n"
+              << "Output device -1: ALSA PCM '" << outOptions.defaultPcm << "'"
+              << (description.empty() ? "" : " (" + description + ")") << "; desired latency " << o.latencyMs
+              << " ms; real-time scheduling "
+              << (RealTimeGranted() ? "granted" : "not granted (normal priority)") << ".\n";
+    if (OnWayland())
+        std::cerr << "Wayland session: the mouse measures follow the mouse only while the cursor is over X11 "
+                     "windows, and the edge wrap has no effect (see the README, \"Wayland sessions\").\n";
     // The user interface's timer: the poll every 10 ms (the load's link pass, learned MIDI sliders,
     // caught notes), the status line every 250 ms.
     using Clock = std::chrono::steady_clock;
@@ -106,8 +138,10 @@ int PlayCommand(const RenderCliOptions& o, double seconds) {
                          "ALSA's output device cannot be opened (see above; it is tried again after a "
                          "pause). `aplay -L` lists the devices.\n");
         }
-        std::fprintf(stderr, "\rlatency %5.1f ms   speed %7.1f   ", engine.measuredLatency.load(),
-                     engine.rawMeasures[int(MouseMeasure::Speed)].load());
+        std::fprintf(
+            stderr, "\rlatency %5.1f ms (measured)   underruns %llu   Speed %7.1f (5 per pixel per 10 ms)   ",
+            engine.measuredLatency.load(), (unsigned long long)session.Outputs().Underruns(),
+            engine.rawMeasures[int(MouseMeasure::Speed)].load());
         std::fflush(stderr);
     }
     std::fputc('\n', stderr);
