@@ -121,6 +121,13 @@ void AddOptions(CLI::App& app, Options& o) {
     app.add_option("--input-device", r.inputDevice, "the ALSA PCM that records as audio input device -1")
         ->type_name("NAME")
         ->group(kPlayGroup);
+    app.add_option("--record", r.recordWav, "record what output device -1 plays into a WAV file")
+        ->type_name("OUT.wav")
+        ->group(kPlayGroup);
+    app.add_option("--record-gesture", r.recordGesture,
+                   "write the cursor path as the sampler read it, in the CSV form --gesture reads")
+        ->type_name("PERF.csv")
+        ->group(kPlayGroup);
     app.add_option("--latency", r.latencyMs, "the desired output latency, 1..512 ms (default 60)")
         ->type_name("MS")
         ->check(CLI::Range(1.0, 512.0))
@@ -261,7 +268,9 @@ bool SameFile(const std::string& a, const std::string& b) {
 bool OutputsAreNotInputs(const Options& o) {
     const mw::cli::RenderCliOptions& r = o.render;
     const std::pair<const char*, const std::string*> outputs[] = {{"--out", &r.outPath},
-                                                                  {"--save-as", &o.saveAs}};
+                                                                  {"--save-as", &o.saveAs},
+                                                                  {"--record", &r.recordWav},
+                                                                  {"--record-gesture", &r.recordGesture}};
     const std::pair<const char*, const std::string*> inputs[] = {
         {"the patch file", &r.patchFile}, {"--midi", &r.midiFile}, {"--input", &r.inputWav}};
     for (const auto& [outName, out] : outputs)
@@ -320,6 +329,8 @@ int Run(const Options& o, const CLI::App& app) {
         return UsageError("nothing to do with the patch (--check, --out, --play, --save-as or --dump-json)");
     if (o.play && app.count("--seconds") && !(r.seconds > 0 && r.seconds <= 86400))
         return UsageError("--seconds must be above 0 and at most 86400 with --play");
+    if (!o.play && (!r.recordWav.empty() || !r.recordGesture.empty()))
+        return UsageError("--record and --record-gesture go with --play");
     if (!OutputsAreNotInputs(o)) return 2;
 
     if (!o.saveAs.empty() || o.dumpJson) {

@@ -3,16 +3,22 @@
 #include <pthread.h>
 #include <sched.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "audio/wave_writer_registry.hpp"
+#include "base/file_io.hpp"
+#include "cli/gesture_recorder.hpp"
 #include "cli/render_command.hpp"
 #include "platform/alsa_common.hpp"
 #include "platform/alsa_input.hpp"
@@ -86,7 +92,9 @@ int PlayCommand(const RenderCliOptions& o, double seconds) {
     platform::AlsaOutputBackend outBackend(outOptions);
     platform::AlsaMidiBackend midiBackend;
     platform::AlsaInputBackend inBackend(inOptions);
-    Session session({outBackend, midiBackend, inBackend, *pointer}, SessionMode::Live);
+    RecordingPointer recorder(*pointer);
+    IPointer& sampled = o.recordGesture.empty() ? static_cast<IPointer&>(*pointer) : recorder;
+    Session session({outBackend, midiBackend, inBackend, sampled}, SessionMode::Live);
     // The managers report from the engine thread: the texts wait here until the poll below prints them.
     Messages messages;
     session.Outputs().SetMessageCallback([&messages](const std::string& text) { messages.Post(text); });
@@ -99,6 +107,19 @@ int PlayCommand(const RenderCliOptions& o, double seconds) {
     session.SamplerControls().wrapMouse = true;
     session.StartSampler();
     if (!LoadPatchSource(session, o)) return 1;
+
+    // --record: the output of device -1, through the wave writer as a wave-writer module records it.
+    Module writer(ModuleKind::AudioWaveWriter);
+    writer.texts[wave_writer::FilePath] = o.recordWav;
+    writer.bools[wave_writer::Append] = false;
+    writer.devices[wave_writer::Output] = -1;
+    errno = 0;
+    if (!o.recordWav.empty() &&
+        session.Recordings().StartRecording(writer) != WaveWriterRegistry::StartResult::Started) {
+        std::cerr << "murmelwerk-render: cannot record into '" << o.recordWav
+                  << "': " << (errno ? std::strerror(errno) : "the file cannot be created") << "\n";
+        return 1;
+    }
 
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
@@ -148,7 +169,30 @@ int PlayCommand(const RenderCliOptions& o, double seconds) {
     session.StopEngine();
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
-    return 0;
+    int status = 0;
+    if (!o.recordWav.empty()) {
+        int writeError = 0;
+        session.Recordings().StopRecording(writer, &writeError);
+        if (writeError != 0) {
+            std::cerr << "murmelwerk-render: cannot write '" << o.recordWav
+                      << "': " << std::strerror(writeError) << "\n";
+            status = 1;
+        }
+    }
+    if (!o.recordGesture.empty()) {
+        const std::string csv = recorder.Csv(); // the sampler goes on reading: one snapshot for both
+        const long iterations = long(std::count(csv.begin(), csv.end(), '\n')) - 1;
+        if (const int e = ReplaceFile(o.recordGesture, csv); e != 0) {
+            std::cerr << "murmelwerk-render: cannot write '" << o.recordGesture << "': " << std::strerror(e)
+                      << "\n";
+            return 1;
+        }
+        const ScreenRect screen = pointer->Screen();
+        std::cerr << "Recorded " << iterations << " sampler iterations into " << o.recordGesture
+                  << "; render them with --gesture " << o.recordGesture << " --screen " << screen.Width()
+                  << "x" << screen.Height() << " --seconds " << double(iterations) / 100.0 << "\n";
+    }
+    return status;
 }
 
 int ListDevicesCommand() {

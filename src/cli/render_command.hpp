@@ -32,9 +32,11 @@ struct RenderCliOptions {
     bool gestureGiven = false; // --gesture was named on the command line
     bool quiet = false;        // no summary line
     // playing
-    std::string outputDevice; // the ALSA PCM of output device -1 (default: "default")
-    std::string inputDevice;  // the ALSA PCM of input device -1
-    double latencyMs = 60.0;  // the desired output latency
+    std::string outputDevice;  // the ALSA PCM of output device -1 (default: "default")
+    std::string inputDevice;   // the ALSA PCM of input device -1
+    double latencyMs = 60.0;   // the desired output latency
+    std::string recordWav;     // --play: the output of device -1 recorded through the wave writer
+    std::string recordGesture; // --play: the cursor path as the sampler read it, as a gesture CSV
 };
 
 /// Renders the patch to a WAV file. Exit status: 0, 1 (a file could not be read or written), 2 (usage).

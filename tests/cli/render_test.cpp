@@ -155,6 +155,7 @@ TEST_F(RenderCli, ErrorsAreReportedWithTheirExitCodes) {
         {patch + out + " --check", 2, "--check goes alone"},
         {patch + " --out " + Temp("err.mp3"), 2, "names no format the program writes (.wav, .flac, .ogg)"},
         {patch + " --play --latency 0", 2, "--latency"},
+        {patch + out + " --record-gesture " + Temp("p.csv"), 2, "go with --play"},
         {"--describe audioOscc", 2, "did you mean AudioOsc?"},
         {"--builtin 1 --convert --save-as " + Temp("c.mwc"), 2, "--builtin excludes --convert"},
         {"", 2, "see --help"},
