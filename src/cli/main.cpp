@@ -166,6 +166,10 @@ void AddOptions(CLI::App& app, Options& o) {
            "--no-progress", [&r](int64_t) { r.progress = false; }, "no progress bar on standard error")
         ->group(kRenderGroup);
     app.add_flag("--quiet", r.quiet, "no summary line after a render")->group(kRenderGroup);
+    app.add_flag("--record-writers", r.recordWriters,
+                 "the patch's wave-writer modules record into their files during --out or --play (a file "
+                 "that exists and is not a WAV file is refused)")
+        ->group(kActionGroup);
     app.set_help_flag("-h,--help", "print this help and end")->group(kReferenceGroup);
 
     const std::vector<CLI::Option*> patchOptions{patch, builtin};

@@ -107,6 +107,14 @@ int PlayCommand(const RenderCliOptions& o, double seconds) {
     session.SamplerControls().wrapMouse = true;
     session.StartSampler();
     if (!LoadPatchSource(session, o)) return 1;
+    std::vector<const Module*> writers;
+    if (o.recordWriters) {
+        const int status = StartPatchWriters(session, {o.patchFile, o.recordWav, o.recordGesture}, writers);
+        if (status != 0) {
+            StopPatchWriters(session, writers);
+            return status;
+        }
+    }
 
     // --record: the output of device -1, through the wave writer as a wave-writer module records it.
     Module writer(ModuleKind::AudioWaveWriter);
@@ -169,7 +177,7 @@ int PlayCommand(const RenderCliOptions& o, double seconds) {
     session.StopEngine();
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
-    int status = 0;
+    int status = StopPatchWriters(session, writers) ? 0 : 1;
     if (!o.recordWav.empty()) {
         int writeError = 0;
         session.Recordings().StopRecording(writer, &writeError);

@@ -3,11 +3,16 @@
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 
+#include "audio/wave_writer_registry.hpp"
 #include "base/file_io.hpp"
 #include "base/text.hpp"
 #include "cli/commands.hpp"
@@ -87,6 +92,72 @@ bool LoadPatchSource(Session& session, const RenderCliOptions& o) {
     if (o.builtin.empty()) return LoadPatchFile(session, o.patchFile, o.convert);
     const BuiltInPatch* p = FindNamedBuiltIn(o.builtin);
     return p && session.LoadBuiltIn(p->resource);
+}
+
+namespace {
+
+// An existing file that is not empty and does not begin as a RIFF/WAVE file does.
+bool ExistsAndIsNoWav(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    if (!f) return false;
+    char head[12] = {};
+    f.read(head, sizeof head);
+    if (f.gcount() == 0) return false;
+    return f.gcount() < 12 || std::string_view(head, 4) != "RIFF" || std::string_view(head + 8, 4) != "WAVE";
+}
+
+bool SamePath(const std::string& a, const std::string& b) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (fs::equivalent(a, b, ec)) return true;
+    return fs::weakly_canonical(fs::absolute(a, ec), ec) == fs::weakly_canonical(fs::absolute(b, ec), ec);
+}
+
+} // namespace
+
+int StartPatchWriters(Session& session, const std::vector<std::string>& taken,
+                      std::vector<const Module*>& started) {
+    for (const Module* m : session.GetPatch().Modules(ModuleKind::AudioWaveWriter)) {
+        const std::string& path = m->texts[wave_writer::FilePath];
+        const std::string who = "the wave writer '" + m->name + "'";
+        if (path.empty()) {
+            std::cerr << "murmelwerk-render: warning: " << who << " names no file: it records nothing\n";
+            continue;
+        }
+        if (ExistsAndIsNoWav(path)) {
+            std::cerr << "murmelwerk-render: " << who << " would write into '" << path
+                      << "', which is not a WAV file (see --help)\n";
+            return 2;
+        }
+        for (const std::string& t : taken)
+            if (!t.empty() && SamePath(path, t)) {
+                std::cerr << "murmelwerk-render: " << who << " would write into '" << path
+                          << "', a file of the command line (see --help)\n";
+                return 2;
+            }
+        errno = 0;
+        if (session.Recordings().StartRecording(*m) != WaveWriterRegistry::StartResult::Started) {
+            std::cerr << "murmelwerk-render: " << who << " cannot record into '" << path
+                      << "': " << (errno ? std::strerror(errno) : "the file cannot be created") << "\n";
+            return 1;
+        }
+        started.push_back(m);
+    }
+    return 0;
+}
+
+bool StopPatchWriters(Session& session, const std::vector<const Module*>& started) {
+    bool ok = true;
+    for (const Module* m : started) {
+        int error = 0;
+        session.Recordings().StopRecording(*m, &error);
+        if (error != 0) {
+            std::cerr << "murmelwerk-render: cannot write '" << m->texts[wave_writer::FilePath]
+                      << "': " << std::strerror(error) << "\n";
+            ok = false;
+        }
+    }
+    return ok;
 }
 
 namespace {
@@ -213,6 +284,15 @@ int RenderCommand(const RenderCliOptions& o) {
     OfflineRenderer renderer(std::move(s));
     if (!LoadPatchSource(renderer.GetSession(), o)) return 1;
     WarnBeforeRender(renderer.GetPatch(), o, gesture);
+    std::vector<const Module*> writers;
+    if (o.recordWriters) {
+        const int status = StartPatchWriters(renderer.GetSession(),
+                                             {o.outPath, o.patchFile, o.midiFile, o.inputWav}, writers);
+        if (status != 0) {
+            StopPatchWriters(renderer.GetSession(), writers);
+            return status;
+        }
+    }
     const auto start = std::chrono::steady_clock::now();
     // Other formats than WAV: the exact WAV first, beside the target, then libsndfile's encoding of it.
     const int format = OutputFormatFor(o.outPath);
@@ -220,6 +300,7 @@ int RenderCommand(const RenderCliOptions& o) {
     bool ok = renderer.RenderToFile(wav, error);
     if (ok && format != 0) ok = EncodeWavFile(wav, o.outPath, format, error);
     if (format != 0) ::unlink(wav.c_str());
+    ok = StopPatchWriters(renderer.GetSession(), writers) && ok;
     if (!ok) {
         std::cerr << "murmelwerk-render: " << error << "\n";
         return 1;

@@ -298,6 +298,28 @@ TEST_F(RenderCli, FlacRendersHoldTheSameFramesAsWav) {
     EXPECT_EQ(frames, Samples(ReadAll(Temp("r.wav"))));
 }
 
+// With --record-writers the patch's wave writers record what their device plays, as --out does; a
+// writer's file that exists and is not a WAV file is refused.
+TEST_F(RenderCli, WaveWritersOfThePatchRecordWhenAsked) {
+    const std::string writer =
+        "[Module_AudioWaveWriter]\nName=W\nOutputDeviceID=-1 (L+R)\nDoAppend=0\nFilePath=";
+    const std::string patch = WritePatch(kOutputOfHorizontalPosition + writer + Temp("w.wav") + "\n");
+    ASSERT_EQ(Run(patch + " --record-writers --out " + Temp("o.wav") + " --seconds 0.1 --gesture figure8"), 0)
+        << errors;
+    const std::string out = ReadAll(Temp("o.wav")), recorded = ReadAll(Temp("w.wav"));
+    ASSERT_EQ(out.size(), 44u + 4800u * 4u);
+    ASSERT_GE(recorded.size(), out.size());
+    EXPECT_EQ(recorded.substr(0, 4), "RIFF");
+    EXPECT_EQ(recorded.substr(44, 4800 * 4), out.substr(44));
+
+    const std::string refused =
+        WritePatch(kOutputOfHorizontalPosition + writer + Temp("note.txt") + "\n", "r.mwc");
+    std::ofstream(Temp("note.txt")) << "keep me";
+    EXPECT_EQ(Run(refused + " --record-writers --out " + Temp("o.wav") + " --seconds 0.1"), 2);
+    EXPECT_NE(errors.find("which is not a WAV file"), std::string::npos) << errors;
+    EXPECT_EQ(ReadAll(Temp("note.txt")), "keep me");
+}
+
 // What a render cannot sound without is said on standard error, and a summary line ends it.
 TEST_F(RenderCli, RendersWarnOfWhatTheyCannotHear) {
     const struct {
