@@ -111,28 +111,6 @@ void AddOptions(CLI::App& app, Options& o) {
                ".flac or .ogg (as libsndfile writes them)")
             ->type_name("OUT.wav")
             ->group(kActionGroup);
-    app.add_flag("--play", o.play, "play the patch in real time with the mouse and the sound card")
-        ->excludes(out)
-        ->group(kPlayGroup);
-    app.add_option("--output-device", r.outputDevice,
-                   "the ALSA PCM that plays as output device -1 (default: default; see --list-devices)")
-        ->type_name("NAME")
-        ->group(kPlayGroup);
-    app.add_option("--input-device", r.inputDevice, "the ALSA PCM that records as audio input device -1")
-        ->type_name("NAME")
-        ->group(kPlayGroup);
-    app.add_option("--record", r.recordWav, "record what output device -1 plays into a WAV file")
-        ->type_name("OUT.wav")
-        ->group(kPlayGroup);
-    app.add_option("--record-gesture", r.recordGesture,
-                   "write the cursor path as the sampler read it, in the CSV form --gesture reads")
-        ->type_name("PERF.csv")
-        ->group(kPlayGroup);
-    app.add_option("--latency", r.latencyMs, "the desired output latency, 1..512 ms (default 60)")
-        ->type_name("MS")
-        ->check(CLI::Range(1.0, 512.0))
-        ->group(kPlayGroup);
-
     app.add_option("--seconds", r.seconds,
                    "seconds to render, above 0 and at most 3600 (default 5); with --play: stop after that "
                    "long, at most 86400")
@@ -170,6 +148,27 @@ void AddOptions(CLI::App& app, Options& o) {
                  "the patch's wave-writer modules record into their files during --out or --play (a file "
                  "that exists and is not a WAV file is refused)")
         ->group(kActionGroup);
+    app.add_flag("--play", o.play, "play the patch in real time with the mouse and the sound card")
+        ->excludes(out)
+        ->group(kPlayGroup);
+    app.add_option("--output-device", r.outputDevice,
+                   "the ALSA PCM that plays as output device -1 (default: default; see --list-devices)")
+        ->type_name("NAME")
+        ->group(kPlayGroup);
+    app.add_option("--input-device", r.inputDevice, "the ALSA PCM that records as audio input device -1")
+        ->type_name("NAME")
+        ->group(kPlayGroup);
+    app.add_option("--record", r.recordWav, "record what output device -1 plays into a WAV file")
+        ->type_name("OUT.wav")
+        ->group(kPlayGroup);
+    app.add_option("--record-gesture", r.recordGesture,
+                   "write the cursor path as the sampler read it, in the CSV form --gesture reads")
+        ->type_name("PERF.csv")
+        ->group(kPlayGroup);
+    app.add_option("--latency", r.latencyMs, "the desired output latency, 1..512 ms (default 60)")
+        ->type_name("MS")
+        ->check(CLI::Range(1.0, 512.0))
+        ->group(kPlayGroup);
     app.set_help_flag("-h,--help", "print this help and end")->group(kReferenceGroup);
 
     const std::vector<CLI::Option*> patchOptions{patch, builtin};
