@@ -334,6 +334,8 @@ int Run(const Options& o, const CLI::App& app) {
         return UsageError("--seconds must be above 0 and at most 86400 with --play");
     if (!o.play && (!r.recordWav.empty() || !r.recordGesture.empty()))
         return UsageError("--record and --record-gesture go with --play");
+    if (r.recordWriters && !render && !o.play)
+        return UsageError("--record-writers goes with --out or --play");
     if (!OutputsAreNotInputs(o)) return 2;
 
     if (!o.saveAs.empty() || o.dumpJson) {
