@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -245,10 +246,23 @@ bool OfflineRenderer::RenderToFile(const std::string& path, std::string& error) 
     const int32_t device = s_.device;
     uint64_t last = 0;
     const std::vector<int16_t> silence(2 * kMaxBlockSamples, 0);
+    stats_ = {};
     RenderBlocks([&](uint32_t n) {
         // A block in which no module played to the device: the device plays silence, and so does the file.
         const uint64_t now = dev_->counting.Frames(device);
-        if (now == last) registry.TapBuffer(silence.data(), n * 4, device);
+        if (now == last) {
+            registry.TapBuffer(silence.data(), n * 4, device);
+            stats_.samples += 2 * n;
+        } else {
+            for (const int16_t v : dev_->outBackend.Played(device)) {
+                const int32_t magnitude = v < 0 ? -int32_t(v) : int32_t(v);
+                stats_.samples += 1;
+                stats_.nonZero += v != 0 ? 1 : 0;
+                stats_.peak = std::max(stats_.peak, magnitude);
+                stats_.clipped += v == 32767 || v == -32768 ? 1 : 0;
+                stats_.sumSquares += double(v) * double(v);
+            }
+        }
         last = now;
         dev_->outBackend.ClearPlayed(); // the file has them; keep no copy
     });

@@ -33,6 +33,15 @@ struct RenderSettings {
     std::function<void(double done)> progress; // called now and then with 0..1
 };
 
+/// What a render to a file played, over both channels of its frames.
+struct RenderStats {
+    uint64_t samples = 0;  // both channels
+    uint64_t nonZero = 0;  // samples other than 0
+    int32_t peak = 0;      // the largest magnitude
+    uint64_t clipped = 0;  // samples at the ends of the 16-bit range
+    double sumSquares = 0; // for the RMS
+};
+
 class OfflineRenderer {
 public:
     explicit OfflineRenderer(RenderSettings settings);
@@ -51,6 +60,8 @@ public:
     std::vector<int16_t> RenderFrames();
 
     uint64_t FrameCount() const;
+    /// What the last RenderToFile played.
+    const RenderStats& Stats() const { return stats_; }
 
 private:
     struct Devices;
@@ -59,6 +70,7 @@ private:
     RenderSettings s_;
     std::unique_ptr<Devices> dev_;
     std::unique_ptr<Session> session_;
+    RenderStats stats_;
 };
 
 } // namespace mw::cli

@@ -5,7 +5,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "base/file_io.hpp"
 #include "cli/commands.hpp"
+#include "cli/patch_check.hpp"
+#include "patch/builtin_patches.hpp"
 #include "patch/config_file.hpp"
 #include "patch/patch.hpp"
 #include "session/session.hpp"
@@ -47,16 +50,60 @@ nlohmann::ordered_json KeyJson(const WrittenKey& w) {
 
 } // namespace
 
-bool LoadPatchFile(Patch& patch, const std::string& path) {
-    const ConfigStatus status = LoadConfigurationFile(patch, path);
-    Report(status, path);
-    return status == ConfigStatus::Ok;
+namespace {
+
+// A patch file's text as the reader takes it, or converted when asked.
+bool ReadPatchText(const std::string& path, bool convert, std::u16string& text) {
+    if (!convert) {
+        const ConfigStatus status = ReadConfigurationFile(path, text);
+        Report(status, path);
+        return status == ConfigStatus::Ok;
+    }
+    std::string bytes;
+    if (ReadWholeFile(path, kMaxConfigurationFileBytes, bytes) != 0) {
+        Report(ConfigStatus::OpenFailed, path);
+        return false;
+    }
+    std::string what;
+    text = ConvertedPatchText(bytes, what);
+    if (!what.empty()) std::cerr << "murmelwerk-render: " << path << ": converted " << what << "\n";
+    return true;
 }
 
-bool LoadPatchFile(Session& session, const std::string& path) {
-    const ConfigStatus status = session.LoadFile(path);
-    Report(status, path);
-    return status == ConfigStatus::Ok;
+} // namespace
+
+bool LoadPatchFile(Patch& patch, const std::string& path, bool convert) {
+    std::u16string text;
+    if (!ReadPatchText(path, convert, text)) return false;
+    LoadConfigurationText(patch, text);
+    return true;
+}
+
+bool LoadPatchFile(Session& session, const std::string& path, bool convert) {
+    std::u16string text;
+    if (!ReadPatchText(path, convert, text)) return false;
+    session.Load(text);
+    return true;
+}
+
+int CheckPatchCommand(const std::string& path, const BuiltInPatch* builtin, bool convert) {
+    std::string bytes, name = path;
+    if (builtin) {
+        bytes = std::string(BuiltInPatchBytes(*builtin));
+        name = "builtin:" + std::string(builtin->name);
+    } else {
+        std::u16string text;
+        if (!ReadPatchText(path, convert, text)) return 1;
+        if (convert) {
+            bytes = ToFileBytes(text);
+        } else if (ReadWholeFile(path, kMaxConfigurationFileBytes, bytes) != 0) {
+            Report(ConfigStatus::OpenFailed, path);
+            return 1;
+        }
+    }
+    const std::vector<Finding> findings = CheckPatchBytes(bytes);
+    for (const Finding& f : findings) std::cout << name << ":" << f.line << ": " << f.message << "\n";
+    return findings.empty() ? 0 : 3;
 }
 
 bool SavePatchFile(const Patch& patch, const std::string& path) {

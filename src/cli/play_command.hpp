@@ -11,4 +11,8 @@ struct RenderCliOptions;
 /// patch or the display cannot be had.
 int PlayCommand(const RenderCliOptions& options, double seconds);
 
+/// Prints the ALSA playback and capture PCMs and the MIDI input ports with the device numbers patch
+/// files use (OutputDeviceID, InputDeviceID) and the names --output-device and --input-device take.
+int ListDevicesCommand();
+
 } // namespace mw::cli

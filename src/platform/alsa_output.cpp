@@ -1,5 +1,6 @@
 #include "platform/alsa_output.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 
@@ -57,6 +58,7 @@ private:
                 if (n >= 0) {
                     offset_ += uint32_t(n);
                     position_ += uint64_t(n);
+                    justWrote_ = n > 0;
                     if (offset_ == next.frameCount) {
                         std::lock_guard lock(io_.mutex);
                         queue_.At(written_).end = position_;
@@ -110,7 +112,23 @@ private:
         snd_pcm_sframes_t delay = 0;
         const int err = snd_pcm_delay(io_.pcm, &delay);
         uint64_t played = played_;
-        if (err == 0) {
+        // A PCM that plays no sound card (ALSA's null plugin, a file) reports no delay even right after a
+        // write, where a card reports at least what was just written. Such a PCM is played by the clock
+        // instead, 48000 frames a second, so that it cannot drive the engine faster than real time.
+        if (err == 0 && !clocked_) {
+            noDelayWrites_ = justWrote_ ? (delay <= 0 ? noDelayWrites_ + 1 : 0) : noDelayWrites_;
+            if (noDelayWrites_ >= kNoDelayWrites) {
+                clocked_ = true;
+                clockStart_ = std::chrono::steady_clock::now();
+                clockBase_ = played_;
+            }
+        }
+        justWrote_ = false;
+        if (clocked_) {
+            const double seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - clockStart_).count();
+            played = std::max(played, std::min(position_, clockBase_ + uint64_t(seconds * 48000.0)));
+        } else if (err == 0) {
             if (delay < 0) delay = 0;
             if (uint64_t(delay) <= position_) played = std::max(played, position_ - uint64_t(delay));
         } else if (err == -EPIPE || err == -ESTRPIPE) {
@@ -136,6 +154,12 @@ private:
     uint32_t offset_ = 0;
     uint64_t position_ = 0; // frames written since the stream opened
     uint64_t played_ = 0;
+    static constexpr int kNoDelayWrites = 8;
+    bool justWrote_ = false;
+    int noDelayWrites_ = 0; // writes in a row after which the PCM reported no delay
+    bool clocked_ = false;  // played by the clock (see Complete)
+    std::chrono::steady_clock::time_point clockStart_;
+    uint64_t clockBase_ = 0;
 
     std::atomic<uint64_t> underruns_{0};
 };

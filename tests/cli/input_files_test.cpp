@@ -36,12 +36,12 @@ void WriteWav(const std::string& path, int channels, int rate, const std::vector
     sf_close(f);
 }
 
-TEST(InputFiles, WavFilesAreReadAsMonoAt48kAndOtherFilesAreRefusedClearly) {
+TEST(InputFiles, AudioFilesAreReadAsMonoAt48kAndOtherFilesAreRefusedClearly) {
     test::TempFolder folder;
     const std::string stereo = folder.File("stereo.wav"), slow = folder.File("slow.wav"),
                       junk = folder.File("junk.mid");
     WriteWav(stereo, 2, 48000, {100, 300, -100, -301, 32767, 32767});
-    WriteWav(slow, 1, 44100, {1, 2, 3});
+    WriteWav(slow, 2, 44100, std::vector<short>(2 * 44100, 1000)); // one second at 1000 on both channels
     test::WriteBytes(junk, "RIFF this is not MIDI");
     std::vector<int16_t> mono;
     std::vector<TimedMidiMessage> msgs;
@@ -53,7 +53,11 @@ TEST(InputFiles, WavFilesAreReadAsMonoAt48kAndOtherFilesAreRefusedClearly) {
         EXPECT_FALSE(read) << says;
         EXPECT_NE(error.find(says), std::string::npos) << error;
     };
-    refused(ReadWavFile(slow, mono, error), "48000");
+    std::string note;
+    ASSERT_TRUE(ReadWavFile(slow, mono, error, &note)) << error;
+    EXPECT_NE(note.find("44100 Hz, 2 channel(s) to 16-bit mono at 48000 Hz"), std::string::npos) << note;
+    EXPECT_NEAR(double(mono.size()), 48000.0, 2.0); // still one second
+    EXPECT_NEAR(mono[24000], 1000, 2);
     refused(ReadWavFile(folder.File("absent.wav"), mono, error), "cannot read");
     refused(ReadMidiFile(folder.File("missing.mid"), msgs, error), "cannot open");
     refused(ReadMidiFile(junk, msgs, error), "not a Standard MIDI File");

@@ -1,5 +1,6 @@
 // The offline renderer end to end: murmelwerk-render as a user runs it, and the WAV it writes.
 #include <gtest/gtest.h>
+#include <sndfile.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -44,24 +45,29 @@ protected:
     std::string Temp(const std::string& name) const { return (dir / name).string(); }
 
     // A patch file as the program saves them: UTF-16 with a byte order mark, the header line, CRLF.
-    std::string WritePatch(const std::string& body) const {
-        std::u16string text = u"\uFEFF## Murmelwerk Configuration (MWC) ##\r\n";
-        for (char c : body) text += c == '\n' ? u"\r\n" : std::u16string(1, char16_t(c));
-        std::ofstream(Temp("patch.mwc"), std::ios::binary) << ToFileBytes(text);
-        return Temp("patch.mwc");
+    static std::string PatchBytes(const std::string& body, const std::u16string& newline = u"\r\n") {
+        std::u16string text = u"\uFEFF## Murmelwerk Configuration (MWC) ##" + newline;
+        for (char c : body) text += c == '\n' ? newline : std::u16string(1, char16_t(uint8_t(c)));
+        return ToFileBytes(text);
+    }
+    std::string WritePatch(const std::string& body, const std::string& name = "patch.mwc") const {
+        std::ofstream(Temp(name), std::ios::binary) << PatchBytes(body);
+        return Temp(name);
     }
 
-    // Runs murmelwerk-render; returns its exit status and leaves its standard error in `errors`.
+    // Runs murmelwerk-render; returns its exit status and leaves its standard output in `output` and its
+    // standard error in `errors`.
     int Run(const std::string& args) {
-        const std::string err = Temp("stderr.txt");
+        const std::string out = Temp("stdout.txt"), err = Temp("stderr.txt");
         const int status = std::system(
-            (std::string(MW_BIN_DIR) + "/murmelwerk-render " + args + " >/dev/null 2>" + err).c_str());
+            (std::string(MW_BIN_DIR) + "/murmelwerk-render " + args + " >" + out + " 2>" + err).c_str());
+        output = ReadAll(out);
         errors = ReadAll(err);
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
     fs::path dir = fs::temp_directory_path() / ("mw_render_" + std::to_string(::getpid()));
-    std::string errors;
+    std::string output, errors;
 };
 
 constexpr const char* kOutputOfHorizontalPosition =
@@ -136,22 +142,34 @@ TEST_F(RenderCli, ErrorsAreReportedWithTheirExitCodes) {
         std::string args;
         int code;
         const char* says;
-    } cases[] = {{Temp("missing.mwc") + out, 1, "missing.mwc"},
-                 {patch + " --out /nonexistent-folder/x.wav", 1, "/nonexistent-folder/x.wav"},
-                 {patch + out + " --gesture " + Temp("missing.csv"), 1, "missing.csv"},
-                 {patch + out + " --midi " + Temp("missing.mid"), 1, "missing.mid"},
-                 {"--builtin \"No Such Patch\"" + out, 1, "no built-in patch 'No Such Patch'"},
-                 {patch + out + " --seconds -3", 2, "--seconds must be at least one sample"},
-                 {patch + out + " --seconds 0.00001", 2, "--seconds must be at least one sample"},
-                 {patch + " --play --seconds nan", 2, "--seconds must be above 0"},
-                 {patch + " --play --seconds -5", 2, "--seconds must be above 0"},
-                 {patch + " --out " + patch, 2, "is the patch file"},
-                 {patch + " --midi " + Temp("in.mid") + " --out " + Temp("in.mid"), 2, "is --midi"},
-                 {patch + out + " --save-as " + Temp("./err.wav"), 2, "name the same file"},
-                 {patch + " --save-as " + patch, 2, "is the patch file"},
-                 {patch + " --out /dev/null", 1, "not a regular file"},
-                 {patch + out + " --screen 12by4", 2, "--screen takes WIDTHxHEIGHT"},
-                 {patch + out + " --bogus", 2, "--bogus"}};
+    } cases[] = {
+        {Temp("missing.mwc") + out, 1, "missing.mwc"},
+        {patch + " --out /nonexistent-folder/x.wav", 1, "/nonexistent-folder/x.wav"},
+        {patch + out + " --gesture " + Temp("missing.csv"), 1, "missing.csv"},
+        {patch + out + " --midi " + Temp("missing.mid"), 1, "missing.mid"},
+        {"--builtin \"No Such Patch\"" + out, 2, "no built-in patch 'No Such Patch'"},
+        {"--builtin Dizzyness" + out, 2, "did you mean 'Dizziness'?"},
+        {"--builtin air" + out, 2, "could be 'Air Saw' or 'Air Synth'"},
+        {"--builtin 24" + out, 2, "no built-in patch '24'"},
+        {patch + out + " --gesture circel", 2, "one of still, circle, figure8"},
+        {patch + out + " --check", 2, "--check goes alone"},
+        {patch + " --out " + Temp("err.mp3"), 2, "names no format the program writes (.wav, .flac, .ogg)"},
+        {patch + " --play --latency 0", 2, "--latency"},
+        {patch + out + " --record-gesture " + Temp("p.csv"), 2, "go with --play"},
+        {"--describe audioOscc", 2, "did you mean AudioOsc?"},
+        {"--builtin 1 --convert --save-as " + Temp("c.mwc"), 2, "--builtin excludes --convert"},
+        {"", 2, "see --help"},
+        {patch + out + " --seconds -3", 2, "--seconds must be at least one sample"},
+        {patch + out + " --seconds 0.00001", 2, "--seconds must be at least one sample"},
+        {patch + " --play --seconds nan", 2, "--seconds must be above 0"},
+        {patch + " --play --seconds -5", 2, "--seconds must be above 0"},
+        {patch + " --out " + patch, 2, "is the patch file"},
+        {patch + " --midi " + Temp("in.mid") + " --out " + Temp("in.mid"), 2, "is --midi"},
+        {patch + out + " --save-as " + Temp("./err.wav"), 2, "name the same file"},
+        {patch + " --save-as " + patch, 2, "is the patch file"},
+        {patch + " --out /dev/null", 1, "not a regular file"},
+        {patch + out + " --screen 12by4", 2, "--screen takes WIDTHxHEIGHT"},
+        {patch + out + " --bogus", 2, "--bogus"}};
     std::ofstream(Temp("in.mid")) << "MThd";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args);
@@ -192,6 +210,139 @@ TEST_F(RenderCli, FailedWritesLeaveTheOldFilesAndActionsCombine) {
         << errors;
     EXPECT_EQ(ReadAll(Temp("new.wav")).size(), 44u + 4800u * 4u);
     EXPECT_EQ(ReadAll(Temp("new.mwc")).find("\r\0\n\0[\0M\0o\0d\0u\0l\0e\0_\0A\0u\0d\0i\0o\0O\0u\0t\0"), 74u);
+}
+
+// The check reads a file as the program does and says, per line, what the reader skips or reads
+// otherwise than the text suggests; the built-in patches give it nothing to say.
+TEST_F(RenderCli, CheckExplainsWhatTheReaderMakesOfAFile) {
+    std::string full;
+    for (int i = 0; i < 129; ++i) full += "[Module_ControlInput]\n"; // one output each: 128 slots
+    const std::string utf8 = "## Header ##\r\n[Module_AudioOsc]\r\nName=O\r\n";
+    const std::string osc = "[Module_AudioOsc]\n", routed = "OutputDeviceID=-1 (L+R)\n";
+    const struct {
+        std::string bytes;
+        const char* finding; // "LINE: message", the header being line 1
+    } cases[] = {
+        {PatchBytes("[Module_AudioOscc]\nName=X\n"), "2: unknown section keyword 'Module_AudioOscc': the "
+                                                     "section is skipped; did you mean Module_AudioOsc?"},
+        {PatchBytes(osc + "AmplitudeValu=3\n" + routed),
+         "3: unknown key 'AmplitudeValu' for Module_AudioOsc: ignored; did you mean AmplitudeValue?"},
+        {PatchBytes(osc + "AmplitudeValue=abc\n" + routed),
+         "3: unreadable value 'abc' for AmplitudeValue: the default 500 is kept"},
+        {PatchBytes(osc + "FrequencyControl=Speedd\n" + routed),
+         "3: source 'Speedd' names nothing: the link reads nothing; did you mean Speed"},
+        {PatchBytes("[Module_ControlInput]\nName=C\n[Module_ControlInput]\nName=c\n[Module_ControlGain]\n"
+                    "InputSource=C\n"),
+         "7: source 'C' names 2 modules: the link goes to the one in the lowest slot (slot 0)"},
+        {PatchBytes(osc + "OutputDeviceID=-1\n"), "3: OutputDeviceID=-1 means no device (-555)"},
+        {PatchBytes(osc + "Name=O\n"), "2: Module_AudioOsc without OutputDeviceID: it plays to no device"},
+        {PatchBytes(osc + "AmplitudeValue =300\n" + routed),
+         "3: blank before '=' or at the line start: the reader does not find 'AmplitudeValue'"},
+        {PatchBytes("[Module_AudioEcho]\nDoLongMode=yes\n" + routed),
+         "3: 'yes' for DoLongMode reads as false (true is 1 or TRUE)"},
+        {PatchBytes(full), "130: Module_ControlInput '' is not made: all 128 module output slots are taken"},
+        {PatchBytes(""), "1: no module: the file has no section the reader knows"},
+        {utf8, "1: not UTF-16LE: the file is UTF-8 or another 8-bit text; the reader finds no module in it"},
+        {PatchBytes(osc + routed, u"\n"),
+         "1: line ends are LF only (CR LF expected): the reader finds no key"},
+    };
+    const std::string file = Temp("check.mwc");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.finding);
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << c.bytes;
+        EXPECT_EQ(Run(file + " --check"), 3) << errors;
+        EXPECT_NE(output.find(file + ":" + c.finding), std::string::npos) << output;
+    }
+    for (int n = 1; n <= 23; ++n) {
+        EXPECT_EQ(Run("--builtin " + std::to_string(n) + " --check"), 0) << n;
+        EXPECT_EQ(output, "") << n;
+    }
+
+    // Conversion only when asked: the UTF-8 LF-only file saves as its UTF-16 CR LF twin does.
+    std::ofstream(file, std::ios::binary | std::ios::trunc)
+        << "## x ##\n"
+        << kOutputOfHorizontalPosition << "[Module_AudioOsc]\nName=\xC3\x9C\n";
+    const std::string twin =
+        WritePatch(std::string(kOutputOfHorizontalPosition) + "[Module_AudioOsc]\nName=\xDC\n");
+    ASSERT_EQ(Run(twin + " --save-as " + Temp("twin.mwc")), 0) << errors;
+    ASSERT_EQ(Run(file + " --convert --save-as " + Temp("converted.mwc")), 0) << errors;
+    EXPECT_NE(errors.find("converted UTF-8 to UTF-16LE, line ends to CR LF"), std::string::npos) << errors;
+    EXPECT_EQ(ReadAll(Temp("converted.mwc")), ReadAll(Temp("twin.mwc")));
+    ASSERT_EQ(Run(file + " --save-as " + Temp("unconverted.mwc")), 0) << errors;
+    EXPECT_EQ(ReadAll(Temp("unconverted.mwc")).size(), 2u + 2u * 38u); // the header alone: no module
+}
+
+// A built-in patch by its position in --list-builtins, its resource number, its name or the start of it.
+TEST_F(RenderCli, BuiltInsAreNamedByPositionNumberNameOrPrefix) {
+    ASSERT_EQ(Run("--builtin 205 --save-as " + Temp("205.mwc")), 0) << errors;
+    for (const char* name : {"3", "\"air SAW\"", "\"Air Sa\""}) { // Air Saw is the third in the menu
+        SCOPED_TRACE(name);
+        ASSERT_EQ(Run(std::string("--builtin ") + name + " --save-as " + Temp("b.mwc")), 0) << errors;
+        EXPECT_EQ(ReadAll(Temp("b.mwc")), ReadAll(Temp("205.mwc")));
+    }
+}
+
+// --out picks the format by the extension: FLAC holds the very frames of the WAV render (it is lossless).
+TEST_F(RenderCli, FlacRendersHoldTheSameFramesAsWav) {
+    const std::string args =
+        WritePatch(kOutputOfHorizontalPosition) + " --seconds 0.5 --gesture figure8 --no-progress";
+    ASSERT_EQ(Run(args + " --out " + Temp("r.wav")), 0) << errors;
+    ASSERT_EQ(Run(args + " --out " + Temp("r.FLAC")), 0) << errors;
+    SF_INFO info{};
+    SNDFILE* flac = sf_open(Temp("r.FLAC").c_str(), SFM_READ, &info);
+    ASSERT_NE(flac, nullptr);
+    EXPECT_EQ(info.format, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+    std::vector<int16_t> frames(size_t(info.frames) * 2);
+    EXPECT_EQ(sf_readf_short(flac, frames.data(), info.frames), 24000);
+    sf_close(flac);
+    EXPECT_EQ(frames, Samples(ReadAll(Temp("r.wav"))));
+}
+
+// With --record-writers the patch's wave writers record what their device plays, as --out does; a
+// writer's file that exists and is not a WAV file is refused.
+TEST_F(RenderCli, WaveWritersOfThePatchRecordWhenAsked) {
+    const std::string writer =
+        "[Module_AudioWaveWriter]\nName=W\nOutputDeviceID=-1 (L+R)\nDoAppend=0\nFilePath=";
+    const std::string patch = WritePatch(kOutputOfHorizontalPosition + writer + Temp("w.wav") + "\n");
+    ASSERT_EQ(Run(patch + " --record-writers --out " + Temp("o.wav") + " --seconds 0.1 --gesture figure8"), 0)
+        << errors;
+    const std::string out = ReadAll(Temp("o.wav")), recorded = ReadAll(Temp("w.wav"));
+    ASSERT_EQ(out.size(), 44u + 4800u * 4u);
+    ASSERT_GE(recorded.size(), out.size());
+    EXPECT_EQ(recorded.substr(0, 4), "RIFF");
+    EXPECT_EQ(recorded.substr(44, 4800 * 4), out.substr(44));
+
+    const std::string refused =
+        WritePatch(kOutputOfHorizontalPosition + writer + Temp("note.txt") + "\n", "r.mwc");
+    std::ofstream(Temp("note.txt")) << "keep me";
+    EXPECT_EQ(Run(refused + " --record-writers --out " + Temp("o.wav") + " --seconds 0.1"), 2);
+    EXPECT_NE(errors.find("which is not a WAV file"), std::string::npos) << errors;
+    EXPECT_EQ(ReadAll(Temp("note.txt")), "keep me");
+}
+
+// What a render cannot sound without is said on standard error, and a summary line ends it.
+TEST_F(RenderCli, RendersWarnOfWhatTheyCannotHear) {
+    const struct {
+        std::string patch, args;
+        std::vector<const char*> says;
+    } cases[] = {
+        {"[Module_AudioInput]\nName=Mic\n[Module_AudioOutput]\nInputModule=Mic\nOutputDeviceID=-1 (L+R)\n",
+         "",
+         {"warning: the patch has an audio input module but no --input",
+          "warning: the render is silent: every sample that output device -1 played is 0",
+          "0.100 s, peak -inf dBFS, RMS -inf dBFS, 0 clipped samples"}},
+        {kOutputOfHorizontalPosition,
+         " --gesture still",
+         {"warning: --gesture still does not move the mouse: the measures the patch reads (Horizontal "
+          "Position) "
+          "stay still"}},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(
+            Run(WritePatch(c.patch) + " --out " + Temp("w.wav") + " --seconds 0.1 --no-progress" + c.args),
+            0);
+        for (const char* text : c.says) EXPECT_NE(errors.find(text), std::string::npos) << errors;
+    }
 }
 
 } // namespace
