@@ -11,7 +11,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSlider>
+#include <QStandardItemModel>
 #include <QStyle>
+#include <algorithm>
 #include <cmath>
 
 #include "base/text.hpp"
@@ -27,10 +29,11 @@ namespace {
 
 // The templates' sizes in dialog units, by kind number.
 constexpr int kTemplateDu[kKindCount][2] = {
-    {160, 121}, {160, 334}, {160, 332}, {160, 78},  {160, 150}, {160, 95},  {160, 174}, {160, 137}, {160, 98},
-    {160, 159}, {160, 87},  {160, 126}, {160, 138}, {160, 138}, {160, 254}, {160, 110}, {160, 254}, {160, 98},
-    {160, 98},  {160, 63},  {160, 322}, {160, 158}, {80, 103},  {160, 76},  {160, 98},  {160, 134}, {160, 122},
-    {160, 113}, {160, 113}, {160, 391}, {160, 113}, {160, 100}, {160, 310}, {160, 298}, {160, 137},
+    {160, 121}, {160, 334}, {160, 332}, {160, 78},  {160, 150}, {160, 95},  {160, 174},
+    {160, 137}, {160, 98},  {160, 159}, {160, 87},  {160, 126}, {160, 138}, {160, 138},
+    {160, 254}, {160, 110}, {160, 254}, {160, 98},  {160, 98},  {160, 63},  {160, 322},
+    {160, 158}, {80, 103},  {160, 76},  {160, 98},  {160, 134}, {160, 122}, {160, 113},
+    {160, 113}, {160, 391}, {160, 113}, {160, 100}, {160, 310}, {160, 298}, {160, 137},
 };
 
 constexpr int kCornerEllipse = 30;
@@ -53,7 +56,9 @@ constexpr std::pair<int, SourceId> kOfferedMeasures[] = {
     {62, 1004},  {63, 1005},  {65, 1007},  {67, 1009},  {64, 1006}, {66, 1008}, {68, 1010},
 };
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 int Truncated(double value) {
     if (!std::isfinite(value)) return 0;
@@ -66,6 +71,25 @@ double AsDouble(const std::optional<FieldValue>& value) {
     if (const int64_t* i = std::get_if<int64_t>(&*value)) return double(*i);
     if (const bool* b = std::get_if<bool>(&*value)) return *b ? 1.0 : 0.0;
     return 0.0;
+}
+
+using ListItems = std::vector<std::pair<QString, qlonglong>>;
+
+// Puts the items into a list, all at once (a new model: a list view told of every row one by one would
+// lay itself out again for each), and only when they differ from what the list holds.
+void SetItems(QComboBox& list, const ListItems& items) {
+    QString signature;
+    for (const auto& [text, number] : items)
+        signature += text + QChar(0) + QString::number(number) + QChar(1);
+    if (list.property("mwItems").toString() == signature && list.count() == int(items.size())) return;
+    list.setProperty("mwItems", signature);
+    auto* model = new QStandardItemModel(int(items.size()), 1, &list);
+    for (size_t i = 0; i < items.size(); ++i) {
+        auto* item = new QStandardItem(items[i].first);
+        item->setData(items[i].second, Qt::UserRole);
+        model->setItem(int(i), item);
+    }
+    list.setModel(model); // the list deletes the model it owned before
 }
 
 int ListIndexOf(const QComboBox& list, int64_t number) {
@@ -94,7 +118,7 @@ struct ModuleWindow::SliderBinding {
     SliderRange longRange; // the range while the kind's long mode is on (links only)
     ValueLabel shown;
     bool sensitivity = false;
-    int link = -1;          // the link it belongs to, -1 for a plain number
+    int link = -1;           // the link it belongs to, -1 for a plain number
     QLabel* label = nullptr; // where a moved value is shown for a second
     double shownValue = std::nan("");
     bool showing = false;
@@ -117,9 +141,15 @@ ModuleWindow::ModuleWindow(ModuleCanvas& canvas, Module& module, QWidget* owner)
 
 ModuleWindow::~ModuleWindow() = default;
 
-QString ModuleWindow::Text(int number) const { return Q(canvas_.Strings().Text(number)); }
-DialogBaseUnits ModuleWindow::BaseUnits() const { return base_; }
-const ColourSlots& ModuleWindow::Colours() const { return canvas_.Settings().ColourSettings; }
+QString ModuleWindow::Text(int number) const {
+    return Q(canvas_.Strings().Text(number));
+}
+DialogBaseUnits ModuleWindow::BaseUnits() const {
+    return base_;
+}
+const ColourSlots& ModuleWindow::Colours() const {
+    return canvas_.Settings().ColourSettings;
+}
 
 // ---------------------------------------------------------------- building
 
@@ -181,8 +211,12 @@ void ModuleWindow::Build() {
         });
         std::vector<QWidget*> lineWidgets{c.label};
         if (d.hasValue && d.slider.Exists()) {
-            SliderBinding b{.ref = {id_, FieldRole::LinkValue, d.field}, .range = d.slider, .longRange = d.longSlider,
-                            .shown = d.shown, .link = d.field, .label = c.label};
+            SliderBinding b{.ref = {id_, FieldRole::LinkValue, d.field},
+                            .range = d.slider,
+                            .longRange = d.longSlider,
+                            .shown = d.shown,
+                            .link = d.field,
+                            .label = c.label};
             c.values.push_back(newSlider(b));
         }
         // The oscillator's frequency multiplier is the frequency link's second value slider.
@@ -191,12 +225,19 @@ void ModuleWindow::Build() {
             c.valueLabels.push_back(newLabel("baseLabel", d.field));
             QLabel* multiplierLabel = newLabel("realLabel", r.field);
             c.valueLabels.push_back(multiplierLabel);
-            SliderBinding b{.ref = {id_, FieldRole::Real, r.field}, .range = r.slider, .shown = r.shown,
-                            .link = d.field, .label = multiplierLabel};
+            SliderBinding b{.ref = {id_, FieldRole::Real, r.field},
+                            .range = r.slider,
+                            .shown = r.shown,
+                            .link = d.field,
+                            .label = multiplierLabel};
             c.values.push_back(newSlider(b));
         }
-        SliderBinding s{.ref = {id_, FieldRole::LinkSensitivity, d.field}, .range = d.sensitivity,
-                        .shown = {kStatusTextNumber}, .sensitivity = true, .link = d.field, .label = c.label};
+        SliderBinding s{.ref = {id_, FieldRole::LinkSensitivity, d.field},
+                        .range = d.sensitivity,
+                        .shown = {kStatusTextNumber},
+                        .sensitivity = true,
+                        .link = d.field,
+                        .label = c.label};
         c.sensitivity = newSlider(s);
         links_.push_back(c);
     }
@@ -207,18 +248,23 @@ void ModuleWindow::Build() {
     }
     // Plain numbers with a slider (the oscillator's multiplier went with its frequency).
     for (const RealDesc& d : schema.reals) {
-        if (!d.slider.Exists() || (module_.kind == ModuleKind::AudioOsc && d.field == osc::FrequencyMultiplier))
+        if (!d.slider.Exists() ||
+            (module_.kind == ModuleKind::AudioOsc && d.field == osc::FrequencyMultiplier))
             continue;
         QLabel* label = newLabel("realLabel", d.field);
-        SliderBinding b{.ref = {id_, FieldRole::Real, d.field}, .range = d.slider, .shown = d.shown, .label = label};
+        SliderBinding b{
+            .ref = {id_, FieldRole::Real, d.field}, .range = d.slider, .shown = d.shown, .label = label};
         newSlider(b);
     }
     for (const IntDesc& d : schema.ints)
-        lists_.push_back({newList("int", d.field), FieldRole::Integer, d.field, newLabel("intLabel", d.field)});
+        lists_.push_back(
+            {newList("int", d.field), FieldRole::Integer, d.field, newLabel("intLabel", d.field)});
     for (const EnumDesc& d : schema.enums)
-        lists_.push_back({newList("enum", d.field), FieldRole::Enum, d.field, newLabel("enumLabel", d.field)});
+        lists_.push_back(
+            {newList("enum", d.field), FieldRole::Enum, d.field, newLabel("enumLabel", d.field)});
     for (const DeviceParamDesc& d : schema.devices)
-        lists_.push_back({newList("device", d.field), FieldRole::Device, d.field, newLabel("deviceLabel", d.field)});
+        lists_.push_back(
+            {newList("device", d.field), FieldRole::Device, d.field, newLabel("deviceLabel", d.field)});
     for (ListBinding& b : lists_) {
         ListBinding* binding = &b;
         connect(b.list, &QComboBox::activated, this, [this, binding](int index) {
@@ -318,7 +364,8 @@ std::vector<std::vector<ModuleWindow::Line>> ModuleWindow::Groups(bool compact) 
         else
             groups.push_back({{b.label, nullptr, kLabelDu}, {b.list, nullptr, kListDu}});
     }
-    for (const TextBinding& t : texts_) groups.push_back({{t.label, nullptr, kLabelDu}, {t.edit, nullptr, kEditDu}});
+    for (const TextBinding& t : texts_)
+        groups.push_back({{t.label, nullptr, kLabelDu}, {t.edit, nullptr, kEditDu}});
     if (!bools_.empty()) {
         std::vector<Line> g;
         for (const BoolBinding& b : bools_) g.push_back({b.box, nullptr, kBoxDu});
@@ -390,7 +437,8 @@ void ModuleWindow::LayOut() {
             if (l.right) {
                 place(l.left, kMarginDu, y, leftWidth - 2, l.heightDu);
                 place(l.right, kMarginDu + leftWidth, y, inner - leftWidth, l.heightDu);
-                for (QWidget* s : l.stacked) place(s, kMarginDu + leftWidth, y, inner - leftWidth, l.heightDu);
+                for (QWidget* s : l.stacked)
+                    place(s, kMarginDu + leftWidth, y, inner - leftWidth, l.heightDu);
             } else {
                 place(l.left, kMarginDu, y, inner, l.heightDu);
                 for (QWidget* s : l.stacked) place(s, kMarginDu, y, inner, l.heightDu);
@@ -479,11 +527,12 @@ void ModuleWindow::Refresh() {
         case FieldRole::Enum: {
             const EnumDesc& d = schema.enums[size_t(b.field)];
             b.label->setText(labelText(d.label, 0));
-            b.list->clear();
-            for (size_t k = 0; k < d.table.size(); ++k) {
-                const QString text = k < d.optionLabels.size() ? Text(d.optionLabels[k]) : Q(std::string(d.table[k]));
-                b.list->addItem(text, qlonglong(k));
-            }
+            ListItems items;
+            for (size_t k = 0; k < d.table.size(); ++k)
+                items.emplace_back(k < d.optionLabels.size() ? Text(d.optionLabels[k])
+                                                             : Q(std::string(d.table[k])),
+                                   qlonglong(k));
+            SetItems(*b.list, items);
             b.list->setCurrentIndex(ListIndexOf(*b.list, module_.Enum(b.field)));
             break;
         }
@@ -519,44 +568,43 @@ void ModuleWindow::Refresh() {
 }
 
 void ModuleWindow::FillSourceList(QComboBox& list, SourceId selected, bool offerManual, int16_t noneLabel) {
-    list.clear();
-    list.addItem(noneLabel ? Text(noneLabel) : QString(), qlonglong(kNoSource));
-    if (offerManual) list.addItem(Text(kManualTextNumber), qlonglong(kManualSource));
-    for (const auto& [label, id] : kOfferedMeasures) list.addItem(Text(label), qlonglong(id));
+    ListItems items;
+    items.emplace_back(noneLabel ? Text(noneLabel) : QString(), qlonglong(kNoSource));
+    if (offerManual) items.emplace_back(Text(kManualTextNumber), qlonglong(kManualSource));
+    for (const auto& [label, id] : kOfferedMeasures) items.emplace_back(Text(label), qlonglong(id));
     const Engine& engine = canvas_.CanvasSession().GetEngine();
     for (int s = 0; s < kSlotCount; ++s) {
         const ModuleSlot& slot = engine.slots[size_t(s)];
         if (!slot.Taken()) continue;
         QString text = Q(slot.name);
         if (!slot.outputLabel.empty()) text += " - ( " + Q(slot.outputLabel) + " )";
-        list.addItem(text, qlonglong(s));
+        items.emplace_back(text, qlonglong(s));
     }
+    SetItems(list, items);
     list.setCurrentIndex(ListIndexOf(list, selected));
 }
 
 void ModuleWindow::FillDeviceList(QComboBox& list, int32_t selected) {
-    list.clear();
-    const DeviceChoices choices = canvas_.CanvasSession().Outputs().ListDevices(selected, false);
-    for (const DeviceChoice& c : choices.entries) list.addItem(Q(c.label), qlonglong(c.data));
-    list.setCurrentIndex(choices.selected);
+    ListItems items;
+    for (const DeviceChoice& c : canvas_.Devices(DeviceListKind::Output))
+        items.emplace_back(Q(c.label), qlonglong(c.data));
+    SetItems(list, items);
+    list.setCurrentIndex(ListIndexOf(list, selected));
 }
 
 void ModuleWindow::FillIntList(QComboBox& list, int field) {
     // The device numbers: wave input devices for the audio input, MIDI input devices for the others.
-    list.clear();
-    Session& session = canvas_.CanvasSession();
-    const std::vector<DeviceChoice> devices = module_.kind == ModuleKind::AudioInput ? session.Inputs().ListDevices()
-                                                                                     : session.Midi().ListDevices();
-    list.addItem(QString(), qlonglong(kNoMidiDevice));
-    for (const DeviceChoice& c : devices) list.addItem(Q(c.label), qlonglong(c.data));
+    ListItems items{{QString(), qlonglong(kNoMidiDevice)}};
+    const auto which =
+        module_.kind == ModuleKind::AudioInput ? DeviceListKind::WaveInput : DeviceListKind::MidiInput;
+    for (const DeviceChoice& c : canvas_.Devices(which)) items.emplace_back(Q(c.label), qlonglong(c.data));
     const int32_t value = module_.Int(field);
-    int index = ListIndexOf(list, value);
-    if (index < 0 && value != kNoMidiDevice) {
-        // A device the file names that is not there now: shown, so that it is not lost from view.
-        list.addItem(QString("%1 ?").arg(value), qlonglong(value));
-        index = list.count() - 1;
-    }
-    list.setCurrentIndex(index);
+    const bool listed =
+        std::any_of(items.begin(), items.end(), [value](const auto& i) { return i.second == value; });
+    // A device the file names that is not there now: shown, so that it is not lost from view.
+    if (!listed) items.emplace_back(QString("%1 ?").arg(value), qlonglong(value));
+    SetItems(list, items);
+    list.setCurrentIndex(ListIndexOf(list, value));
 }
 
 void ModuleWindow::ApplyVisibility() {
@@ -650,10 +698,18 @@ QString ModuleWindow::LabelText(int field, FieldRole role) const {
     return {};
 }
 
-QComboBox* ModuleWindow::InputList(int field) const { return ListOf(FieldRole::Input, field); }
-QComboBox* ModuleWindow::EnumList(int field) const { return ListOf(FieldRole::Enum, field); }
-QComboBox* ModuleWindow::DeviceList(int field) const { return ListOf(FieldRole::Device, field); }
-QComboBox* ModuleWindow::IntList(int field) const { return ListOf(FieldRole::Integer, field); }
+QComboBox* ModuleWindow::InputList(int field) const {
+    return ListOf(FieldRole::Input, field);
+}
+QComboBox* ModuleWindow::EnumList(int field) const {
+    return ListOf(FieldRole::Enum, field);
+}
+QComboBox* ModuleWindow::DeviceList(int field) const {
+    return ListOf(FieldRole::Device, field);
+}
+QComboBox* ModuleWindow::IntList(int field) const {
+    return ListOf(FieldRole::Integer, field);
+}
 QComboBox* ModuleWindow::ListOf(FieldRole role, int field) const {
     for (const ListBinding& b : lists_)
         if (b.role == role && b.field == field) return b.list;
@@ -789,8 +845,9 @@ void ModuleWindow::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), ToQColor(m));
     // Three 1-pixel rings along the rounded outline: the outer and the inner mixed with the text colour.
     const int cw = width(), ch = height();
-    const std::pair<QRect, uint32_t> rings[] = {
-        {QRect(0, 0, cw + 1, ch + 1), ring}, {QRect(1, 1, cw - 1, ch - 1), m}, {QRect(2, 2, cw - 3, ch - 3), ring}};
+    const std::pair<QRect, uint32_t> rings[] = {{QRect(0, 0, cw + 1, ch + 1), ring},
+                                                {QRect(1, 1, cw - 1, ch - 1), m},
+                                                {QRect(2, 2, cw - 3, ch - 3), ring}};
     for (const auto& [r, colour] : rings) {
         const QRegion outline = RoundedRegion(r, kCornerEllipse);
         const QRegion inside = RoundedRegion(r.adjusted(1, 1, -1, -1), kCornerEllipse - 2);

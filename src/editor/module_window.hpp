@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/settings/program_settings.hpp"
+#include "audio/device_list.hpp"
 #include "editor/dialog_units.hpp"
 #include "i18n/language_strings.hpp"
 #include "model/module.hpp"
@@ -34,10 +35,15 @@ namespace mw {
 class PillButton;
 class Session;
 
+enum class DeviceListKind { Output, MidiInput, WaveInput };
+
 /// What the module windows ask of the window that owns them (the main window, the canvas).
 class ModuleCanvas {
 public:
     virtual ~ModuleCanvas() = default;
+    /// The devices a device list offers (output lists begin with the empty entry -555), as the system
+    /// reported them at the latest refresh of the windows.
+    virtual const std::vector<DeviceChoice>& Devices(DeviceListKind kind) = 0;
     virtual Session& CanvasSession() = 0;
     virtual PatchEditor& Editor() = 0;
     virtual const ProgramSettings& Settings() const = 0;

@@ -24,8 +24,8 @@ void ApplyStatusColours(QLineEdit& edit) {
 
 } // namespace
 
-NameEntryDialog::NameEntryDialog(QWidget* parent, const ProgramSettings& settings, const LanguageStrings& strings,
-                                 const std::string& oldName)
+NameEntryDialog::NameEntryDialog(QWidget* parent, const ProgramSettings& settings,
+                                 const LanguageStrings& strings, const std::string& oldName)
     : ProgramDialog(parent, settings, DialogFontGroup::Setup) {
     setWindowTitle(QString::fromStdString(oldName));
     auto* oldLabel = new QLabel(QString::fromStdString(strings.Text(72)), this);
@@ -74,8 +74,8 @@ void NameEntryDialog::resizeEvent(QResizeEvent* event) {
     cancel_->move(cancelRect.x() + dx, cancelRect.y() + dy);
 }
 
-std::optional<std::string> AskName(QWidget* parent, const ProgramSettings& settings, const LanguageStrings& strings,
-                                   const std::string& oldName) {
+std::optional<std::string> AskName(QWidget* parent, const ProgramSettings& settings,
+                                   const LanguageStrings& strings, const std::string& oldName) {
     NameEntryDialog dialog(parent, settings, strings, oldName);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.NewName();

@@ -32,7 +32,7 @@ private:
 };
 
 /// Shows the dialog; the new name when the user confirmed with OK, else nothing.
-std::optional<std::string> AskName(QWidget* parent, const ProgramSettings& settings, const LanguageStrings& strings,
-                                   const std::string& oldName);
+std::optional<std::string> AskName(QWidget* parent, const ProgramSettings& settings,
+                                   const LanguageStrings& strings, const std::string& oldName);
 
 } // namespace mw

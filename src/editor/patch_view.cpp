@@ -118,8 +118,7 @@ private:
 
 PatchView::PatchView(Session& session, ProgramSettings& settings, const LanguageStrings& strings,
                      QWidget* owner)
-    : session_(session), editor_(session.GetPatch()), settings_(settings), strings_(strings),
-      owner_(owner) {
+    : session_(session), editor_(session.GetPatch()), settings_(settings), strings_(strings), owner_(owner) {
     tick_.setInterval(kTickMs);
     connect(&tick_, &QTimer::timeout, this, &PatchView::Tick);
     connect(&history_, &QUndoStack::cleanChanged, this, &PatchView::modifiedChanged);
@@ -141,9 +140,13 @@ PatchView::~PatchView() {
     }
 }
 
-std::string PatchView::Header() const { return strings_.Text(kConfigurationHeader); }
+std::string PatchView::Header() const {
+    return strings_.Text(kConfigurationHeader);
+}
 
-QPoint PatchView::ClientOrigin() const { return owner_ ? owner_->mapToGlobal(QPoint(0, 0)) : QPoint(); }
+QPoint PatchView::ClientOrigin() const {
+    return owner_ ? owner_->mapToGlobal(QPoint(0, 0)) : QPoint();
+}
 
 ModuleWindow* PatchView::WindowOf(ModuleId id) const {
     const auto it = windows_.find(id);
@@ -177,7 +180,26 @@ void PatchView::Detach(Module& module) {
     delete window;
 }
 
+const std::vector<DeviceChoice>& PatchView::Devices(DeviceListKind kind) {
+    std::optional<std::vector<DeviceChoice>>& cached = devices_[size_t(kind)];
+    if (!cached) {
+        switch (kind) {
+        case DeviceListKind::Output:
+            cached = session_.Outputs().ListDevices(kNoOutputDevice, false).entries;
+            break;
+        case DeviceListKind::MidiInput:
+            cached = session_.Midi().ListDevices();
+            break;
+        case DeviceListKind::WaveInput:
+            cached = session_.Inputs().ListDevices();
+            break;
+        }
+    }
+    return *cached;
+}
+
 void PatchView::Refresh() {
+    for (auto& list : devices_) list.reset(); // the devices may have changed since the last refresh
     // In save order (kind order, then list order), as the lists are walked.
     session_.GetPatch().ForEachModule([this](Module& m) {
         if (ModuleWindow* w = WindowOf(m.id)) w->Refresh();
@@ -185,6 +207,7 @@ void PatchView::Refresh() {
 }
 
 void PatchView::RelayoutAll() {
+    for (auto& list : devices_) list.reset();
     for (auto& [id, window] : windows_) {
         window->Refresh();
         window->Relayout();
@@ -282,7 +305,8 @@ ModuleId PatchView::AddModule(ModuleKind kind, const QPoint& global) {
     ModuleId id = kNoModuleId;
     Snapshot before = Capture();
     id = editor_.Add(kind, ToPoint(global));
-    if (id != kNoModuleId) history_.push(new SnapshotCommand(*this, QStringLiteral("Add"), std::move(before)));
+    if (id != kNoModuleId)
+        history_.push(new SnapshotCommand(*this, QStringLiteral("Add"), std::move(before)));
     return id;
 }
 
@@ -309,8 +333,7 @@ ConfigStatus PatchView::LoadFile(const std::string& path) {
 
 bool PatchView::LoadBuiltIn(int resource) {
     if (!FindBuiltInByResource(resource)) return false;
-    StructuralStep(QStringLiteral("Load"),
-                   [&] { session_.LoadBuiltIn(resource, ToPoint(ClientOrigin())); });
+    StructuralStep(QStringLiteral("Load"), [&] { session_.LoadBuiltIn(resource, ToPoint(ClientOrigin())); });
     MarkSaved(); // a built-in patch counts as unchanged until it is edited
     return true;
 }
@@ -326,7 +349,8 @@ std::u16string PatchView::SaveText() {
 
 ConfigStatus PatchView::SaveFile(const std::string& path) {
     session_.FinishLoad();
-    const ConfigStatus status = SaveConfigurationFile(session_.GetPatch(), path, Header(), ToPoint(ClientOrigin()));
+    const ConfigStatus status =
+        SaveConfigurationFile(session_.GetPatch(), path, Header(), ToPoint(ClientOrigin()));
     if (status == ConfigStatus::Ok) MarkSaved();
     return status;
 }

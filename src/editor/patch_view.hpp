@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QTimer>
 #include <QUndoStack>
+#include <array>
 #include <map>
 #include <optional>
 #include <string>
@@ -62,6 +63,7 @@ public:
     std::string Header() const;
 
     // ModuleCanvas
+    const std::vector<DeviceChoice>& Devices(DeviceListKind kind) override;
     Session& CanvasSession() override { return session_; }
     PatchEditor& Editor() override { return editor_; }
     const ProgramSettings& Settings() const override { return settings_; }
@@ -118,6 +120,8 @@ private:
     bool changedOutside_ = false;
     bool windowsShown_ = true;
     bool restoring_ = false;
+    // The device lists, asked of the system once per refresh of the windows (not once per window).
+    std::array<std::optional<std::vector<DeviceChoice>>, 3> devices_;
 };
 
 } // namespace mw

@@ -179,7 +179,8 @@ bool Patch::RegisterSlots(Module& m) {
         return true;
     }
     for (int k = 0; k < info.outputs; ++k) {
-        const int s = engine_.RegisterSlot(&m, m.kind, k, m.name, OutputLabel(m, k), PlannedSlot(m, k, false));
+        const int s =
+            engine_.RegisterSlot(&m, m.kind, k, m.name, OutputLabel(m, k), PlannedSlot(m, k, false));
         if (s < 0) return false;
         m.slot[k] = s;
     }

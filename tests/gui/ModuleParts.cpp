@@ -58,6 +58,7 @@ struct Rig final : ModuleCanvas, ModulePartHost {
     template <class T> T* Child(const char* name) const { return window.findChild<T*>(QLatin1String(name)); }
 
     // ModuleCanvas
+    const std::vector<DeviceChoice>& Devices(DeviceListKind) override { return devices; }
     Session& CanvasSession() override { return session; }
     PatchEditor& Editor() override { return editor; }
     const ProgramSettings& Settings() const override { return settings; }
@@ -74,6 +75,7 @@ struct Rig final : ModuleCanvas, ModulePartHost {
     void ModuleMoved(ModuleId, Point, Point) override {}
     void RequestRemoval(ModuleId) override {}
     void PatchChangedOutsideEdits() override { ++outsideChanges; }
+    std::vector<DeviceChoice> devices;
 
     // ModulePartHost
     ModuleCanvas& Canvas() override { return *this; }

@@ -75,8 +75,10 @@ void ModuleWindowsTest::everyKindBuildsAtItsTemplateSizeWithNothingClipped() {
         const DialogBaseUnits base = BaseUnitsOf(DialogFont(code));
         for (const KindInfo& info : AllKinds()) {
             ModuleWindow& w = rig.Add(info.kind);
-            const QSize expected = DialogUnitsToPixels(QRect(QPoint(0, 0), TemplateSizeDu(info.kind)), base).size();
-            QVERIFY2(std::abs(w.width() - expected.width()) <= 1 && std::abs(w.height() - expected.height()) <= 1,
+            const QSize expected =
+                DialogUnitsToPixels(QRect(QPoint(0, 0), TemplateSizeDu(info.kind)), base).size();
+            QVERIFY2(std::abs(w.width() - expected.width()) <= 1 &&
+                         std::abs(w.height() - expected.height()) <= 1,
                      info.keyword.data());
             // Both the manual and the source states of every link fit.
             for (const bool manual : {true, false}) {
@@ -85,10 +87,10 @@ void ModuleWindowsTest::everyKindBuildsAtItsTemplateSizeWithNothingClipped() {
                                            int64_t(manual ? kManualSource : 1003));
                 w.Refresh();
                 const QStringList clipped = ClippedTexts(w);
-                QVERIFY2(clipped.isEmpty(), qPrintable(QString("%1 %2: %3")
-                                                           .arg(code)
-                                                           .arg(info.keyword.data())
-                                                           .arg(clipped.join(", "))));
+                QVERIFY2(
+                    clipped.isEmpty(),
+                    qPrintable(
+                        QString("%1 %2: %3").arg(code).arg(info.keyword.data()).arg(clipped.join(", "))));
             }
         }
         QCOMPARE(rig.view->WindowCount(), size_t(kKindCount));
@@ -125,8 +127,10 @@ void ModuleWindowsTest::slidersStorePositionOverFactor() {
         ModuleWindow& w = rig.Add(r.kind);
         QSlider* slider = nullptr;
         for (const auto& link : w.Links())
-            if (link.field == r.field && r.role == FieldRole::LinkValue) slider = link.values.front();
-            else if (link.field == r.field && r.role == FieldRole::LinkSensitivity) slider = link.sensitivity;
+            if (link.field == r.field && r.role == FieldRole::LinkValue)
+                slider = link.values.front();
+            else if (link.field == r.field && r.role == FieldRole::LinkSensitivity)
+                slider = link.sensitivity;
         if (r.role == FieldRole::Real) slider = w.RealSlider(r.field);
         QVERIFY2(slider, qPrintable(QString("%1/%2").arg(int(r.kind)).arg(r.field)));
         QCOMPARE(slider->minimum(), r.lower);
