@@ -109,6 +109,10 @@ public:
         clock_.start();
         if (const char* path = std::getenv("MURMELWERK_DEBUG_SCREENSHOT"); path != nullptr && path[0] != '\0')
             screenshotPath_ = QString::fromLocal8Bit(path);
+        if (const char* path = std::getenv("MURMELWERK_DEBUG_PATCH_SCREENSHOT"); path != nullptr && path[0] != '\0')
+            patchScreenshotPath_ = QString::fromLocal8Bit(path);
+        patchTimer_.setSingleShot(true);
+        connect(&patchTimer_, &QTimer::timeout, this, &DebugProbe::PatchScreenshot);
         connect(&poll_, &QTimer::timeout, this, &DebugProbe::Poll);
         poll_.start(kPollMs);
         app.installEventFilter(this);
@@ -135,6 +139,9 @@ protected:
             if (!widget->property(kPainted).toBool()) {
                 widget->setProperty(kPainted, true);
                 Emit(QStringLiteral("painted %1 %2").arg(NameOf(*widget)).arg(clock_.elapsed()));
+                // The patch picture waits until no module window has appeared for a while.
+                if (widget->objectName().startsWith(QLatin1String("module")) && !patchScreenshotPath_.isEmpty())
+                    patchTimer_.start(kScreenshotDelayMs);
                 if (widget->objectName() == QLatin1String("main") && !screenshotPath_.isEmpty())
                     QTimer::singleShot(kScreenshotDelayMs, this, [this, window = QPointer<QWidget>(widget)] {
                         Screenshot(window, false);
@@ -221,6 +228,25 @@ private:
     QElapsedTimer clock_;
     QTimer poll_;
     QString screenshotPath_;
+    QString patchScreenshotPath_;
+    QTimer patchTimer_;
+
+    /// The screen area that holds the main window and every module window shown on the screen.
+    void PatchScreenshot() {
+        QScreen* screen = QGuiApplication::primaryScreen();
+        if (!screen) return;
+        QRect area;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->isVisible() && (window->objectName() == QLatin1String("main") ||
+                                        window->objectName().startsWith(QLatin1String("module"))))
+                area |= window->frameGeometry();
+        area &= screen->geometry();
+        const QPixmap picture = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+        const bool saved = !picture.isNull() && picture.save(patchScreenshotPath_, "PNG");
+        Emit(QStringLiteral("%1 %2").arg(saved ? QStringLiteral("patch-screenshot")
+                                               : QStringLiteral("patch-screenshot-failed"),
+                                         patchScreenshotPath_));
+    }
 };
 
 } // namespace
