@@ -19,10 +19,25 @@ namespace mw::cli {
 namespace {
 
 // Any other file: read as floats, the channels averaged, the rate converted, rounded to 16 bits.
+// The frames a file holds, read a chunk at a time: the header's frame count is only a claim, and memory
+// is taken for what the file really gives.
+template <class Sample, class Read>
+std::vector<Sample> ReadFrames(SNDFILE* file, const SF_INFO& info, Read read) {
+    constexpr sf_count_t kChunkFrames = 65536;
+    std::vector<Sample> frames;
+    std::vector<Sample> chunk(size_t(kChunkFrames) * size_t(info.channels));
+    for (sf_count_t left = info.frames; left > 0;) {
+        const sf_count_t got = read(file, chunk.data(), std::min(left, kChunkFrames));
+        if (got <= 0) break;
+        frames.insert(frames.end(), chunk.begin(), chunk.begin() + ptrdiff_t(got * info.channels));
+        left -= got;
+    }
+    return frames;
+}
+
 bool ReadConverted(SNDFILE* file, const SF_INFO& info, std::vector<int16_t>& mono, std::string& error) {
-    std::vector<float> frames(size_t(info.frames) * size_t(info.channels));
-    const sf_count_t got = sf_readf_float(file, frames.data(), info.frames);
-    std::vector<float> mixed(size_t(std::max<sf_count_t>(got, 0)));
+    const std::vector<float> frames = ReadFrames<float>(file, info, sf_readf_float);
+    std::vector<float> mixed(frames.size() / size_t(info.channels));
     for (size_t i = 0; i < mixed.size(); ++i) {
         float sum = 0;
         for (int c = 0; c < info.channels; ++c) sum += frames[i * size_t(info.channels) + size_t(c)];
@@ -89,8 +104,8 @@ bool ReadWavFile(const std::string& path, std::vector<int16_t>& mono, std::strin
                     " channel(s) to 16-bit mono at 48000 Hz";
         return true;
     }
-    std::vector<int16_t> frames(size_t(info.frames) * size_t(info.channels));
-    const sf_count_t got = sf_readf_short(file.get(), frames.data(), info.frames);
+    const std::vector<int16_t> frames = ReadFrames<int16_t>(file.get(), info, sf_readf_short);
+    const auto got = sf_count_t(frames.size() / size_t(info.channels));
     mono.resize(size_t(got));
     for (sf_count_t i = 0; i < got; ++i) {
         if (info.channels == 1) {

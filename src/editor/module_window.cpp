@@ -129,6 +129,7 @@ ModuleWindow::ModuleWindow(ModuleCanvas& canvas, Module& module, QWidget* owner)
     setAttribute(Qt::WA_DeleteOnClose, false);
     setObjectName(QStringLiteral("module%1").arg(id_));
     setFocusPolicy(Qt::ClickFocus);
+    setMouseTracking(true); // a move without a button held ends a drag that another window started
     labelTimer_.setSingleShot(true);
     labelTimer_.setInterval(kValueShownMs);
     connect(&labelTimer_, &QTimer::timeout, this, &ModuleWindow::RestoreLabels);
@@ -741,7 +742,7 @@ QPoint ModuleWindow::Centre() const {
 
 void ModuleWindow::Follow(const QPoint& delta) {
     move(pos() + delta);
-    module_.position = {module_.position.x + delta.x(), module_.position.y + delta.y()};
+    canvas_.Editor().Move(id_, {module_.position.x + delta.x(), module_.position.y + delta.y()});
 }
 
 void ModuleWindow::mousePressEvent(QMouseEvent* event) {
