@@ -4,7 +4,7 @@
 # its programs run from there: murmelwerk-render renders the same bytes as the build's own, and
 # murmelwerk passes the check of its own file (its seal follows the stripping) and starts into its
 # main window. Also: the patch file type is recognised by its name and by its first bytes, and the
-# manual page of murmelwerk-render names every option its --help lists.
+# manual pages name every option of murmelwerk-render's --help and of the README's table of murmelwerk.
 # Usage: check_package.sh BUILD_DIR SOURCE_DIR APPSTREAM_ID
 # Exit status 77 (skipped) when the tools are missing (scripts/test installs them).
 set -uo pipefail
@@ -131,12 +131,19 @@ else
     echo "the installed murmelwerk started into its main window and ended"
 fi
 
-# ---- the manual page of murmelwerk-render names every option of its --help ----
+# ---- the manual pages: murmelwerk-render's names every option of its --help ... ----
 "$render" --help | grep -oE -- '--[a-z][a-z-]+' | sort -u >"$work/help-options"
 while read -r option; do
     grep -qF -- "*$option*" "$source_dir/packaging/murmelwerk-render.1.scd" ||
         fail "murmelwerk-render(1) does not describe $option"
 done <"$work/help-options"
+
+# ... and the page of murmelwerk every start-up option of the README's table.
+grep -oE '^\| `-[A-Za-z]+' "$source_dir/README.md" | cut -c4- | sort -u >"$work/readme-options"
+[ -s "$work/readme-options" ] || fail "no start-up options found in the README"
+while read -r option; do
+    grep -qF -- "*$option*" "$source_dir/packaging/murmelwerk.1.scd" || fail "murmelwerk(1) does not describe $option"
+done <"$work/readme-options"
 
 [ "$failures" -eq 0 ] || exit 1
 echo "PASS: the package"
