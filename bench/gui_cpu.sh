@@ -37,8 +37,8 @@ read -ra moves < <(awk -v n=$((seconds * 50)) 'BEGIN { for (i = 0; i < n; i++)
 
 for sound in stopped started; do
     for pointer in still moving; do
-        args=()
-        [ "$sound" = started ] && args=(-AutoStartOnly)
+        args=(-NoInstall)
+        [ "$sound" = started ] && args+=(-AutoStartOnly)
         QT_QPA_PLATFORM=xcb "$program" "${args[@]}" >/dev/null 2>"$XS_DIR/stderr.log" &
         XS_PID=$!
         sleep 3 # start-up done, the window shown
