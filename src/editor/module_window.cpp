@@ -333,7 +333,8 @@ std::vector<std::vector<ModuleWindow::Line>> ModuleWindow::Groups(bool compact) 
             Line l{first ? static_cast<QWidget*>(first) : c.sensitivity, nullptr, kSliderDu};
             if (first && c.valueLabels.empty()) l.stacked.push_back(c.sensitivity);
             if (!c.valueLabels.empty()) {
-                // Base frequency and multiplier, each with its label; the sensitivity slider takes the first's place.
+                // Base frequency and multiplier, each with its label; the sensitivity slider takes the
+                // first's place.
                 g.back() = {c.source, nullptr, kListDu};
                 g.push_back({c.valueLabels[0], nullptr, kLabelDu});
                 g.push_back({c.values[0], nullptr, kSliderDu, {c.sensitivity}});

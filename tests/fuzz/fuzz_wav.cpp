@@ -20,6 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!mono.empty() || error.empty()) __builtin_trap();
         return 0;
     }
-    if (converted.empty() ? mono.size() > size / 2 : mono.size() > size_t(3600) * 48000 + 16) __builtin_trap();
+    if (converted.empty() ? mono.size() > size / 2 : mono.size() > size_t(3600) * 48000 + 16)
+        __builtin_trap();
     return 0;
 }

@@ -5,10 +5,10 @@
 #include <QtTest>
 
 #include "app/shell/main_window.hpp"
-#include "editor/patch_view.hpp"
 #include "app/shell/window_policy.hpp"
 #include "audio/memory_output.hpp"
 #include "editor/new_module_menu.hpp"
+#include "editor/patch_view.hpp"
 #include "editor/pill_widgets.hpp"
 #include "layout_check.hpp"
 #include "patch/patch.hpp"

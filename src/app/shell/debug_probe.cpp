@@ -109,7 +109,8 @@ public:
         clock_.start();
         if (const char* path = std::getenv("MURMELWERK_DEBUG_SCREENSHOT"); path != nullptr && path[0] != '\0')
             screenshotPath_ = QString::fromLocal8Bit(path);
-        if (const char* path = std::getenv("MURMELWERK_DEBUG_PATCH_SCREENSHOT"); path != nullptr && path[0] != '\0')
+        if (const char* path = std::getenv("MURMELWERK_DEBUG_PATCH_SCREENSHOT");
+            path != nullptr && path[0] != '\0')
             patchScreenshotPath_ = QString::fromLocal8Bit(path);
         patchTimer_.setSingleShot(true);
         connect(&patchTimer_, &QTimer::timeout, this, &DebugProbe::PatchScreenshot);
@@ -140,7 +141,8 @@ protected:
                 widget->setProperty(kPainted, true);
                 Emit(QStringLiteral("painted %1 %2").arg(NameOf(*widget)).arg(clock_.elapsed()));
                 // The patch picture waits until no module window has appeared for a while.
-                if (widget->objectName().startsWith(QLatin1String("module")) && !patchScreenshotPath_.isEmpty())
+                if (widget->objectName().startsWith(QLatin1String("module")) &&
+                    !patchScreenshotPath_.isEmpty())
                     patchTimer_.start(kScreenshotDelayMs);
                 if (widget->objectName() == QLatin1String("main") && !screenshotPath_.isEmpty())
                     QTimer::singleShot(kScreenshotDelayMs, this, [this, window = QPointer<QWidget>(widget)] {

@@ -8,10 +8,10 @@
 // engine thread has ended.
 
 #include <QApplication>
-#include <QTimer>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPalette>
+#include <QTimer>
 #include <memory>
 #include <string>
 #include <vector>
