@@ -2,21 +2,18 @@
 
 #include <QDesktopServices>
 
-#ifndef MW_PRODUCT_HOST
-#define MW_PRODUCT_HOST "murmelwerk.invalid"
-#endif
-#ifndef MW_FORUM_HOST
-#define MW_FORUM_HOST "forum.murmelwerk.invalid"
-#endif
+#include "setup/web_request.hpp"
+
 
 namespace mw {
 
+// The hosts are the build's settings, kept by the web request of the setup layer.
 QString ProductHost() {
-    return QStringLiteral(MW_PRODUCT_HOST);
+    return QString::fromStdString(setup::ProductHost());
 }
 
 QString ForumHost() {
-    return QStringLiteral(MW_FORUM_HOST);
+    return QString::fromStdString(setup::ForumHost());
 }
 
 QUrl ProductUrl(const QString& path) {
