@@ -449,7 +449,6 @@ void ModuleWindow::LayOut() {
         }
         y += gap;
     }
-    compact_ = compact;
     FitTexts();
     if (part_) place(part_.get(), kMarginDu, templ.height() - kBottomDu - partDu, inner, partDu);
 }

@@ -143,8 +143,6 @@ public:
     void Detach();
     /// The 10 ms tick of the kind's own controls.
     void Tick();
-    /// Whether the table-built controls had to be packed (a label and its control side by side).
-    bool Compact() const { return compact_; }
 
     // ModulePartHost
     ModuleCanvas& Canvas() override { return canvas_; }
@@ -243,7 +241,6 @@ private:
     int gesture_ = 0;
     bool updating_ = false; // controls being set from the module: no edits
     bool moved_ = false;
-    bool compact_ = false;
 };
 
 } // namespace mw

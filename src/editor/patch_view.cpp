@@ -285,14 +285,12 @@ PatchView::Snapshot PatchView::Capture() {
 }
 
 void PatchView::Restore(const Snapshot& snapshot) {
-    restoring_ = true;
     session_.Restore(snapshot.text, ToPoint(ClientOrigin()), snapshot.ids, snapshot.slots);
     for (const auto& [ref, source] : snapshot.sources) {
         const std::optional<FieldValue> now = editor_.Get(ref);
         if (now && *now != FieldValue(source)) editor_.Set(ref, source);
     }
     Refresh();
-    restoring_ = false;
 }
 
 void PatchView::StructuralStep(const QString& text, const std::function<void()>& operation) {

@@ -119,7 +119,6 @@ private:
     QPoint lastDragCursor_;
     bool changedOutside_ = false;
     bool windowsShown_ = true;
-    bool restoring_ = false;
     // The device lists, asked of the system once per refresh of the windows (not once per window).
     std::array<std::optional<std::vector<DeviceChoice>>, 3> devices_;
 };
