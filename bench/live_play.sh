@@ -57,6 +57,10 @@ sleep $((seconds - 2))
 t1=$(ticks $player) c1=$(switches $player) s1=$(date +%s.%N)
 wait $player
 status=$?
+if [ $status -ne 0 ]; then
+    echo "the player failed:" >&2
+    tr '\r' '\n' <"$work/status.txt" | tail -5 >&2
+fi
 hz=$(getconf CLK_TCK)
 
 tr '\r' '\n' <"$work/status.txt" | awk -v want="$latency" -v rc=$status -v hz=$hz -v t0=$t0 -v t1=$t1 \

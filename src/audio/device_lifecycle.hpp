@@ -90,15 +90,21 @@ public:
     void Begin() {
         Begin([](Device&) {});
     }
-    /// The block ends: closes every device unused in it, or failed beyond recovery.
-    void End() {
+    /// The block ends: closes every device unused in it, or failed beyond recovery; then calls
+    /// after(device) for each device that stays open, with the lock released (so that a thread it wakes
+    /// does not run straight into the lock). Only the engine thread, which calls this, changes the chain.
+    template <class After> void End(After after) {
         Device* closing = nullptr;
         {
             std::lock_guard lock(mutex_);
             closing = Unlink([](Device* d) { return d->useCount < 1 || d->stream->Failed(); });
             blockOpen_ = false;
         }
+        for (Device* d = head_; d; d = d->next) after(*d);
         Close(closing);
+    }
+    void End() {
+        End([](Device&) {});
     }
     /// Closes every device (the engine stops, or the manager goes).
     void CloseAll() {

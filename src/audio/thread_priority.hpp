@@ -2,8 +2,10 @@
 // Device threads (output writers, input capture, PCM streams) ask for real-time scheduling; without the
 // right to it they keep normal scheduling quietly.
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <mutex>
 #include <thread>
 
@@ -39,11 +41,30 @@ public:
             }
         });
     }
+    /// Runs pass() once after each Wake() until stopped; wakes that come during a pass make one more.
+    /// The waker takes no lock (the engine thread wakes the output writers at the end of each block).
+    template <class Pass> void StartWokenPasses(Pass pass) {
+        Start([this, pass] {
+            uint32_t seen = wakes_.load(std::memory_order_acquire);
+            for (;;) {
+                wakes_.wait(seen, std::memory_order_acquire);
+                if (stopping_.load(std::memory_order_acquire)) return;
+                seen = wakes_.load(std::memory_order_acquire);
+                pass();
+            }
+        });
+    }
+    void Wake() {
+        wakes_.fetch_add(1, std::memory_order_release);
+        wakes_.notify_one();
+    }
     void Stop() {
         {
             std::lock_guard wake(mutex);
             stop = true;
         }
+        stopping_.store(true, std::memory_order_release);
+        Wake();
         cv.notify_all();
         if (thread_.joinable()) thread_.join();
     }
@@ -54,6 +75,8 @@ public:
 
 private:
     std::thread thread_;
+    std::atomic<uint32_t> wakes_{0};
+    std::atomic<bool> stopping_{false};
 };
 
 } // namespace mw

@@ -82,7 +82,7 @@ WaveOutManager::Device* WaveOutManager::Open(DeviceLifecycle<Device>::Lock& lock
         }
         backoff_.Opened(d.deviceNumber);
         d.frames = std::make_unique<int16_t[]>(size_t(kSlotCount) * kSlotFrames * 2);
-        if (!options_.manualPump) d.worker.StartPasses([this, &d] { WriterPass(d); });
+        if (!options_.manualPump) d.worker.StartWokenPasses([this, &d] { WriterPass(d); });
         return true;
     });
 }
@@ -143,7 +143,10 @@ bool WaveOutManager::Submit(int32_t id, const OutputBlock& block, int64_t* queue
 }
 
 void WaveOutManager::EndBlock() {
-    devices_.End();
+    // The block is complete: each open device's writer sends it now.
+    devices_.End([this](Device& d) {
+        if (!options_.manualPump) d.worker.Wake();
+    });
 }
 
 void WaveOutManager::CloseAll() {

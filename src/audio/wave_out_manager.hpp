@@ -10,9 +10,11 @@
 // - The engine thread calls BeginBlock, Submit, ReadBack, EndBlock, CloseAll. Each takes the manager's
 //   lock; Submit allocates nothing and makes no system call once its device is open. A device is opened
 //   (and closed) with the lock released, so no blocking device call is ever made under it.
-// - One writer thread per open device wakes every millisecond, takes the lock, and when no block is open
-//   marks the buffers filled since its last pass as queued; it then releases the lock and gives them to
-//   the wave-writer registry and to the device.
+// - One writer thread per open device is woken by EndBlock (a lock-free wake-up), takes the lock, marks
+//   the buffers filled since its last pass as queued (nothing while a block is open); it then releases
+//   the lock and gives them to the wave-writer registry and to the device. Waking it when a block is
+//   complete rather than polling every millisecond sends each block as soon as it exists, with half
+//   the wake-ups.
 // - The device's done notice (backend thread) only writes atomics: the buffer's state and Queued.
 // - ListDevices (user-interface thread) asks the backend only; it touches no state of the manager.
 //

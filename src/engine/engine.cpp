@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <bit>
 #include <bitset>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 
@@ -635,8 +636,13 @@ void Engine::SubmitDevices() {
 
 // ---------------------------------------------------------------- threads
 
-void Engine::TickThreadMain() {
-    TryRealTimePriority(sched_get_priority_max(SCHED_FIFO));
+void Engine::EngineThreadMain() {
+    if (realTimePriority) TryRealTimePriority(sched_get_priority_max(SCHED_FIFO));
+    ThreadStart();
+    // One block every 2 ms, timed by sleeping to absolute deadlines on this thread itself: a separate
+    // timer thread waking it would double the thread switches of live playing for nothing. A block that
+    // overran the next deadline starts at once; one that fell behind by more than two periods starts
+    // the schedule afresh instead of racing to catch up.
     timespec next{};
     clock_gettime(CLOCK_MONOTONIC, &next);
     while (!stopFlag) {
@@ -645,30 +651,11 @@ void Engine::TickThreadMain() {
             next.tv_nsec -= 1'000'000'000;
             ++next.tv_sec;
         }
-        // Sleep to an absolute deadline; if we fell behind by more than a tick, start afresh from now.
         timespec now{};
         clock_gettime(CLOCK_MONOTONIC, &now);
         if ((now.tv_sec - next.tv_sec) * 1'000'000'000L + (now.tv_nsec - next.tv_nsec) > 4'000'000L)
             next = now;
-        clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr);
-        {
-            std::lock_guard lock(tickMutex_);
-            tickSet_ = true;
-        }
-        tickCv_.notify_one();
-    }
-    tickCv_.notify_one();
-}
-
-void Engine::EngineThreadMain() {
-    if (realTimePriority) TryRealTimePriority(sched_get_priority_max(SCHED_FIFO) - 1);
-    ThreadStart();
-    while (!stopFlag) {
-        {
-            std::unique_lock lock(tickMutex_);
-            tickCv_.wait_for(lock, std::chrono::milliseconds(10),
-                             [&] { return tickSet_ || stopFlag.load(); });
-            tickSet_ = false;
+        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr) == EINTR) {
         }
         if (stopFlag) break;
         ProcessBlock();
@@ -679,25 +666,15 @@ void Engine::EngineThreadMain() {
 void Engine::StartEngine() {
     JoinThreads();
     stopFlag = false;
-    {
-        std::lock_guard lock(tickMutex_);
-        tickSet_ = false;
-    }
     engineRunning = true;
-    tickThread_ = std::thread([this] { TickThreadMain(); });
     engineThread_ = std::thread([this] { EngineThreadMain(); });
 }
 
 void Engine::StopEngine() {
-    {
-        std::lock_guard lock(tickMutex_);
-        stopFlag = true;
-    }
-    tickCv_.notify_all();
+    stopFlag = true;
 }
 
 void Engine::JoinThreads() {
-    if (tickThread_.joinable()) tickThread_.join();
     if (engineThread_.joinable()) engineThread_.join();
 }
 

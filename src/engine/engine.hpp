@@ -9,7 +9,6 @@
 
 #include <array>
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -181,11 +180,11 @@ public:
     void WaitUntilPassed(const PublishTicket& ticket) const;
 
     // ---- running ----
-    /// Starts the tick and engine threads (real time).
+    /// Starts the engine thread (real time: a block every 2 ms).
     void StartEngine();
-    /// Sets the stop flag; the threads end after their current block.
+    /// Sets the stop flag; the thread ends after its current block or wait.
     void StopEngine();
-    /// Waits until both threads have ended (after StopEngine).
+    /// Waits until the thread has ended (after StopEngine).
     void JoinThreads();
 
     /// Virtual-clock mode: the caller drives the blocks on its own thread.
@@ -197,7 +196,6 @@ private:
     void ThreadStart();
     void ProcessBlock();
     void ThreadEnd();
-    void TickThreadMain();
     void EngineThreadMain();
     void ControlTick(const EngineSnapshot& snap);
     void PrepareBlock(const EngineSnapshot& snap);
@@ -286,11 +284,7 @@ private:
     std::unique_ptr<std::array<SavedNotes, kSlotCount>> saved_;
 
     // threads
-    std::thread tickThread_;
     std::thread engineThread_;
-    std::mutex tickMutex_;
-    std::condition_variable tickCv_;
-    bool tickSet_ = false;
 };
 
 // ---------------------------------------------------------------- sources (every module reads them: inline)

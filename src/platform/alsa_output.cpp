@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <mutex>
+#include <thread>
+#include <utility>
 
 #include "audio/bounded_queue.hpp"
 #include "platform/alsa_common.hpp"
@@ -18,10 +21,21 @@ public:
     }
     ~AlsaOutputStream() override { io_.Stop(); }
 
+    // The caller (the manager's writer, once per engine block) feeds the PCM itself when the stream's
+    // thread is not at it: the non-blocking write and the look at the played position cost less than
+    // waking another thread for every block. What the PCM does not take, the stream's thread writes
+    // as room is made.
     bool Write(const int16_t* frames, uint32_t frameCount, uint32_t tag) override {
-        std::lock_guard lock(io_.mutex);
-        if (io_.Failed() || !queue_.Push({frames, frameCount, tag, 0})) return false;
-        io_.cv.notify_one();
+        {
+            std::lock_guard lock(io_.mutex);
+            if (io_.Failed() || !queue_.Push({frames, frameCount, tag, 0})) return false;
+        }
+        if (std::unique_lock feed(feedMutex_, std::try_to_lock); feed.owns_lock() && !Feed()) return true;
+        {
+            std::lock_guard lock(io_.mutex);
+            handOver_ = true;
+        }
+        io_.cv.notify_one(); // after the lock: the woken thread takes it at once
         return true;
     }
 
@@ -36,57 +50,75 @@ private:
         uint64_t end; // stream position after its last frame, once written completely
     };
 
+    // Under feedMutex_. Writes the queued entries as far as the PCM takes them, then reports what has
+    // been played. True when entries are left that the PCM had no room for.
+    //
     // The queue holds, from its front: `written_` entries written completely (waiting to be played), then
     // the entries still to write (the first of them perhaps in part, `offset_` frames).
-    void Main() {
-        int stalls = 0; // writes in a row that found no room
+    bool Feed() {
+        bool full = false;
         for (;;) {
             Entry next{};
-            bool haveNext = false;
             {
-                std::unique_lock lock(io_.mutex);
-                if (io_.stop) return;
-                if (written_ < queue_.Size() && !io_.Failed()) {
-                    next = queue_.At(written_);
-                    haveNext = true;
-                }
+                std::lock_guard lock(io_.mutex);
+                if (io_.Failed() || written_ >= queue_.Size()) break;
+                next = queue_.At(written_);
             }
-            bool wait = !haveNext;
-            if (haveNext) {
-                const snd_pcm_sframes_t n =
-                    snd_pcm_writei(io_.pcm, next.frames + 2 * size_t(offset_), next.frameCount - offset_);
-                if (n >= 0) {
-                    offset_ += uint32_t(n);
-                    position_ += uint64_t(n);
-                    justWrote_ = n > 0;
-                    if (offset_ == next.frameCount) {
-                        std::lock_guard lock(io_.mutex);
-                        queue_.At(written_).end = position_;
-                        ++written_;
-                        offset_ = 0;
-                    }
-                    wait = n == 0;
-                } else if (n == -EAGAIN) {
-                    wait = true;
-                } else {
-                    Recover(int(n));
+            const snd_pcm_sframes_t n =
+                snd_pcm_writei(io_.pcm, next.frames + 2 * size_t(offset_), next.frameCount - offset_);
+            if (n > 0) {
+                offset_ += uint32_t(n);
+                position_ += uint64_t(n);
+                justWrote_ = true;
+                if (offset_ == next.frameCount) {
+                    std::lock_guard lock(io_.mutex);
+                    queue_.At(written_).end = position_;
+                    ++written_;
+                    offset_ = 0;
                 }
-            }
-            Complete();
-            stalls = (wait && haveNext) ? stalls + 1 : 0;
-            if (wait) {
-                if (haveNext && stalls == 1) {
-                    (void)snd_pcm_wait(io_.pcm, 2); // the device buffer is full: until room is made
-                } else if (haveNext) {
-                    // The device said there was room but took nothing: do not spin.
-                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                } else {
-                    std::unique_lock lock(io_.mutex);
-                    io_.cv.wait_for(lock, std::chrono::milliseconds(1),
-                                    [this] { return io_.stop || written_ < queue_.Size(); });
-                }
+            } else if (n == 0 || n == -EAGAIN) {
+                full = true;
+                break;
+            } else {
+                Recover(int(n));
             }
         }
+        Complete();
+        serviced_ = std::chrono::steady_clock::now();
+        return full && !io_.Failed();
+    }
+
+    // The stream's own thread: writes what the caller left because the PCM was full, and looks at the
+    // played position when no caller has for a while (the engine stopped sending here).
+    void Main() {
+        using namespace std::chrono;
+        constexpr auto kLookAgain = milliseconds(20);
+        int stalls = 0; // passes in a row that found no room
+        for (;;) {
+            bool full = false;
+            bool due = true;
+            {
+                std::unique_lock feed(feedMutex_);
+                due = steady_clock::now() - serviced_ >= kLookAgain;
+                if (stalls > 0 || due || TakeHandOver()) full = Feed();
+            }
+            stalls = full ? stalls + 1 : 0;
+            if (full && stalls == 1) {
+                (void)snd_pcm_wait(io_.pcm, 2); // until the PCM has made room
+            } else if (full) {
+                // The PCM said there was room but took nothing: do not spin.
+                std::this_thread::sleep_for(milliseconds(1));
+            }
+            std::unique_lock lock(io_.mutex);
+            if (io_.stop) return;
+            if (!full) io_.cv.wait_for(lock, kLookAgain, [this] { return io_.stop || handOver_; });
+            if (io_.stop) return;
+        }
+    }
+
+    bool TakeHandOver() {
+        std::lock_guard lock(io_.mutex);
+        return std::exchange(handOver_, false);
     }
 
     void Recover(int err) {
@@ -148,9 +180,12 @@ private:
     const OutputDoneFn done_;
     void* const context_;
     BoundedQueue<Entry> queue_{2048}; // under io_.mutex
-    size_t written_ = 0;
+    size_t written_ = 0;              // under io_.mutex
+    bool handOver_ = false;           // under io_.mutex: a caller left entries for the thread
 
-    // Feeder thread only.
+    // Under feedMutex_: whoever feeds the PCM.
+    std::mutex feedMutex_;
+    std::chrono::steady_clock::time_point serviced_{};
     uint32_t offset_ = 0;
     uint64_t position_ = 0; // frames written since the stream opened
     uint64_t played_ = 0;

@@ -25,6 +25,9 @@ std::unique_ptr<X11Pointer> X11Pointer::Open(const char* displayName, std::strin
 X11Pointer::X11Pointer(Display* display, unsigned long root) : display_(display), root_(root) {
     lastScreen_ = {0, 0, DisplayWidth(display, DefaultScreen(display)),
                    DisplayHeight(display, DefaultScreen(display))};
+    // The root window reports its size changes (a new resolution, a monitor added): the screen is asked
+    // for again only then, not on every reading, which would cost a round trip to the server each time.
+    XSelectInput(display, root, StructureNotifyMask);
 }
 
 X11Pointer::~X11Pointer() {
@@ -52,6 +55,11 @@ bool X11Pointer::SetCursor(int x, int y) {
 
 ScreenRect X11Pointer::Screen() {
     std::lock_guard lock(mutex_);
+    bool changed = !screenAsked_;
+    XEvent event;
+    while (XCheckTypedWindowEvent(display_, root_, ConfigureNotify, &event)) changed = true;
+    if (!changed) return lastScreen_;
+    screenAsked_ = true;
     Window rootReturn = 0;
     int gx = 0, gy = 0;
     unsigned int width = 0, height = 0, border = 0, depth = 0;

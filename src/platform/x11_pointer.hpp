@@ -48,6 +48,7 @@ private:
     _XDisplay* display_;
     unsigned long root_;
     ScreenRect lastScreen_;
+    bool screenAsked_ = false; // the server has been asked for the screen since its last change
 };
 
 } // namespace mw
