@@ -104,6 +104,7 @@ int PlayCommand(const RenderCliOptions& o, double seconds) {
     Engine& engine = session.GetEngine();
     engine.controlRate = o.controlRate;
     engine.outputLatencyMs = o.latencyMs;
+    engine.realTimePriority = true; // a player on the command line has no preference to ask
     session.SamplerControls().wrapMouse = true;
     session.StartSampler();
     if (!LoadPatchSource(session, o)) return 1;
