@@ -174,6 +174,13 @@ void MouseStatusView::Tick() {
     if (!FrameAllowed()) return;
     state_ = NextViewState(state_, measures_[kTurnInertiaMeasure], measures_[kSpeedMeasure],
                            measures_[kAccelerationMeasure]);
+    // Unpaced, the picture is drawn on every third tick (24 a second, as often as the indicators in
+    // front of it move), which keeps what a software renderer spends on it to a third.
+    if (!paced_ && ++ticks_ % 3 == 0) DrawIfMoved();
+}
+
+void MouseStatusView::DrawIfMoved() {
+    if (!working_ || !tried_ || !FrameAllowed()) return;
     // A picture that would move no point of the scene by more than about a quarter of a pixel is not
     // drawn again: the values creep towards rest for minutes after the mouse stops, and a software
     // renderer pays for every frame. The bounds are for a picture 213 pixels high (the status area at
@@ -190,9 +197,6 @@ void MouseStatusView::Tick() {
         near(now.state.smoothedAccel, shown_.state.smoothedAccel, 0.1) &&
         near(now.state.smoothedSpeed, shown_.state.smoothedSpeed, 0.005))
         return;
-    // The state follows every tick; the picture is drawn on every third one (24 a second, as often as
-    // the indicators in front of it move), which keeps what a software renderer spends on it to a third.
-    if (++ticks_ % 3 != 0) return;
     shown_ = now;
     Render();
     update();

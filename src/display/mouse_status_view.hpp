@@ -66,8 +66,13 @@ public:
     std::function<void(int textNumber)> reportError;
 
     /// The frame timer's work (it runs only once OpenGL is set up): when a frame is allowed,
-    /// advances the state and repaints.
+    /// advances the state and, unless the pictures are paced from outside, draws every third one.
     void Tick();
+    /// Draws the picture again when the state has moved it visibly since the last one. With the
+    /// pictures paced from outside (SetPaced) the owner calls this in step with its other repaints,
+    /// so that the window composes and shows both in one pass.
+    void DrawIfMoved();
+    void SetPaced(bool paced) { paced_ = paced; }
     /// True when a tick draws: the view and its window are shown and the window is not minimised.
     bool FrameAllowed() const;
     /// The state the next picture shows.
@@ -109,7 +114,8 @@ private:
         QSize size;
     };
     Shown shown_;
-    uint64_t ticks_ = 0; // ticks that changed the picture; every third one draws it
+    uint64_t ticks_ = 0; // ticks that changed the picture; every third one draws it (unpaced)
+    bool paced_ = false;
     std::unique_ptr<Gl> gl_;
     QImage picture_;
     bool tried_ = false; ///< OpenGL has been set up, or that has failed

@@ -366,6 +366,9 @@ void MainWindow::BuildControls() {
         box->open();
     };
     status_->SetBackdrop(view, QSize(212, 131));
+    // The picture is drawn in step with the indicators in front of it: one repaint of the area for both.
+    view->SetPaced(true);
+    connect(status_, &StatusDisplay::indicatorTick, view, &display::MouseStatusView::DrawIfMoved);
     connect(status_, &StatusDisplay::latencyCaption, this,
             [this](const QString& t) { latencyCaption_->setText(t); });
     connect(status_, &StatusDisplay::controlRateCaption, this,

@@ -308,7 +308,10 @@ StatusDisplay::StatusDisplay(AppContext& context, MouseSamplerControls& controls
     textTimer_.setSingleShot(true);
     textTimer_.setInterval(kTextPeriodMs);
     connect(&textTimer_, &QTimer::timeout, this, &StatusDisplay::DeliverTexts);
-    connect(&timer_, &QTimer::timeout, this, &StatusDisplay::ApplyIndicators);
+    connect(&timer_, &QTimer::timeout, this, [this] {
+        ApplyIndicators();
+        Q_EMIT indicatorTick();
+    });
 
     Relayout();
     Retranslate();

@@ -88,6 +88,9 @@ Q_SIGNALS:
     void captionRestoreTimer();
     void currentLatency(const QString& text);
     void indicatorsShownChanged(bool shown); ///< the check box was toggled by the user
+    /// The indicators have just been brought up to date (every 40 ms while they are shown): a backdrop
+    /// that repaints now is composed and shown together with them.
+    void indicatorTick();
 
 protected:
     void showEvent(QShowEvent* event) override;
