@@ -81,6 +81,15 @@ public:
     /// centred on the indicators, below them, shown and hidden with them. The display owns it.
     void SetBackdrop(QWidget* view, QSize sizeDu);
 
+    /// The texts of the display's lines as shown (for another view of them); empty lines are "".
+    struct Lines {
+        QString speed; ///< the speed class and the speed, as one line
+        QString distance;
+        QString device;
+        QString note;
+    };
+    Lines CurrentLines() const;
+
 Q_SIGNALS:
     // The sampler's labels that belong to the main window, delivered on the user-interface thread:
     void latencyCaption(const QString& text);
@@ -88,6 +97,7 @@ Q_SIGNALS:
     void captionRestoreTimer();
     void currentLatency(const QString& text);
     void indicatorsShownChanged(bool shown); ///< the check box was toggled by the user
+    void linesChanged();                     ///< a text of `CurrentLines` changed
 
 protected:
     void showEvent(QShowEvent* event) override;
