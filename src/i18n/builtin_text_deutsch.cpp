@@ -499,6 +499,8 @@ Abbrechen - beenden.
 [732]	Zuletzt verwendete Patches
 [733]	Rückgängig
 [734]	Wiederholen
+[735]	Spielfläche (Vollbild)
+[736]	Mit Esc oder F11 verlassen Sie die Spielfläche.
 [780]	Nicht alles ließ sich in die Wave-Datei schreiben (%s). Die Datei enthält, was vor dem Fehler aufgenommen wurde, und ihr Kopf gibt das richtig an.
 [781]	Die Aufnahme ist unvollständig.
 [782]	Kein Eintrag ausgewählt

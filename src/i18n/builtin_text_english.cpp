@@ -499,6 +499,8 @@ Cancel - quit.
 [732]	Recent patches
 [733]	Undo
 [734]	Redo
+[735]	Play Surface (Full Screen)
+[736]	Press Esc or F11 to leave the play surface.
 [780]	Not everything could be written to the wave file (%s). The file holds what was recorded before the error, and its header says so.
 [781]	The recording is incomplete.
 [782]	No item selected

@@ -499,6 +499,8 @@ Cancelar - salir.
 [732]	Patches recientes
 [733]	Deshacer
 [734]	Rehacer
+[735]	Superficie de juego (pantalla completa)
+[736]	Pulse Esc o F11 para salir de la superficie de juego.
 [780]	No se pudo escribir todo en el archivo wave (%s). El archivo contiene lo grabado antes del error, y su cabecera lo indica.
 [781]	La grabación está incompleta.
 [782]	Ningún elemento seleccionado

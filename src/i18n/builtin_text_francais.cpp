@@ -499,6 +499,8 @@ Annuler - quitter.
 [732]	Patchs récents
 [733]	Annuler
 [734]	Rétablir
+[735]	Surface de jeu (plein écran)
+[736]	Appuyez sur Échap ou F11 pour quitter la surface de jeu.
 [780]	Tout n'a pas pu être écrit dans le fichier wave (%s). Le fichier contient ce qui a été enregistré avant l'erreur, et son en-tête l'indique.
 [781]	L'enregistrement est incomplet.
 [782]	Aucun élément sélectionné

@@ -5,6 +5,10 @@
 #
 #   xs_missing                   prints what is missing to run a session (nothing when complete)
 #   xs_start_x                   starts the X server, the window manager and the tray; exports DISPLAY
+#   xs_start_weston              then a Wayland desktop in it: Weston full screen in a window of that
+#                                X server, which gives it a real pointer and keyboard, with XWayland;
+#                                sets XS_XWAYLAND to XWayland's display (DISPLAY stays, for xdotool);
+#                                after xs_fresh_home, whose XDG_RUNTIME_DIR it takes
 #   xs_fresh_home                a new empty HOME and XDG_CONFIG_HOME
 #   xs_launch PROGRAM [ARGS...]  starts the program with the probe; sets XS_PID, writes $XS_LOG
 #   xs_wait REGEX [SECONDS]      waits for a probe line matching REGEX (extended, whole line) that
@@ -100,6 +104,21 @@ xs_start_x() {
     fi
     XS_PIDS+=($!)
     xs_until 10 xs_tray_ready || xs_fail "the notification area did not start"
+}
+
+xs_start_weston() {
+    local log=$XS_DIR/weston.log geometry
+    geometry=$(xdpyinfo | sed -n 's/^ *dimensions: *\([0-9]*\)x\([0-9]*\) pixels.*/--width=\1 --height=\2/p')
+    # $geometry is two words.
+    # shellcheck disable=SC2086
+    weston --backend=x11-backend.so --fullscreen $geometry --xwayland \
+        --socket=murmelwerk-wl --idle-time=0 >"$log" 2>&1 &
+    XS_PIDS+=($!)
+    xs_until 10 grep -q "listening on display :" "$log" || xs_fail "Weston did not start: $(cat "$log")"
+    XS_XWAYLAND=$(grep -o "listening on display :[0-9]*" "$log" | head -n1 | grep -o ":[0-9]*")
+    # XWayland starts with its first client, Weston's window manager a moment after it.
+    xs_until 10 env DISPLAY="$XS_XWAYLAND" xdpyinfo >/dev/null 2>&1 || xs_fail "XWayland did not start: $(cat "$log")"
+    xs_until 10 grep -q "created wm" "$log" || xs_fail "Weston's X11 window manager did not start: $(cat "$log")"
 }
 
 xs_window_manager_ready() {

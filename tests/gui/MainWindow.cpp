@@ -6,6 +6,7 @@
 
 #include "app/shell/main_window.hpp"
 #include "app/shell/window_policy.hpp"
+#include "display/mouse_status_view.hpp"
 #include "audio/memory_output.hpp"
 #include "editor/new_module_menu.hpp"
 #include "editor/patch_view.hpp"
@@ -225,7 +226,32 @@ void MainWindowTest::window() {
         if (!action->isSeparator() && action->isEnabled()) enabled << action->text();
     }
     QCOMPARE(enabled, (QStringList{"Get New Module", "Configuration", "About", "Help", "Preferences", "Stop",
-                                   "Maximize", "Minimize", "Exit"}));
+                                   "Maximize", "Minimize", "Play Surface (Full Screen)", "Exit"}));
+
+    // The play surface: full screen with a blank cursor, its texts unclipped in the five languages; the
+    // status area's view stands still meanwhile and goes on from the surface's state.
+    window.TogglePlaySurface();
+    auto* surface = window.findChild<QWidget*>("playSurface");
+    QVERIFY(surface && surface->isVisible() && surface->isFullScreen());
+    QCOMPARE(surface->cursor().shape(), Qt::BlankCursor);
+    const auto views = window.findChildren<display::MouseStatusView*>();
+    QCOMPARE(views.size(), 2);
+    display::MouseStatusView* surfaceView = surface->findChild<display::MouseStatusView*>();
+    display::MouseStatusView* mainView = views[0] == surfaceView ? views[1] : views[0];
+    QVERIFY(!mainView->isVisible() && surfaceView->isVisible());
+    for (const uint16_t code : {kLanguageEnglish, kLanguageDeutsch, kLanguageFrancais, kLanguageEspanol,
+                                kLanguageJapanese, kLanguageEnglish}) {
+        settings.LanguageCode = code;
+        ApplyLanguage(settings, strings);
+        window.SettingsChanged(1);
+        QVERIFY2(ClippedTexts(*surface).isEmpty(),
+                 qPrintable(QString::number(code) + ": " + ClippedTexts(*surface).join(", ")));
+    }
+    const display::ViewState moved{1.5, -2.0, 0.25};
+    surfaceView->SetState(moved);
+    window.TogglePlaySurface();
+    QVERIFY(surface->isHidden() && mainView->isVisible());
+    QCOMPARE(mainView->State(), moved);
 
     // The added module marks the patch changed; once saved, Exit asks nothing.
     QVERIFY(window.View().Modified());

@@ -23,6 +23,7 @@ constexpr const char* kLastLayout = "mwProbeLayout";
 constexpr const char* kLastText = "mwProbeText";
 constexpr const char* kLastEnabled = "mwProbeEnabled";
 constexpr const char* kPainted = "mwProbePainted";
+constexpr const char* kLastCursor = "mwProbeCursor";
 
 constexpr int kPollMs = 100;
 constexpr int kScreenshotDelayMs = 1500;
@@ -183,6 +184,14 @@ private:
         for (QWidget* window : QApplication::topLevelWidgets()) {
             if (!window->isVisible()) continue;
             ReportLayout(*window, false);
+            if (window->testAttribute(Qt::WA_SetCursor)) {
+                const int shape = int(window->cursor().shape());
+                const QVariant last = window->property(kLastCursor);
+                if (!last.isValid() || last.toInt() != shape) {
+                    window->setProperty(kLastCursor, shape);
+                    Emit(QStringLiteral("cursor %1 %2").arg(NameOf(*window)).arg(shape));
+                }
+            }
             for (QWidget* child : NamedChildren(*window)) {
                 const QVariant text = child->property("text");
                 if (text.metaType().id() == QMetaType::QString) {

@@ -11,6 +11,8 @@
 //   enabled <name> <0/1>          first seen or changed enabled state of a named child of a visible window
 //   painted <name> <ms>           a window's first paint, milliseconds since the probe was installed
 //   hidden <name>                 a top-level window was hidden
+//   cursor <name> <shape>         first seen or changed cursor a visible top-level window sets for
+//                                 itself (Qt::CursorShape: 10 is the blank cursor)
 //   screenshot <path>             the main window's picture was saved (see below)
 //   screenshot-failed <path>
 //

@@ -28,6 +28,7 @@
 #include "app/shell/about_dialog.hpp"
 #include "app/shell/autostart.hpp"
 #include "app/shell/help_dialog.hpp"
+#include "app/shell/play_surface.hpp"
 #include "app/shell/preferences_dialog.hpp"
 #include "app/shell/status_display.hpp"
 #include "app/shell/welcome_dialog.hpp"
@@ -75,6 +76,7 @@ constexpr int kStringUnsavedCaption = 731;
 constexpr int kStringRecent = 732;
 constexpr int kStringUndo = 733;
 constexpr int kStringRedo = 734;
+constexpr int kStringPlaySurface = 735;
 constexpr int kStringControlRate = 410;
 constexpr int kStringTrayQuestion = 317;
 constexpr int kStringTrayCaption = 318;
@@ -193,7 +195,9 @@ MainWindow::MainWindow(AppContext& context, SessionDevices devices, StartOptions
     auto* redo = new QShortcut(QKeySequence::Redo, this, [this] { view_->History().redo(); });
     auto* redoAlso = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), this,
                                    [this] { view_->History().redo(); });
-    for (QShortcut* shortcut : {undo, redo, redoAlso}) shortcut->setContext(Qt::ApplicationShortcut);
+    auto* playSurface = new QShortcut(QKeySequence(Qt::Key_F11), this, [this] { TogglePlaySurface(); });
+    for (QShortcut* shortcut : {undo, redo, redoAlso, playSurface})
+        shortcut->setContext(Qt::ApplicationShortcut);
     setAcceptDrops(true);
 
     // The mouse sampler runs from now on, whether the sound runs or not.
@@ -225,6 +229,8 @@ MainWindow::MainWindow(AppContext& context, SessionDevices devices, StartOptions
 
 MainWindow::~MainWindow() {
     qApp->removeEventFilter(this);
+    delete surface_; // its view reads the engine's measures
+    surface_ = nullptr;
     session_->StopEngine();
     session_->Outputs().SetMessageCallback({});
     view_.reset();    // the module windows go before their modules
@@ -365,7 +371,8 @@ void MainWindow::BuildControls() {
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();
     };
-    status_->SetBackdrop(view, QSize(212, 131));
+    status_->SetBackdrop(view, QSize(PlaySurface::kViewWidth, PlaySurface::kViewHeight));
+    statusView_ = view;
     // The picture is drawn in step with the indicators in front of it: one repaint of the area for both.
     view->SetPaced(true);
     connect(status_, &StatusDisplay::indicatorTick, view, &display::MouseStatusView::DrawIfMoved);
@@ -470,6 +477,7 @@ void MainWindow::Stop() {
 
 void MainWindow::StartAndHide() {
     if (!stop_->isEnabled()) Start();
+    LeavePlaySurface();
     hide();
 }
 
@@ -479,6 +487,7 @@ void MainWindow::Minimise() {
 }
 
 void MainWindow::MinimiseWithPolicy(bool alreadyMinimised) {
+    LeavePlaySurface();
     const WindowPolicy::Minimise m = policy_.OnMinimise(
         [this] { return AskYesNo(this, context_, kStringTrayQuestion, kStringTrayCaption); });
     minimisedState_ = true;
@@ -526,7 +535,27 @@ void MainWindow::Exit() {
     close();
 }
 
+void MainWindow::TogglePlaySurface() {
+    if (surface_ && surface_->IsOpen()) {
+        LeavePlaySurface();
+        return;
+    }
+    if (closing_ || minimisedState_ || isMinimized() || !isVisible()) return;
+    if (!surface_) {
+        surface_ = new PlaySurface(context_, *status_, *statusView_, session_->GetEngine().rawMeasures, this);
+        connect(surface_, &PlaySurface::left, this, [this] {
+            if (!minimisedState_ && isVisible()) activateWindow();
+        });
+    }
+    surface_->Open(screen() ? screen() : QGuiApplication::primaryScreen());
+}
+
+void MainWindow::LeavePlaySurface() {
+    if (surface_) surface_->Leave();
+}
+
 void MainWindow::BringBack() {
+    LeavePlaySurface();
     if (minimisedState_ || isMinimized()) {
         Restore();
     } else {
@@ -734,6 +763,7 @@ void MainWindow::SettingsChanged(int repaint) {
     session_->GetPatch().ChangeLanguage(PatchTextLookup());
     view_->RelayoutAll();
     ShowModified();
+    if (surface_) surface_->SettingsChanged();
     if (repaint == 1) update();
 }
 
@@ -855,6 +885,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::RunClosing() {
     closing_ = true;
+    LeavePlaySurface();
     Stop();
     session_->StopEngine();
     if (minimisedState_ || isMinimized() || isHidden()) {
@@ -952,6 +983,9 @@ void MainWindow::FillMenu(QMenu& menu, bool withNewModule) {
     menu.addAction(c.Text(e.maximiseToggleText), this, &MainWindow::ToggleMaximise)
         ->setEnabled(e.maximiseToggle);
     menu.addAction(c.Text(kStringMinimise), this, &MainWindow::Minimise)->setEnabled(e.minimise);
+    QAction* surface = menu.addAction(c.Text(kStringPlaySurface), this, &MainWindow::TogglePlaySurface);
+    surface->setShortcut(QKeySequence(Qt::Key_F11));
+    surface->setEnabled((surface_ && surface_->IsOpen()) || (e.minimise && e.maximiseToggle && isVisible()));
     menu.addSeparator();
     menu.addAction(c.Text(kStringExit), this, &MainWindow::Exit);
 }

@@ -27,8 +27,13 @@ class QSlider;
 
 namespace mw {
 
+namespace display {
+class MouseStatusView;
+}
+
 class PatchView;
 class PillButton;
+class PlaySurface;
 class StatusDisplay;
 
 /// The texts the mouse sampler formats, copied for its thread: the language table itself belongs to
@@ -74,6 +79,10 @@ public:
     void Minimise();
     void Restore();
     void ToggleMaximise();
+    /// F11: opens the play surface over the window's screen, or leaves it.
+    void TogglePlaySurface();
+    /// Leaves the play surface if it is open.
+    void LeavePlaySurface();
     /// The Exit command ("X" and the menus): closes even when "X" would only minimise.
     void Exit();
     void ShowAbout();
@@ -198,6 +207,8 @@ private:
     QSlider* controlRate_ = nullptr;
     QWidget* moduleLocator_ = nullptr;
     StatusDisplay* status_ = nullptr;
+    display::MouseStatusView* statusView_ = nullptr;
+    PlaySurface* surface_ = nullptr; // a child window, made when first opened
     std::vector<std::pair<ModuleKind, PillButton*>> kindButtons_;
 
     // Layout: each child's rectangle in dialog units, and which edge it keeps when the window grows.

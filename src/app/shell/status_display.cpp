@@ -401,13 +401,21 @@ void StatusDisplay::ApplyColours() {
 }
 
 void StatusDisplay::SetDeviceMessage(const QString& text) {
+    if (text == device_->text()) return;
     device_->setText(text);
     device_->setVisible(!text.isEmpty());
+    Q_EMIT linesChanged();
 }
 
 void StatusDisplay::SetNote(const QString& text) {
+    if (text == note_->text()) return;
     note_->setText(text);
     note_->setVisible(!text.isEmpty());
+    Q_EMIT linesChanged();
+}
+
+StatusDisplay::Lines StatusDisplay::CurrentLines() const {
+    return {speedClass_->text() + speed_->text(), distance_->text(), device_->text(), note_->text()};
 }
 
 void StatusDisplay::SetNeedleSize(int pixels) {
@@ -497,6 +505,7 @@ void StatusDisplay::DeliverTexts() {
     if (texts[kSpeedClassText]) speedClass_->setText(q(kSpeedClassText));
     if (texts[kSpeedText]) speed_->setText(q(kSpeedText));
     if (texts[kDistanceText]) distance_->setText(q(kDistanceText));
+    if (texts[kSpeedClassText] || texts[kSpeedText] || texts[kDistanceText]) Q_EMIT linesChanged();
     if (texts[kLatencyText]) Q_EMIT latencyCaption(q(kLatencyText));
     if (texts[kControlRateText]) Q_EMIT controlRateCaption(q(kControlRateText));
     if (restore) Q_EMIT captionRestoreTimer();

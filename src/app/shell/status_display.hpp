@@ -81,6 +81,15 @@ public:
     /// centred on the indicators, below them, shown and hidden with them. The display owns it.
     void SetBackdrop(QWidget* view, QSize sizeDu);
 
+    /// The texts of the display's lines as shown (for another view of them); empty lines are "".
+    struct Lines {
+        QString speed; ///< the speed class and the speed, as one line
+        QString distance;
+        QString device;
+        QString note;
+    };
+    Lines CurrentLines() const;
+
 Q_SIGNALS:
     // The sampler's labels that belong to the main window, delivered on the user-interface thread:
     void latencyCaption(const QString& text);
@@ -91,6 +100,7 @@ Q_SIGNALS:
     /// The indicators have just been brought up to date (every 40 ms while they are shown): a backdrop
     /// that repaints now is composed and shown together with them.
     void indicatorTick();
+    void linesChanged();                     ///< a text of `CurrentLines` changed
 
 protected:
     void showEvent(QShowEvent* event) override;
