@@ -5,11 +5,13 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QProgressBar>
 #include <QSlider>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QStyleOptionGroupBox>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <atomic>
@@ -371,6 +373,7 @@ void StatusDisplay::Relayout() {
 
 void StatusDisplay::Retranslate() {
     setTitle(context_.Text(40));
+    frame_ = QPixmap();
     check_->setText(context_.Text(109));
     for (int k = 0; k < kIndicatorCount; ++k) {
         const QString text = context_.Text(kIndicators[k].text);
@@ -466,6 +469,31 @@ bool StatusDisplay::eventFilter(QObject* watched, QEvent* event) {
     }
 }
 
+void StatusDisplay::paintEvent(QPaintEvent* event) {
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (frame_.size() != pixels || frame_.devicePixelRatio() != ratio) {
+        frame_ = QPixmap(pixels);
+        frame_.setDevicePixelRatio(ratio);
+        frame_.fill(Qt::transparent);
+        QPainter painter(&frame_);
+        painter.setFont(font()); // what a painter on the widget itself would start with
+        painter.setPen(palette().color(foregroundRole()));
+        painter.setBackground(palette().brush(backgroundRole()));
+        QStyleOptionGroupBox option;
+        initStyleOption(&option);
+        style()->drawComplexControl(QStyle::CC_GroupBox, &option, &painter, this);
+    }
+    QPainter painter(this);
+    for (const QRect& r : event->region())
+        painter.drawPixmap(QRectF(r), frame_, QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio));
+}
+
+void StatusDisplay::resizeEvent(QResizeEvent* event) {
+    QGroupBox::resizeEvent(event);
+    frame_ = QPixmap();
+}
+
 void StatusDisplay::showEvent(QShowEvent* event) {
     QGroupBox::showEvent(event);
     UpdateTimer();
@@ -479,6 +507,7 @@ void StatusDisplay::hideEvent(QHideEvent* event) {
 
 void StatusDisplay::changeEvent(QEvent* event) {
     QGroupBox::changeEvent(event);
+    frame_ = QPixmap(); // the palette, the font, the style or the enabled state may show in the frame
     if (event->type() == QEvent::FontChange) Relayout();
 }
 

@@ -11,6 +11,7 @@
 
 #include <QGroupBox>
 #include <QImage>
+#include <QPixmap>
 #include <QTimer>
 #include <array>
 #include <limits>
@@ -100,9 +101,11 @@ Q_SIGNALS:
     /// The indicators have just been brought up to date (every 40 ms while they are shown): a backdrop
     /// that repaints now is composed and shown together with them.
     void indicatorTick();
-    void linesChanged();                     ///< a text of `CurrentLines` changed
+    void linesChanged(); ///< a text of `CurrentLines` changed
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -111,6 +114,10 @@ protected:
 private:
     class SamplerView;
     struct Shared;
+
+    /// The frame and title as the style draws them, kept as a picture: the indicators moving in front
+    /// of the area repaint it 25 times a second, and the style's frame is a scaled picture of its own.
+    QPixmap frame_;
 
     void DeliverTexts();
     void ApplyIndicators();
