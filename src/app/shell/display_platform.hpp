@@ -11,5 +11,7 @@ bool IsWaylandSession();
 /// Call before the QApplication is created: in a Wayland session with an X server (DISPLAY set) and no
 /// QT_QPA_PLATFORM chosen by the user, sets QT_QPA_PLATFORM to "xcb".
 void PreferX11Platform();
+/// Before the first OpenGL context: Mesa's software renderer draws on the calling thread.
+void PreferSingleThreadedSoftwareRendering();
 
 } // namespace mw

@@ -55,6 +55,7 @@ void SetDialogColours(QApplication& app, QColor background, QColor text) {
 
 int main(int argc, char** argv) {
     mw::PreferX11Platform(); // the measures need the global cursor: X11, or XWayland on Wayland
+    mw::PreferSingleThreadedSoftwareRendering();
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false); // the process ends only through the closing sequence
     QApplication::setApplicationName("murmelwerk");
