@@ -6,8 +6,8 @@
 
 #include "app/shell/main_window.hpp"
 #include "app/shell/window_policy.hpp"
-#include "display/mouse_status_view.hpp"
 #include "audio/memory_output.hpp"
+#include "display/mouse_status_view.hpp"
 #include "editor/new_module_menu.hpp"
 #include "editor/patch_view.hpp"
 #include "editor/pill_widgets.hpp"

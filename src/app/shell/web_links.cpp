@@ -4,7 +4,6 @@
 
 #include "setup/web_request.hpp"
 
-
 namespace mw {
 
 // The hosts are the build's settings, kept by the web request of the setup layer.
