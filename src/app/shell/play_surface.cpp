@@ -146,7 +146,7 @@ void PlaySurface::resizeEvent(QResizeEvent* event) {
 }
 
 void PlaySurface::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_F11) {
+    if (event->key() == Qt::Key_Escape) { // F11 is the main window's application-wide shortcut
         Leave();
         return;
     }

@@ -489,11 +489,6 @@ void StatusDisplay::paintEvent(QPaintEvent* event) {
         painter.drawPixmap(QRectF(r), frame_, QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio));
 }
 
-void StatusDisplay::resizeEvent(QResizeEvent* event) {
-    QGroupBox::resizeEvent(event);
-    frame_ = QPixmap();
-}
-
 void StatusDisplay::showEvent(QShowEvent* event) {
     QGroupBox::showEvent(event);
     UpdateTimer();
