@@ -27,7 +27,7 @@ template <class Device, class Stream> struct ManagedDevice {
     int32_t useCount = 0;
     bool closing = false; ///< unlinked, about to close: its worker must leave it alone
     Device* next = nullptr;
-    DeviceThread worker; ///< started by the manager (StartPasses) when the device has one
+    DeviceThread worker; ///< started by the manager (StartWokenPasses) when the device has one
 };
 
 template <class Device> class DeviceLifecycle {
@@ -90,21 +90,20 @@ public:
     void Begin() {
         Begin([](Device&) {});
     }
-    /// The block ends: closes every device unused in it, or failed beyond recovery; then calls
-    /// after(device) for each device that stays open, with the lock released (so that a thread it wakes
-    /// does not run straight into the lock). Only the engine thread, which calls this, changes the chain.
-    template <class After> void End(After after) {
+    /// The block ends: closes every device unused in it, or failed beyond recovery.
+    void End() {
         Device* closing = nullptr;
         {
             std::lock_guard lock(mutex_);
             closing = Unlink([](Device* d) { return d->useCount < 1 || d->stream->Failed(); });
             blockOpen_ = false;
         }
-        for (Device* d = head_; d; d = d->next) after(*d);
         Close(closing);
     }
-    void End() {
-        End([](Device&) {});
+    /// Calls each(device) for every open device, with the lock released (so that a thread it wakes does
+    /// not run straight into the lock). Engine thread only: only it changes the chain.
+    template <class Each> void ForEachOpen(Each each) {
+        for (Device* d = head_; d; d = d->next) each(*d);
     }
     /// Closes every device (the engine stops, or the manager goes).
     void CloseAll() {

@@ -143,10 +143,13 @@ bool WaveOutManager::Submit(int32_t id, const OutputBlock& block, int64_t* queue
 }
 
 void WaveOutManager::EndBlock() {
-    // The block is complete: each open device's writer sends it now.
-    devices_.End([this](Device& d) {
-        if (!options_.manualPump) d.worker.Wake();
-    });
+    devices_.End();
+}
+
+void WaveOutManager::SendEnded() {
+    // The blocks are complete: each open device's writer sends them now (no lock held, so that the woken
+    // thread does not run straight into it).
+    if (!options_.manualPump) devices_.ForEachOpen([](Device& d) { d.worker.Wake(); });
 }
 
 void WaveOutManager::CloseAll() {

@@ -7,14 +7,15 @@
 // first engine block in which nothing was sent to it.
 //
 // Threads and locks:
-// - The engine thread calls BeginBlock, Submit, ReadBack, EndBlock, CloseAll. Each takes the manager's
+// - The engine thread calls BeginBlock, Submit, ReadBack, EndBlock, SendEnded, CloseAll. All but
+//   SendEnded take the manager's
 //   lock; Submit allocates nothing and makes no system call once its device is open. A device is opened
 //   (and closed) with the lock released, so no blocking device call is ever made under it.
-// - One writer thread per open device is woken by EndBlock (a lock-free wake-up), takes the lock, marks
-//   the buffers filled since its last pass as queued (nothing while a block is open); it then releases
-//   the lock and gives them to the wave-writer registry and to the device. Waking it when a block is
-//   complete rather than polling every millisecond sends each block as soon as it exists, with half
-//   the wake-ups.
+// - One writer thread per open device is woken by SendEnded (a lock-free wake-up, after the last block
+//   of each engine wake-up), takes the lock, marks the buffers filled since its last pass as queued
+//   (nothing while a block is open); it then releases the lock and gives them to the wave-writer
+//   registry and to the device. Waking it when blocks are complete rather than polling every
+//   millisecond sends each block as soon as the engine is done, with a fraction of the wake-ups.
 // - The device's done notice (backend thread) only writes atomics: the buffer's state and Queued.
 // - ListDevices (user-interface thread) asks the backend only; it touches no state of the manager.
 //
@@ -77,6 +78,7 @@ public:
     /// id: n (< 99) both channels of device n, 99..198 left of device id-100, >= 199 right of id-200.
     bool Submit(int32_t id, const OutputBlock& block, int64_t* queued) override;
     void EndBlock() override;
+    void SendEnded() override;
     bool ReadBack(int32_t id, OutputBlock& out, bool openIfClosed, bool noHalving) override;
     void CloseAll() override;
 

@@ -24,6 +24,9 @@ public:
     /// id: OutputDeviceId with 99..198 = left of device id-100, >= 199 = right of device id-200.
     virtual bool Submit(int32_t id, const OutputBlock& block, int64_t* queued) = 0;
     virtual void EndBlock() = 0;
+    /// The blocks ended so far may go to the devices now. The live engine calls this after the last
+    /// block of each wake-up; a block is never sent before its EndBlock.
+    virtual void SendEnded() {}
     /// Mixed block of the device as it will be played, on the -1..1 scale.
     virtual bool ReadBack(int32_t id, OutputBlock& out, bool openIfClosed, bool noHalving) = 0;
     virtual void CloseAll() = 0;
@@ -60,6 +63,9 @@ public:
                            std::array<int16_t, kInputBufferSamples>& first,
                            std::array<int16_t, kInputBufferSamples>& second, int32_t latencyMs) = 0;
     virtual void EndInputBlock() = 0;
+    /// What was captured so far may be given back to the devices now. The live engine calls this after
+    /// the last block of each wake-up.
+    virtual void RequeueCaptured() {}
     virtual void CloseAllInput() = 0;
 };
 

@@ -636,29 +636,39 @@ void Engine::SubmitDevices() {
 
 // ---------------------------------------------------------------- threads
 
+int Engine::BlocksPerWake(int32_t desiredLatencyMs) {
+    return std::clamp(desiredLatencyMs / (3 * kBlockPeriodMs), 1, kMaxBlocksPerWake);
+}
+
 void Engine::EngineThreadMain() {
     if (realTimePriority) TryRealTimePriority(sched_get_priority_max(SCHED_FIFO));
     ThreadStart();
-    // One block every 2 ms, timed by sleeping to absolute deadlines on this thread itself: a separate
-    // timer thread waking it would double the thread switches of live playing for nothing. A block that
-    // overran the next deadline starts at once; one that fell behind by more than two periods starts
-    // the schedule afresh instead of racing to catch up.
+    // Blocks are timed by sleeping to absolute deadlines on this thread itself: a separate timer thread
+    // waking it would double the thread switches of live playing for nothing. Each wake-up makes a few
+    // blocks in a row, as many as fit into a third of the desired latency (at most 8 ms' worth), and
+    // only then wakes the output writers and the capture threads: 500 blocks a second all the same, and the
+    // device is fed at least three times per latency, as a sound server feeds a card in periods. A wake-up
+    // that overran the next deadline starts at once; one that fell behind by more than two periods starts the
+    // schedule afresh instead of racing to catch up.
     timespec next{};
     clock_gettime(CLOCK_MONOTONIC, &next);
     while (!stopFlag) {
-        next.tv_nsec += 2'000'000;
+        const int blocks = BlocksPerWake(outputLatencyMs);
+        const long period = blocks * kBlockPeriodMs * 1'000'000L;
+        next.tv_nsec += period;
         if (next.tv_nsec >= 1'000'000'000) {
             next.tv_nsec -= 1'000'000'000;
             ++next.tv_sec;
         }
         timespec now{};
         clock_gettime(CLOCK_MONOTONIC, &now);
-        if ((now.tv_sec - next.tv_sec) * 1'000'000'000L + (now.tv_nsec - next.tv_nsec) > 4'000'000L)
+        if ((now.tv_sec - next.tv_sec) * 1'000'000'000L + (now.tv_nsec - next.tv_nsec) > 2 * period)
             next = now;
         while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr) == EINTR) {
         }
-        if (stopFlag) break;
-        ProcessBlock();
+        for (int b = 0; b < blocks && !stopFlag; ++b) ProcessBlock();
+        audioOut_->SendEnded();
+        audioIn_->RequeueCaptured();
     }
     ThreadEnd();
 }

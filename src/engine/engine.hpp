@@ -129,6 +129,11 @@ public:
     Relaxed<int64_t> blockCounter{0};
     Relaxed<bool> makeNoSound{false};
     Relaxed<bool> realTimePriority{false};
+    /// Blocks made per wake-up of the live engine thread for a desired output latency: as many 2 ms
+    /// periods as fit into a third of it, 1 to kMaxBlocksPerWake.
+    static int BlocksPerWake(int32_t desiredLatencyMs);
+    static constexpr int32_t kBlockPeriodMs = 2;
+    static constexpr int kMaxBlocksPerWake = 4;
     /// Offline rendering keeps every block at 96 samples: the latency steering is switched off.
     Relaxed<bool> steerLatency{true};
     /// Whether output analyzers draw their pictures; a render that nobody watches switches it off.

@@ -53,7 +53,7 @@ bool WaveInManager::UseInputDevice(int32_t deviceNumber) {
         if (!fresh.stream) return false;
         fresh.samples.reset(new std::atomic<int16_t>[size_t(kBufferCount) * kCaptureBufferSamples]());
         if (!options_.manualPump)
-            fresh.worker.StartPasses([this, &fresh] {
+            fresh.worker.StartWokenPasses([this, &fresh] {
                 std::lock_guard pass(devices_.Mutex());
                 CapturePassLocked(fresh);
             });
@@ -91,6 +91,11 @@ bool WaveInManager::ReadInput(int32_t deviceNumber, uint64_t& position,
 
 void WaveInManager::EndInputBlock() {
     devices_.End();
+}
+
+void WaveInManager::RequeueCaptured() {
+    // No lock held: each woken capture thread takes it at once.
+    if (!options_.manualPump) devices_.ForEachOpen([](Device& d) { d.worker.Wake(); });
 }
 
 void WaveInManager::CloseAllInput() {

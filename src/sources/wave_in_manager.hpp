@@ -5,9 +5,10 @@
 // buffered, and closes a device at the end of the first engine block in which no module used it.
 //
 // Threads and locks: the engine thread calls the IAudioInput operations, each under the manager's lock;
-// a device is opened and closed with the lock released. The capture threads take the lock every
-// millisecond and do nothing while a block is open. The device's notices (backend thread) copy the
-// captured samples into their buffer and advance Captured and LastDone, all atomics, without the lock.
+// a device is opened and closed with the lock released. The capture threads are woken after each engine
+// wake-up (RequeueCaptured, without the lock), take the lock and do nothing while a block is open. The
+// device's notices (backend thread) copy the captured samples into their buffer and advance Captured and
+// LastDone, all atomics, without the lock.
 //
 // A device that another program holds is reported through the message callback with string number 126
 // ("The audio-input device is already in use and so cannot be used at the moment."), on the engine thread,
@@ -57,6 +58,7 @@ public:
     bool ReadInput(int32_t deviceNumber, uint64_t& position, std::array<int16_t, kInputBufferSamples>& first,
                    std::array<int16_t, kInputBufferSamples>& second, int32_t latencyMs) override;
     void EndInputBlock() override;
+    void RequeueCaptured() override;
     void CloseAllInput() override;
 
     /// Manual-pump mode: one capture pass over every open device.

@@ -6,6 +6,7 @@
 
 #include "engine/engine.hpp"
 #include "patch/patch.hpp"
+#include "recording_devices.hpp"
 
 namespace mw {
 namespace {
@@ -54,6 +55,29 @@ TEST(EngineThreading, ModulesComeAndGoWhileTheEngineMakesBlocks) {
     engine.JoinThreads();
     EXPECT_FALSE(engine.engineRunning);
     EXPECT_EQ(patch.TotalCount(), 0u);
+}
+
+// Live, the engine makes as many 2 ms blocks per wake-up as fit into a third of the desired latency (1 to 4),
+// and the devices are told to send only after the last block of a wake-up.
+TEST(EngineThreading, BlocksComeInWakeUpsOfAThirdOfTheLatency) {
+    const std::pair<int32_t, int> table[] = {{-5, 1}, {0, 1},  {11, 1}, {12, 2}, {17, 2}, {18, 3},
+                                             {20, 3}, {23, 3}, {24, 4}, {50, 4}, {512, 4}};
+    for (const auto& [latency, blocks] : table) EXPECT_EQ(Engine::BlocksPerWake(latency), blocks) << latency;
+
+    test::RecordingAudioOutput out;
+    NullMidiInput midi;
+    NullAudioInput in;
+    Engine engine;
+    engine.SetDevices(&out, &midi, &in);
+    engine.outputLatencyMs = 20;
+    engine.StartEngine();
+    ASSERT_TRUE(Eventually([&] { return engine.blockCounter >= 30; }));
+    engine.StopEngine();
+    engine.JoinThreads();
+    ASSERT_GE(out.endsAtSend.size(), 10u);
+    const size_t last = out.endsAtSend.size() - 1; // the stop may cut the last wake-up short
+    for (size_t i = 0; i < last; ++i) EXPECT_EQ(out.endsAtSend[i], 3 * int(i + 1)) << i;
+    EXPECT_LE(out.endsAtSend[last], 3 * int(last + 1));
 }
 
 } // namespace

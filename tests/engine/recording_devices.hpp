@@ -30,6 +30,7 @@ public:
         ++ends;
         inBlock = false;
     }
+    void SendEnded() override { endsAtSend.push_back(ends); }
     bool ReadBack(int32_t id, OutputBlock& block, bool, bool) override { // gives readBackValue if set
         readBackId = id;
         if (readBackValue) block.samples.fill(*readBackValue);
@@ -38,6 +39,7 @@ public:
     void CloseAll() override { ++closeAlls; }
     std::vector<Submission> submissions;
     std::array<int64_t, 10> queuedByDeviceSlot{}; // what Submit reports, per device slot
+    std::vector<int> endsAtSend;                  // how many blocks had ended at each SendEnded
     std::optional<double> readBackValue;
     int32_t readBackId = 0;
     int begins = 0, ends = 0, closeAlls = 0;

@@ -45,6 +45,7 @@ TEST(AlsaOutputThreading, NullPcmPlaysBlocksThroughTheWriterThread) {
         accepted += out.Submit(199, right, &queued);
         EXPECT_GE(queued, 0);
         out.EndBlock();
+        out.SendEnded();
         std::this_thread::sleep_for(500us);
     }
     EXPECT_EQ(accepted, 600);
@@ -111,6 +112,7 @@ TEST(AlsaInputThreading, NullPcmCapturesAtRealTimePace) {
         in.BeginInputBlock();
         ASSERT_TRUE(in.UseInputDevice(-1));
         in.EndInputBlock();
+        in.RequeueCaptured();
         if (read && in.CapturedBuffers(-1) >= 20) break;
         std::this_thread::sleep_for(2ms);
     }

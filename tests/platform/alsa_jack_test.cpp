@@ -137,6 +137,7 @@ TEST(AlsaJackOutput, OpensWithWholeJackPeriodsAndPlaysInRealTime) {
             ASSERT_TRUE(out.Submit(-1, block, &queued)) << message;
             out.EndBlock();
         }
+        out.SendEnded();
         const auto start = Clock::now();
         double playedAt400 = 0, queuedMin = 1e9, queuedMax = 0;
         for (auto now = start; now - start < 1200ms; now = Clock::now()) {
@@ -145,6 +146,7 @@ TEST(AlsaJackOutput, OpensWithWholeJackPeriodsAndPlaysInRealTime) {
                 accepted += out.Submit(-1, block, &queued);
                 out.EndBlock();
             }
+            out.SendEnded();
             const double played = double(blocks - queued) * 96;
             if (now - start < 400ms) {
                 playedAt400 = played;

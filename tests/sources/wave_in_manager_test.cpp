@@ -161,6 +161,7 @@ TEST(WaveInManagerThreading, CaptureThreadKeepsTheDeviceFed) {
         in.BeginInputBlock();
         in.UseInputDevice(0);
         in.EndInputBlock();
+        in.RequeueCaptured();
         if (got && in.CapturedBuffers(0) > 40) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
