@@ -13,6 +13,13 @@ namespace mw {
 
 void RaiseDeviceThreadPriority();
 
+/// Sleeps while word holds seen (a private futex; spurious returns are possible). Unlike
+/// std::atomic::wait it does not spin or yield first: a thread that is woken once per engine wake-up
+/// would pay for those system calls every time for nothing.
+void WaitWhileEqual(const std::atomic<uint32_t>& word, uint32_t seen);
+/// Wakes one thread sleeping in WaitWhileEqual on word.
+void WakeOne(const std::atomic<uint32_t>& word);
+
 /// A device thread with a stop flag, and a lock and wake-up that it shares with its owner. Stop (or the
 /// destruction) sets the flag, wakes the thread and waits for it to end.
 class DeviceThread {
@@ -28,26 +35,13 @@ public:
             main();
         });
     }
-    /// Runs pass() about every millisecond until stopped.
-    template <class Pass> void StartPasses(Pass pass) {
-        Start([this, pass] {
-            for (;;) {
-                {
-                    std::unique_lock wake(mutex);
-                    cv.wait_for(wake, std::chrono::milliseconds(1), [this] { return stop; });
-                    if (stop) return;
-                }
-                pass();
-            }
-        });
-    }
     /// Runs pass() once after each Wake() until stopped; wakes that come during a pass make one more.
     /// The waker takes no lock (the engine thread wakes the output writers at the end of each block).
     template <class Pass> void StartWokenPasses(Pass pass) {
         Start([this, pass] {
             uint32_t seen = wakes_.load(std::memory_order_acquire);
             for (;;) {
-                wakes_.wait(seen, std::memory_order_acquire);
+                while (wakes_.load(std::memory_order_acquire) == seen) WaitWhileEqual(wakes_, seen);
                 if (stopping_.load(std::memory_order_acquire)) return;
                 seen = wakes_.load(std::memory_order_acquire);
                 pass();
@@ -56,7 +50,7 @@ public:
     }
     void Wake() {
         wakes_.fetch_add(1, std::memory_order_release);
-        wakes_.notify_one();
+        WakeOne(wakes_);
     }
     void Stop() {
         {

@@ -105,6 +105,7 @@ int PlayCommand(const RenderCliOptions& o, double seconds) {
     engine.controlRate = o.controlRate;
     engine.outputLatencyMs = o.latencyMs;
     engine.realTimePriority = true; // a player on the command line has no preference to ask
+    engine.drawPictures = false;    // no window shows an analyzer's picture
     session.SamplerControls().wrapMouse = true;
     session.StartSampler();
     if (!LoadPatchSource(session, o)) return 1;
@@ -144,23 +145,34 @@ int PlayCommand(const RenderCliOptions& o, double seconds) {
     if (OnWayland())
         std::cerr << "Wayland session: the mouse measures follow the mouse only while the cursor is over X11 "
                      "windows, and the edge wrap has no effect (see the README, \"Wayland sessions\").\n";
-    // The user interface's timer: the poll every 10 ms (the load's link pass, learned MIDI sliders,
-    // caught notes), the status line every 250 ms.
+    // The user interface's timer: the poll every 10 ms while it has work (the load's link pass, learned
+    // MIDI sliders, caught notes), the status line every 250 ms. A patch without such modules is looked
+    // at only for the status line: nothing else here needs this thread awake.
     using Clock = std::chrono::steady_clock;
-    constexpr auto kPeriod = std::chrono::milliseconds(Session::kPollPeriodMs);
-    constexpr int kPollsPerStatus = 25;
+    constexpr auto kPollPeriod = std::chrono::milliseconds(Session::kPollPeriodMs);
+    constexpr auto kStatusPeriod = std::chrono::milliseconds(250);
+    const bool pollsWork = !session.GetPatch().Modules(ModuleKind::ControlMIDIControllerInput).empty() ||
+                           !session.GetPatch().Modules(ModuleKind::ControlSequence).empty();
     const auto start = Clock::now();
+    const auto end =
+        seconds > 0
+            ? start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds))
+            : Clock::time_point::max();
     auto next = start;
+    auto nextStatus = start + kStatusPeriod;
     bool warned = false;
-    for (int poll = 1; !gInterrupted; ++poll) {
-        next += kPeriod;
+    while (!gInterrupted) {
+        next = pollsWork || session.LinkPending() ? next + kPollPeriod : std::min(nextStatus, end);
         std::this_thread::sleep_until(next);
-        if (Clock::now() - next > 10 * kPeriod) next = Clock::now(); // a long stall: no catching up
+        const auto now = Clock::now();
+        if (now - next > 10 * kPollPeriod) next = now; // a long stall: no catching up
         session.Poll();
         for (const std::string& text : messages.Take()) std::cerr << "\rmurmelwerk-render: " << text << "\n";
-        const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-        if (seconds > 0 && elapsed >= seconds) break;
-        if (poll % kPollsPerStatus != 0) continue;
+        if (now >= end) break;
+        if (now < nextStatus) continue;
+        nextStatus += kStatusPeriod;
+        if (now - nextStatus > kStatusPeriod) nextStatus = now + kStatusPeriod;
+        const double elapsed = std::chrono::duration<double>(now - start).count();
         if (!warned && elapsed > 1.0 && session.Outputs().OpenDeviceCount() == 0) {
             warned = true;
             std::fprintf(stderr,

@@ -89,10 +89,11 @@ private:
     }
 
     // The stream's own thread: writes what the caller left because the PCM was full, and looks at the
-    // played position when no caller has for a while (the engine stopped sending here).
+    // played position when no caller has for a while (the engine stopped sending here). While the
+    // caller feeds the PCM, this thread only wakes to see that it need not look.
     void Main() {
         using namespace std::chrono;
-        constexpr auto kLookAgain = milliseconds(20);
+        constexpr auto kLookAgain = milliseconds(100);
         int stalls = 0; // passes in a row that found no room
         for (;;) {
             bool full = false;
