@@ -185,7 +185,7 @@ public:
     void WaitUntilPassed(const PublishTicket& ticket) const;
 
     // ---- running ----
-    /// Starts the engine thread (real time: a block every 2 ms).
+    /// Starts the engine thread (real time: 500 blocks a second, see BlocksPerWake).
     void StartEngine();
     /// Sets the stop flag; the thread ends after its current block or wait.
     void StopEngine();
