@@ -77,12 +77,13 @@ tr '\r' '\n' <"$work/status.txt" | awk -v jack="$jack_mode" -v want="$latency" -
     -v c0=$c0 -v c1=$c1 -v s0=$s0 -v s1=$s1 '
     /^latency/ { n++; if ($6 + 0 != under + 0) { when = when sprintf(" %.1f s", n * 0.25); under = $6 }
                  if (n <= 4) next; v = $2; m++; sum += v; if (m == 1 || v < lo) lo = v; if (m == 1 || v > hi) hi = v;
-                 if (v >= want - 2 && v <= want + 2) inside++ }
+                 if (v >= want - 2 && v <= want + 2) inside++; else if (++outside <= 8) away = away sprintf(" %.2f s (%.1f ms)", n * 0.25, v) }
     /real-time scheduling/ { print; print "JACK server: " jack }
     END {
         wall = s1 - s0
         printf "player exit status %d; %d status lines after the first second\n", rc, m
         if (m > 0) printf "measured latency: mean %.1f ms, range %.1f..%.1f ms, %.1f %% within %d +- 2 ms\n", sum / m, lo, hi, 100 * inside / m, want
+        if (outside > 0) printf "outside +- 2 ms at:%s%s\n", away, (outside > 8 ? " ..." : "")
         printf "underruns: %s%s\n", (n == 0 ? "?" : under + 0), (under + 0 > 0 ? " (first counted at" when ")" : "")
         printf "processor: %.1f %% of a core; %.0f context switches a second\n", 100 * (t1 - t0) / hz / wall, (c1 - c0) / wall
     }'
