@@ -36,7 +36,7 @@ public:
         });
     }
     /// Runs pass() once after each Wake() until stopped; wakes that come during a pass make one more.
-    /// The waker takes no lock (the engine thread wakes the output writers at the end of each block).
+    /// The waker takes no lock (the engine thread wakes the device threads after each of its wake-ups).
     template <class Pass> void StartWokenPasses(Pass pass) {
         Start([this, pass] {
             uint32_t seen = wakes_.load(std::memory_order_acquire);
