@@ -100,10 +100,11 @@ public:
         }
         Close(closing);
     }
-    /// Calls each(device) for every open device, with the lock released (so that a thread it wakes does
-    /// not run straight into the lock). Engine thread only: only it changes the chain.
-    template <class Each> void ForEachOpen(Each each) {
-        for (Device* d = head_; d; d = d->next) each(*d);
+    /// Wakes the worker of every open device, without the lock (so that a woken thread does not run
+    /// straight into it). Engine thread only: only it changes the chain. A device without a worker
+    /// (manual pump) is not harmed by the wake-up.
+    void WakeWorkers() {
+        for (Device* d = head_; d; d = d->next) d->worker.Wake();
     }
     /// Closes every device (the engine stops, or the manager goes).
     void CloseAll() {

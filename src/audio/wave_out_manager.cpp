@@ -147,9 +147,7 @@ void WaveOutManager::EndBlock() {
 }
 
 void WaveOutManager::SendEnded() {
-    // The blocks are complete: each open device's writer sends them now (no lock held, so that the woken
-    // thread does not run straight into it).
-    if (!options_.manualPump) devices_.ForEachOpen([](Device& d) { d.worker.Wake(); });
+    devices_.WakeWorkers(); // the blocks are complete: each open device's writer sends them now
 }
 
 void WaveOutManager::CloseAll() {

@@ -94,8 +94,7 @@ void WaveInManager::EndInputBlock() {
 }
 
 void WaveInManager::RequeueCaptured() {
-    // No lock held: each woken capture thread takes it at once.
-    if (!options_.manualPump) devices_.ForEachOpen([](Device& d) { d.worker.Wake(); });
+    devices_.WakeWorkers();
 }
 
 void WaveInManager::CloseAllInput() {
