@@ -151,8 +151,6 @@ int PlayCommand(const RenderCliOptions& o, double seconds) {
     using Clock = std::chrono::steady_clock;
     constexpr auto kPollPeriod = std::chrono::milliseconds(Session::kPollPeriodMs);
     constexpr auto kStatusPeriod = std::chrono::milliseconds(250);
-    const bool pollsWork = !session.GetPatch().Modules(ModuleKind::ControlMIDIControllerInput).empty() ||
-                           !session.GetPatch().Modules(ModuleKind::ControlSequence).empty();
     const auto start = Clock::now();
     const auto end =
         seconds > 0
@@ -162,7 +160,7 @@ int PlayCommand(const RenderCliOptions& o, double seconds) {
     auto nextStatus = start + kStatusPeriod;
     bool warned = false;
     while (!gInterrupted) {
-        next = pollsWork || session.LinkPending() ? next + kPollPeriod : std::min(nextStatus, end);
+        next = session.PollHasWork() ? next + kPollPeriod : std::min(nextStatus, end);
         std::this_thread::sleep_until(next);
         const auto now = Clock::now();
         if (now - next > 10 * kPollPeriod) next = now; // a long stall: no catching up

@@ -17,4 +17,9 @@ bool ProcessSliderLearning(Patch& patch, bool newSliderSigned) {
     return changed;
 }
 
+bool HasSliderLearningWork(const Patch& patch) {
+    return patch.Count(ModuleKind::ControlMIDIControllerInput) > 0 ||
+           patch.Count(ModuleKind::ControlSequence) > 0;
+}
+
 } // namespace mw

@@ -12,5 +12,7 @@ class Patch;
 /// appends the notes caught by every sequence's note catcher to its text, and parses every sequence
 /// text that changed since it was last parsed. True when a slider or a text changed.
 bool ProcessSliderLearning(Patch& patch, bool newSliderSigned = false);
+/// Whether the patch holds a module that ProcessSliderLearning serves (a MIDI slider or a sequence).
+bool HasSliderLearningWork(const Patch& patch);
 
 } // namespace mw

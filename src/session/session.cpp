@@ -87,6 +87,10 @@ bool Session::Poll() {
     return ProcessSliderLearning(*patch_, newSlidersSigned_) || changed;
 }
 
+bool Session::PollHasWork() const {
+    return linkPending_ || HasSliderLearningWork(*patch_);
+}
+
 // ---------------------------------------------------------------- live
 
 void Session::StartSampler(MouseStatusView* view, TextLookup lookup) {

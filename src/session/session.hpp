@@ -105,6 +105,9 @@ public:
     /// The 10 ms poll: the link pass when it is due, learned MIDI sliders, caught notes and changed
     /// sequence texts. True when the link pass ran or a slider or a sequence text changed.
     bool Poll();
+    /// Whether Poll has anything to do now or may have at a later poll: a pending link pass, or a module
+    /// it serves.
+    bool PollHasWork() const;
 
     // ---- live ----
 
